@@ -51,8 +51,6 @@ const wchar_t kMoodListName[] = L"MOOD.ZEP";
 
 struct ExportState {
   bool active = false;
-  std::wstring root;
-  std::wstring carAudioFolder;
   std::wstring channelFolder;
   std::wstring moodFolder;
   std::vector<std::wstring> channelTracks[kChannelCount];
@@ -155,8 +153,6 @@ int BeginMoodChannelExport(const std::wstring& root) {
     for (const std::wstring* folder : {&carAudioFolder, &channelFolder, &moodFolder}) {
       if (!moodfile::IsFolder(*folder) && !moodfile::CreateFolder(*folder)) return kMoodExportFolderFailed;
     }
-    state.root = base;
-    state.carAudioFolder = carAudioFolder;
     state.channelFolder = channelFolder;
     state.moodFolder = moodFolder;
   } catch (const std::bad_alloc&) {
@@ -169,8 +165,6 @@ int BeginMoodChannelExport(const std::wstring& root) {
 int EndMoodChannelExport() {
   ClearMoodChannelLists();
   ExportState& state = State();
-  state.root.clear();
-  state.carAudioFolder.clear();
   state.channelFolder.clear();
   state.moodFolder.clear();
   state.active = false;

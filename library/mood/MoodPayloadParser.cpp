@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "library/mood/MoodBigEndian.h"
+
 namespace {
 
 constexpr size_t kHeaderSize = 20;
@@ -31,14 +33,8 @@ struct RecordSpan {
   size_t length;
 };
 
-uint32_t ReadBe32(const uint8_t* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-uint16_t ReadBe16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
-
 float ReadBeFloat(const uint8_t* p) {
-  const uint32_t bits = ReadBe32(p);
+  const uint32_t bits = ReadBigEndian32(p);
   float value;
   std::memcpy(&value, &bits, sizeof(value));
   return value;
@@ -53,7 +49,7 @@ bool ApplyStmo(const RecordSpan& span, MoodAnalysisRecord& record) {
     const uint8_t* entry = span.data + k * kStmoEntrySize;
     if (entry[2] != 0) return false;
     record.m[k] = kMoodSlotAbsent;
-    const uint16_t id = ReadBe16(entry);
+    const uint16_t id = ReadBigEndian16(entry);
     if (id >= kStmoFirstId && id - kStmoFirstId < kMoodSlotsM) record.m[id - kStmoFirstId] = entry[3];
   }
   return true;
@@ -64,7 +60,7 @@ bool ApplySthf(const RecordSpan& span, MoodAnalysisRecord& record) {
   const size_t entries = std::min(span.length / kSthfEntrySize, kSthfMaxEntries);
   for (size_t k = 0; k < entries; ++k) {
     const uint8_t* entry = span.data + k * kSthfEntrySize;
-    const uint16_t id = ReadBe16(entry);
+    const uint16_t id = ReadBigEndian16(entry);
     if (id >= kSthfFirstId && id - kSthfFirstId < int(kSthfMaxEntries)) {
       record.h[kSthfSlotOfId[id - kSthfFirstId]] = entry[2];
     }
@@ -80,7 +76,7 @@ bool ApplyRecord(const RecordSpan& span, MoodAnalysisRecord& record) {
   }
   if (TagIs(span, "STSA")) {
     if (span.length < 4) return false;
-    const uint32_t value = ReadBe32(span.data);
+    const uint32_t value = ReadBigEndian32(span.data);
     if (value < 0x80000000u) record.stsa = value;
     return true;
   }
@@ -95,7 +91,7 @@ bool ApplyRecord(const RecordSpan& span, MoodAnalysisRecord& record) {
   if (TagIs(span, "STNM")) {
     if (span.length < 6) return false;
     record.stnmValue = ReadBeFloat(span.data);
-    record.stnmCount = int16_t(ReadBe16(span.data + 4));
+    record.stnmCount = int16_t(ReadBigEndian16(span.data + 4));
     return true;
   }
   if (TagIs(span, "STMO")) return ApplyStmo(span, record);
@@ -118,7 +114,7 @@ int ParseAnalysisRecords(const uint8_t* payload, size_t size, MoodAnalysisRecord
   size_t offset = 0;
   while (size - offset >= kHeaderSize && spans.size() < kMaxRecords) {
     const uint8_t* header = payload + offset;
-    const uint32_t length = ReadBe32(header + kLengthOffset);
+    const uint32_t length = ReadBigEndian32(header + kLengthOffset);
     if (length > size - offset - kHeaderSize) return kMoodParseMalformed;
     spans.push_back({header, header + kHeaderSize, length});
     offset += kHeaderSize + length;

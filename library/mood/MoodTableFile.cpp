@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "library/mood/MoodBigEndian.h"
 #include "library/mood/MoodExportCodes.h"
 #include "library/mood/MoodFileAccess.h"
 #include "library/mood/MoodFileReplace.h"
@@ -18,10 +19,6 @@ struct TableRecord {
   MoodTableEntry entry;
 };
 
-uint32_t ReadBe32(const unsigned char* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
 void AppendBe32(std::string& bytes, uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) bytes += char((value >> shift) & 0xFF);
 }
@@ -31,15 +28,15 @@ int ReadRecords(FILE* file, const std::vector<std::wstring>& moodList, MoodTable
   if (!moodfile::SizeOf(file, &size)) return kMoodExportShortRead;
   // A table of no tracks is the bare count: it is as valid as any other.
   if (size < kCountSize) return kMoodExportMalformed;
-  unsigned char bytes[kCountSize];
+  uint8_t bytes[kCountSize];
   if (std::fread(bytes, 1, kCountSize, file) != kCountSize) return kMoodExportShortRead;
-  const uint32_t count = ReadBe32(bytes);
+  const uint32_t count = ReadBigEndian32(bytes);
   if (count > (size - kCountSize) / kRecordSize) return kMoodExportMalformed;
 
   for (uint32_t k = 0; k < count; ++k) {
-    unsigned char record[kRecordSize];
+    uint8_t record[kRecordSize];
     if (std::fread(record, 1, kRecordSize, file) != kRecordSize) return kMoodExportShortRead;
-    const size_t position = (size_t(record[0]) << 8) | record[1];
+    const size_t position = ReadBigEndian16(record);
     if (position == 0 || position > moodList.size()) continue;
     MoodTableEntry entry;
     entry.invertedTempoByte = record[2];
