@@ -79,6 +79,15 @@ TEST(MoodChannelExportBegin, CreatesTheFoldersInsideTheRoot) {
   EXPECT_EQ(kMoodExportNotActive, AssignTrackToMoodChannels(nullptr, 0, Track(1)));
 }
 
+TEST_F(MoodChannelExportTest, ASecondBeginMovesTheFilesButKeepsTheTracks) {
+  Assign(Track(1));
+  ScopedMoodFolder other;
+  ASSERT_EQ(kMoodExportOk, BeginMoodChannelExport(other.Root()));
+  EXPECT_THAT(WriteAndClear(), ElementsAre(other.Path(kHvc + L"CID005.ZEP")));
+  EXPECT_EQ(ChannelListBytes({Track(1)}), ReadFileBytes(other.Path(kHvc + L"CID005.ZEP")));
+  EXPECT_FALSE(FileExists(File(kHvc + L"CID005.ZEP")));
+}
+
 TEST_F(MoodChannelExportTest, SongWithoutPayloadGoesOnlyToTheEveryTrackChannel) {
   Assign(L"\\MUSIC\\Artist\\song.mp3");
   EXPECT_THAT(WriteAndClear(), ElementsAre(File(kHvc + L"CID005.ZEP")));

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "library/mood/MoodExportCodes.h"
 #include "library/mood/MoodTableFile.h"
 #include "tests/mood/MoodTestSupport.h"
@@ -103,13 +107,24 @@ TEST_F(MoodTableFileTest, ReportsOpenReadAndMemoryFailures) {
 }
 
 TEST_F(MoodTableFileTest, ReportsAShortRead) {
+  MoodTableMap map;
 #ifdef _WIN32
-  GTEST_SKIP() << "a folder cannot be opened as a file here; the short read needs one";
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
+    GTEST_SKIP() << "Wine gap: reads through another handle ignore a byte-range lock";
+  }
+  // The file claims 12 bytes, but another handle holds a lock on its records.
+  WriteFileBytes(path_, std::string("\x00\x00\x00\x02\x00\x01\x10\x10\x00\x02\x20\x20", 12));
+  HANDLE holder = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+  ASSERT_TRUE(LockFile(holder, 4, 0, 8, 0));
+  EXPECT_EQ(kMoodExportShortRead, ReadMoodTableFile(path_, list_, map));
+  UnlockFile(holder, 4, 0, 8, 0);
+  CloseHandle(holder);
 #else
   // A folder opens, claims a size, and yields no bytes.
   const std::wstring folderPath = folder_.Path(L"MOOD01.dat");
   std::filesystem::create_directory(LocalPath(folderPath));
-  MoodTableMap map;
   EXPECT_EQ(kMoodExportShortRead, ReadMoodTableFile(folderPath, list_, map));
 #endif
 }
