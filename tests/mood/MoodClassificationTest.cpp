@@ -216,6 +216,14 @@ TEST(MoodFeatures, RefusesPayloadsItCannotUse) {
   AppendMoodRecord(overrun, "STBF", std::vector<uint8_t>(36, 1));
   overrun.resize(40);
   EXPECT_EQ(1, ComputeMoodFeatures(overrun.data(), overrun.size(), features));
+
+  const std::vector<uint8_t> payload = SongOfClass(34).Payload();
+  int result;
+  {
+    ScopedAllocationFailure failing;
+    result = ComputeMoodFeatures(payload.data(), payload.size(), features);
+  }
+  EXPECT_EQ(kMoodParseOutOfMemory, result);
 }
 
 TEST(MoodStatistics, NormalCdfMatchesTheReference) {
