@@ -61,6 +61,11 @@ function(qb_library name)
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${QB_SOURCE_ROOT})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  if(QB_NATIVE AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    # Fuzzers find their way only through code built with coverage; qb_fuzzer instruments the
+    # fuzzer's own sources, the libraries it links need it too.
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 function(qb_test name)
