@@ -1,4 +1,5 @@
 #include "library/util/DataFolders.h"
+#include "library/util/FileSystem.h"
 #include "library/util/Settings.h"
 #include "library/util/ShellFolders.h"
 #include "library/util/SystemSettings.h"
@@ -117,6 +118,46 @@ TEST(FoldersTest, DetectorEntryIsWrittenToTheMachinesRunKey) {
                                           L"QuillbayDetector.exe", RRF_RT_REG_SZ, nullptr, stored, &size));
     EXPECT_EQ(path, stored);
     EXPECT_EQ((path.size() + 1) * sizeof(wchar_t), size);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FoldersTest, ClearUserDataFolderDeletesWorkFilesAndEmptiedFoldersOnlyWhenAsked) {
+    CScratchRegistry registry;
+    ASSERT_TRUE(registry.IsActive());
+    CScratchFolder appData;
+    ASSERT_FALSE(appData.Path().empty());
+    // Point this user's application-data folder at the scratch folder.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegCreateKeyExW(registry.User(), L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                              0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    const std::wstring& path = appData.Path();
+    RegSetValueExW(key, L"AppData", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    if (GetShellFolder(CSIDL_APPDATA) != path) GTEST_SKIP() << "the shell does not follow User Shell Folders here";
+
+    const std::wstring data = L"Tavrel Corporation\\Quillbay\\";
+    ASSERT_TRUE(appData.WriteFile(data + L"report.txt", "x"));
+    ASSERT_TRUE(appData.WriteFile(data + L"Quillbay.ini", "x"));
+    ASSERT_TRUE(appData.WriteFile(data + L"054c_0123_S\\DevIcon.fil", "x"));
+    ASSERT_TRUE(appData.WriteFile(data + L"Tavrel_Automotive\\MOOD.ZEP", "x"));
+    ASSERT_TRUE(appData.WriteFile(data + L"Tavrel_Automotive\\keep.bin", "x"));
+    auto exists = [&](const std::wstring& relative) { return PathExists(appData.Join(data + relative)); };
+
+    ClearUserDataFolder(false);
+    EXPECT_FALSE(exists(L"report.txt"));
+    EXPECT_TRUE(exists(L"Quillbay.ini"));
+    EXPECT_TRUE(exists(L"054c_0123_S\\DevIcon.fil"));
+
+    ClearUserDataFolder(true);
+    EXPECT_FALSE(exists(L"054c_0123_S"));
+    EXPECT_FALSE(exists(L"Tavrel_Automotive\\MOOD.ZEP"));
+    EXPECT_TRUE(exists(L"Tavrel_Automotive\\keep.bin"));
+    EXPECT_TRUE(exists(L"Quillbay.ini"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <oleauto.h>
+#include <sddl.h>
 
 namespace {
 
@@ -237,6 +238,35 @@ TEST_F(SettingsTest, FirstRunMarkerFallsBackToTheUserWhenTheMachineIsReadOnly) {
     // A marker of another value does not count.
     Put(registry_.User(), name.c_str(), 2);
     EXPECT_FALSE(IsFirstRunDoneForUser());
+}
+
+}  // namespace
+
+namespace {
+
+// The machine's product key as a standard user sees it: readable, not writable.
+TEST_F(SettingsTest, MachineValuesAreReadWithoutAskingForWriteAccess) {
+    Put(registry_.Machine(), L"TopMost", 1);
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(registry_.Machine(), kProductKey, 0, WRITE_DAC, &key));
+    // Everyone may read the key and delete it (so the scratch tree can go), nothing more.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRSD;;;WD)", SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor));
+    LocalFree(descriptor);
+    RegCloseKey(key);
+    HKEY probe = nullptr;
+    if (RegOpenKeyExW(registry_.Machine(), kProductKey, 0, KEY_ALL_ACCESS, &probe) == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        GTEST_SKIP() << "this registry does not enforce key access rights";
+    }
+
+    DWORD value = 0;
+    EXPECT_TRUE(ReadSetting(L"TopMost", &value));
+    EXPECT_EQ(1u, value);
+    EXPECT_TRUE(ReadMachineSettingDword(L"TopMost", &value));
+    EXPECT_FALSE(WriteMachineSettingDword(L"TopMost", 0));
 }
 
 }  // namespace
