@@ -221,6 +221,33 @@ TEST_F(ZelFileTest, FilesThatCannotBeOpenedMapTheirError) {
     EXPECT_EQ(E_FAIL, ErrnoToHResult(EACCES));
 }
 
+TEST_F(ZelFileTest, CorruptedFilesNeverGiveAFailedFileOrALargerCopy) {
+    const std::string original = BuildFile(LosslessFile(3));
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string corrupt = original;
+        const int changes = 1 + static_cast<int>(next() % 4);
+        for (int i = 0; i < changes; ++i) {
+            // Mostly the structure (tag, header, block headers), sometimes anywhere.
+            const size_t limit = (next() % 4 == 0) ? corrupt.size() : 160;
+            corrupt[next() % limit] = static_cast<char>(next());
+        }
+        if (next() % 3 == 0) corrupt.resize(next() % corrupt.size());
+        SCOPED_TRACE(round);
+        const HRESULT hr = Convert(corrupt);
+        if (hr == S_OK) {
+            EXPECT_LE(OutputBytes().size(), corrupt.size());
+        } else {
+            EXPECT_TRUE(hr == S_FALSE || hr == E_FAIL || hr == E_INVALIDARG || hr == E_OUTOFMEMORY) << std::hex << hr;
+            EXPECT_FALSE(OutputExists());
+        }
+    }
+}
+
 TEST(ZelCodecTest, CodecIdsAndFrameSizesFollowTheirTables) {
     const std::pair<uint8_t, int> codecs[] = {{0, 0}, {1, 1}, {2, 7}, {3, 5}, {4, 6}, {5, 8},
                                               {32, 2}, {33, 3}, {34, 4}, {6, 9}, {35, 9}, {255, 9}};
