@@ -15,61 +15,55 @@ int ToApiLength(size_t length) {
     return length > static_cast<size_t>(INT_MAX) ? -1 : static_cast<int>(length);
 }
 
-}  // namespace
-
-bool Utf8ToWide(const char* utf8, std::wstring* out) {
-    if (utf8 == nullptr || out == nullptr) return false;
-    int inputLength = ToApiLength(strlen(utf8));
-    if (inputLength < 0) return false;
-    if (inputLength == 0) {
-        out->clear();
-        return true;
-    }
-    int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, inputLength, nullptr, 0);
+// Runs a two-call conversion: `convert(nullptr, 0)` asks for the length, then it converts into a
+// buffer of that length. `out` changes only when both calls succeed.
+template <typename Char, typename Convert>
+bool ConvertInto(Convert convert, std::basic_string<Char>* out) {
+    const int needed = convert(nullptr, 0);
     if (needed <= 0) return false;
-    std::vector<wchar_t> buffer;
     try {
-        buffer.resize(static_cast<size_t>(needed) + 1);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    int written = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, inputLength, buffer.data(), needed);
-    if (written != needed) return false;
-    try {
-        out->assign(buffer.data(), static_cast<size_t>(written));
+        std::vector<Char> buffer(static_cast<size_t>(needed) + 1);
+        if (convert(buffer.data(), needed) != needed) return false;
+        out->assign(buffer.data(), static_cast<size_t>(needed));
     } catch (const std::bad_alloc&) {
         return false;
     }
     return true;
 }
 
+}  // namespace
+
+bool Utf8ToWide(const char* utf8, std::wstring* out) {
+    if (utf8 == nullptr || out == nullptr) return false;
+    const int length = ToApiLength(strlen(utf8));
+    if (length < 0) return false;
+    if (length == 0) {
+        out->clear();
+        return true;
+    }
+    return ConvertInto<wchar_t>(
+        [&](wchar_t* buffer, int capacity) {
+            return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, length, buffer, capacity);
+        },
+        out);
+}
+
 bool Utf8ToWide(const std::string& utf8, std::wstring* out) { return Utf8ToWide(utf8.c_str(), out); }
 
 bool WideToUtf8(const wchar_t* wide, std::string* out) {
     if (wide == nullptr || out == nullptr) return false;
-    int inputLength = ToApiLength(wcslen(wide));
-    if (inputLength < 0) return false;
-    if (inputLength == 0) {
+    const int length = ToApiLength(wcslen(wide));
+    if (length < 0) return false;
+    if (length == 0) {
         out->clear();
         return true;
     }
-    int needed = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, inputLength, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return false;
-    std::vector<char> buffer;
-    try {
-        buffer.resize(static_cast<size_t>(needed) + 1);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    int written = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, inputLength, buffer.data(), needed,
-                                      nullptr, nullptr);
-    if (written != needed) return false;
-    try {
-        out->assign(buffer.data(), static_cast<size_t>(written));
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
+    return ConvertInto<char>(
+        [&](char* buffer, int capacity) {
+            return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide, length, buffer, capacity, nullptr,
+                                       nullptr);
+        },
+        out);
 }
 
 bool WideToUtf8(const std::wstring& wide, std::string* out) { return WideToUtf8(wide.c_str(), out); }
