@@ -119,6 +119,9 @@ bool FolderExists(const std::wstring& path) {
 
 std::wstring AddLongPathPrefix(const std::wstring& path) {
     if (path.compare(0, 2, L"\\\\") == 0) return path;
+    // The prefix turns off the API's path parsing, so only a full "X:\" path may carry it; a
+    // relative path with it would name nothing.
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return path;
     return L"\\\\?\\" + path;
 }
 

@@ -13,8 +13,8 @@ bool PathExists(const std::wstring& path);
 // True for an existing folder, or a drive root as for PathExists.
 bool FolderExists(const std::wstring& path);
 
-// "\\?\" + path, so the wide APIs accept paths past MAX_PATH; a path starting with two backslashes
-// (a UNC or an already prefixed path) comes back unchanged.
+// "\\?\" + path, so the wide APIs accept paths past MAX_PATH. A path starting with two backslashes
+// (a UNC or an already prefixed path) and one that is not a full "X:\" path come back unchanged.
 std::wstring AddLongPathPrefix(const std::wstring& path);
 
 // Appends the full path (folder + "\" + name) of every file below the folder, depth first in the

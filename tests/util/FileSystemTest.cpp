@@ -57,6 +57,8 @@ TEST_F(FileSystemTest, LongPathPrefixSparesNetworkPaths) {
     EXPECT_EQ(L"\\\\?\\C:\\Music", AddLongPathPrefix(L"C:\\Music"));
     EXPECT_EQ(L"\\\\server\\share\\x", AddLongPathPrefix(L"\\\\server\\share\\x"));
     EXPECT_EQ(L"\\\\?\\C:\\x", AddLongPathPrefix(L"\\\\?\\C:\\x"));
+    EXPECT_EQ(L"Music\\a.mp3", AddLongPathPrefix(L"Music\\a.mp3"));
+    EXPECT_EQ(L"C:", AddLongPathPrefix(L"C:"));
 }
 
 TEST_F(FileSystemTest, EnumFilesRecursiveListsEveryFileAndSkipsHiddenOnesUnlessAsked) {
@@ -80,6 +82,19 @@ TEST_F(FileSystemTest, EnumFilesRecursiveListsEveryFileAndSkipsHiddenOnesUnlessA
     EnumFilesRecursive(scratch_.Path() + L"\\", &all, true);
     EXPECT_EQ(5u, all.size());
     EXPECT_NE(all.end(), std::find(all.begin(), all.end(), scratch_.Join(L"secret\\in-hidden-folder.mp3")));
+
+    // Paths past MAX_PATH are listed too.
+    std::wstring deep = L"sub";
+    while (deep.size() < 300) deep += L"\\" + std::wstring(40, L'f');
+    ASSERT_TRUE(CreateFolderTree(AddLongPathPrefix(scratch_.Join(deep))));
+    const std::wstring deepFile = AddLongPathPrefix(scratch_.Join(deep + L"\\far.mp3"));
+    HANDLE file = CreateFileW(deepFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    std::vector<std::wstring> withDeep;
+    EnumFilesRecursive(scratch_.Path(), &withDeep, true);
+    EXPECT_NE(withDeep.end(), std::find(withDeep.begin(), withDeep.end(), scratch_.Join(deep + L"\\far.mp3")));
+    DeleteFileW(deepFile.c_str());
 
     std::vector<std::wstring> none;
     EnumFilesRecursive(scratch_.Join(L"missing"), &none, true);

@@ -44,7 +44,8 @@ CScratchFolder::CScratchFolder() {
 }
 
 CScratchFolder::~CScratchFolder() {
-    if (!path_.empty()) DeleteFolderTree(path_);
+    // Prefixed, so folders nested past MAX_PATH go too.
+    if (!path_.empty()) DeleteFolderTree(AddLongPathPrefix(path_));
 }
 
 bool CScratchFolder::WriteFile(const std::wstring& relative, const std::string& bytes) const {
