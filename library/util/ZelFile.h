@@ -3,7 +3,7 @@
 // layer: the tag part unchanged, the audio header rewritten for the base codec, and the base frame
 // of every block. All numbers in the file are big-endian.
 
-#include <windows.h>
+#include "library/util/ResultCodes.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +24,12 @@ struct CZelConversion {
 // E_OUTOFMEMORY or E_FAIL on failure (a truncated or inconsistent file among them); a destination
 // begun is deleted again.
 HRESULT CopyZelFile(const std::wstring& sourcePath, const std::wstring& destinationPath);
+
+// The two passes of CopyZelFile over open streams. The first learns what the source is without
+// writing: S_OK when it can be converted, S_FALSE when not, or the error. The second converts from
+// the start of the source into the destination.
+HRESULT InspectZelSource(CZelConversion* conversion);
+HRESULT WriteZelBaseLayer(CZelConversion* conversion);
 
 // Copies (when the conversion has a destination) or skips the tag part at the start of the source.
 HRESULT ReadZelTag(CZelConversion* conversion);
