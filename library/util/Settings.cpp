@@ -2,6 +2,7 @@
 
 #include "library/util/DataFolders.h"
 #include "library/util/RegistryAccess.h"
+#include "library/util/SettingNames.h"
 #include "library/util/TextConversion.h"
 
 #include <oleauto.h>
@@ -79,19 +80,19 @@ bool ReadMachineSettingDword(const std::wstring& name, DWORD* out) {
            registry::ReadDword(key.Get(), name.c_str(), out);
 }
 
-bool IsMovieConvertCautionSet() { return IsSettingOne(L"MovieConvertCaution"); }
+bool IsMovieConvertCautionSet() { return IsSettingOne(settings::kMovieConvertCaution); }
 
 bool IsMovieConvertEnabled() {
     DWORD value = 0;
-    return !ReadSetting(L"MovieConvert", &value) || value == 1;
+    return !ReadSetting(settings::kMovieConvert, &value) || value == 1;
 }
 
 bool ReadWindowPos(int* x, int* y) {
     if (x == nullptr || y == nullptr) return false;
     DWORD value = 0;
-    bool foundX = ReadSetting(L"WinPosX", &value);
+    bool foundX = ReadSetting(settings::kWinPosX, &value);
     if (foundX) *x = static_cast<int>(value);
-    bool foundY = ReadSetting(L"WinPosY", &value);
+    bool foundY = ReadSetting(settings::kWinPosY, &value);
     if (foundY) *y = static_cast<int>(value);
     return foundX && foundY;
 }
@@ -99,18 +100,18 @@ bool ReadWindowPos(int* x, int* y) {
 bool SetCurrentDevId(const std::wstring& id) {
     CScopedRegKey key;
     return registry::CreateForWrite(HKEY_CURRENT_USER, kProductKey, &key) &&
-           registry::WriteString(key.Get(), L"CurrentDevId", id);
+           registry::WriteString(key.Get(), settings::kCurrentDevId, id);
 }
 
 std::wstring GetCurrentDevId() {
     std::wstring id;
     CScopedRegKey key;
     if (registry::CreateForWrite(HKEY_CURRENT_USER, kProductKey, &key) &&
-        registry::ReadString(key.Get(), L"CurrentDevId", &id)) {
+        registry::ReadString(key.Get(), settings::kCurrentDevId, &id)) {
         return id;
     }
     if (registry::OpenForRead(HKEY_LOCAL_MACHINE, kProductKey, &key) &&
-        registry::ReadString(key.Get(), L"CurrentDevId", &id)) {
+        registry::ReadString(key.Get(), settings::kCurrentDevId, &id)) {
         return id;
     }
     return std::wstring();
@@ -146,9 +147,9 @@ bool WriteLastUpdateDate(DATE date, bool clear) {
         month = time.wMonth;
         day = time.wDay;
     }
-    bool ok = WriteSettingDword(L"LastUpdateYear", year);
-    ok = WriteSettingDword(L"LastUpdateMonth", month) && ok;
-    ok = WriteSettingDword(L"LastUpdateDay", day) && ok;
+    bool ok = WriteSettingDword(settings::kLastUpdateYear, year);
+    ok = WriteSettingDword(settings::kLastUpdateMonth, month) && ok;
+    ok = WriteSettingDword(settings::kLastUpdateDay, day) && ok;
     return ok;
 }
 
@@ -157,8 +158,8 @@ CDateValue ReadLastUpdateDate() {
     DWORD month = 0;
     DWORD day = 0;
     CDateValue result;
-    if (!ReadSetting(L"LastUpdateYear", &year) || !ReadSetting(L"LastUpdateMonth", &month) ||
-        !ReadSetting(L"LastUpdateDay", &day)) {
+    if (!ReadSetting(settings::kLastUpdateYear, &year) || !ReadSetting(settings::kLastUpdateMonth, &month) ||
+        !ReadSetting(settings::kLastUpdateDay, &day)) {
         return result;
     }
     result.valid = false;
