@@ -13,7 +13,7 @@ struct Block {
     std::string data;
 };
 
-struct ZelSpec {
+struct ZelLayout {
     std::string tagMarker = "ea3";
     std::string tagBody = "TAGDATA-TAGDATA-";
     uint8_t codecId = 34;
@@ -40,9 +40,9 @@ std::string Pattern(size_t length, char seed) {
 }
 
 // The tag part: marker, 3 unread bytes, the size in four 7-bit groups, then the body.
-std::string TagPart(const ZelSpec& spec) {
-    std::string tag = spec.tagMarker + std::string("\x03\x00\x00", 3) + std::string(4, '\0') + spec.tagBody;
-    const uint32_t size = static_cast<uint32_t>(spec.tagBody.size());
+std::string TagPart(const ZelLayout& layout) {
+    std::string tag = layout.tagMarker + std::string("\x03\x00\x00", 3) + std::string(4, '\0') + layout.tagBody;
+    const uint32_t size = static_cast<uint32_t>(layout.tagBody.size());
     tag[6] = static_cast<char>((size >> 21) & 0x7F);
     tag[7] = static_cast<char>((size >> 14) & 0x7F);
     tag[8] = static_cast<char>((size >> 7) & 0x7F);
@@ -50,21 +50,21 @@ std::string TagPart(const ZelSpec& spec) {
     return tag;
 }
 
-std::string AudioHeader(const ZelSpec& spec) {
-    std::string header = Pattern(spec.headerLength, 'h');
+std::string AudioHeader(const ZelLayout& layout) {
+    std::string header = Pattern(layout.headerLength, 'h');
     header.replace(0, 3, "EA3");
     header[3] = 2;
-    Put16(&header, 4, spec.headerLength);
-    Put16(&header, 6, spec.formatWord);
-    if (spec.headerLength > 32) header[32] = static_cast<char>(spec.codecId);
-    if (spec.headerLength >= 44) Put32(&header, 40, spec.lastBlockNumber);
-    if (spec.headerLength >= 52) Put32(&header, 48, spec.baseCodecInfo);
+    Put16(&header, 4, layout.headerLength);
+    Put16(&header, 6, layout.formatWord);
+    if (layout.headerLength > 32) header[32] = static_cast<char>(layout.codecId);
+    if (layout.headerLength >= 44) Put32(&header, 40, layout.lastBlockNumber);
+    if (layout.headerLength >= 52) Put32(&header, 48, layout.baseCodecInfo);
     return header;
 }
 
-std::string BuildFile(const ZelSpec& spec) {
-    std::string file = TagPart(spec) + AudioHeader(spec);
-    for (const Block& block : spec.blocks) {
+std::string BuildFile(const ZelLayout& layout) {
+    std::string file = TagPart(layout) + AudioHeader(layout);
+    for (const Block& block : layout.blocks) {
         std::string blockHeader = Pattern(24, 'b');
         blockHeader.replace(0, 3, block.marker);
         Put16(&blockHeader, 4, block.dataLength);
@@ -73,27 +73,27 @@ std::string BuildFile(const ZelSpec& spec) {
     return file;
 }
 
-ZelSpec LosslessFile(int blockCount, uint32_t frameSize = 560) {
-    ZelSpec spec;
-    spec.lastBlockNumber = static_cast<uint32_t>(blockCount - 1);
+ZelLayout LosslessFile(int blockCount, uint32_t frameSize = 560) {
+    ZelLayout layout;
+    layout.lastBlockNumber = static_cast<uint32_t>(blockCount - 1);
     for (int i = 0; i < blockCount; ++i) {
         const std::string data = Pattern(frameSize + 100 + 10 * i, static_cast<char>('A' + i));
-        spec.blocks.push_back({"BLK", static_cast<uint16_t>(data.size()), data});
+        layout.blocks.push_back({"BLK", static_cast<uint16_t>(data.size()), data});
     }
-    return spec;
+    return layout;
 }
 
 // What the base-layer copy must hold: the tag as it was, the header rewritten, the first
 // frameSize bytes of each of the first `frames` blocks.
-std::string ExpectedCopy(const ZelSpec& spec, uint32_t frameSize, size_t frames) {
-    std::string header = AudioHeader(spec);
+std::string ExpectedCopy(const ZelLayout& layout, uint32_t frameSize, size_t frames) {
+    std::string header = AudioHeader(layout);
     header[3] = 1;
     header[6] = '\xFF';
     header[7] = '\xFF';
-    Put32(&header, 32, spec.baseCodecInfo);
+    Put32(&header, 32, layout.baseCodecInfo);
     for (size_t i = 36; i < header.size(); ++i) header[i] = '\0';
-    std::string expected = TagPart(spec) + header;
-    for (size_t i = 0; i < frames; ++i) expected += spec.blocks[i].data.substr(0, frameSize);
+    std::string expected = TagPart(layout) + header;
+    for (size_t i = 0; i < frames; ++i) expected += layout.blocks[i].data.substr(0, frameSize);
     return expected;
 }
 
@@ -134,25 +134,25 @@ TEST_F(ZelFileTest, LosslessFilesBecomeTheirBaseLayerByteForByte) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.tagMarker << " codec " << int(c.codecId) << " frame " << c.frameSize);
-        ZelSpec spec = LosslessFile(c.blocks, c.frameSize);
-        spec.tagMarker = c.tagMarker;
-        spec.codecId = c.codecId;
-        spec.baseCodecInfo = c.baseCodecInfo;
-        ASSERT_EQ(S_OK, Convert(BuildFile(spec)));
-        EXPECT_EQ(ExpectedCopy(spec, c.frameSize, c.blocks), OutputBytes());
+        ZelLayout layout = LosslessFile(c.blocks, c.frameSize);
+        layout.tagMarker = c.tagMarker;
+        layout.codecId = c.codecId;
+        layout.baseCodecInfo = c.baseCodecInfo;
+        ASSERT_EQ(S_OK, Convert(BuildFile(layout)));
+        EXPECT_EQ(ExpectedCopy(layout, c.frameSize, c.blocks), OutputBytes());
     }
 }
 
 TEST_F(ZelFileTest, FilesWithoutABaseLayerAreNotConvertedAndGetNoCopy) {
-    ZelSpec lossy = LosslessFile(3);
+    ZelLayout lossy = LosslessFile(3);
     lossy.codecId = 1;
-    ZelSpec wrongFormat = LosslessFile(3);
+    ZelLayout wrongFormat = LosslessFile(3);
     wrongFormat.formatWord = 0xFFFF;
-    ZelSpec noBaseLayer = LosslessFile(3);
+    ZelLayout noBaseLayer = LosslessFile(3);
     noBaseLayer.codecId = 32;
-    ZelSpec unknownBase = LosslessFile(3);
+    ZelLayout unknownBase = LosslessFile(3);
     unknownBase.baseCodecInfo = 0x01002855;
-    ZelSpec notTagged = LosslessFile(3);
+    ZelLayout notTagged = LosslessFile(3);
     notTagged.tagMarker = "TAG";
     const std::string notHeader = TagPart(LosslessFile(1)) + "XA3" + std::string(200, 'x');
     const std::string inputs[] = {BuildFile(lossy), BuildFile(wrongFormat), BuildFile(noBaseLayer),
@@ -181,11 +181,11 @@ TEST_F(ZelFileTest, EveryTruncationFailsAndLeavesNoFile) {
 }
 
 TEST_F(ZelFileTest, HostileHeadersFailWithoutWritingAFile) {
-    ZelSpec shortHeader = LosslessFile(3);
+    ZelLayout shortHeader = LosslessFile(3);
     shortHeader.headerLength = 40;
-    ZelSpec shortBlock = LosslessFile(3);
+    ZelLayout shortBlock = LosslessFile(3);
     shortBlock.blocks[1].dataLength = 100;  // less than its 560-byte frame
-    ZelSpec tooManyBlocks = LosslessFile(3);
+    ZelLayout tooManyBlocks = LosslessFile(3);
     tooManyBlocks.lastBlockNumber = 0x7FFFFFFF;
     std::string hugeTag = BuildFile(LosslessFile(3));
     hugeTag.replace(6, 4, "\x7F\x7F\x7F\x7F");
@@ -198,12 +198,12 @@ TEST_F(ZelFileTest, HostileHeadersFailWithoutWritingAFile) {
 }
 
 TEST_F(ZelFileTest, ADamagedBlockEndsTheCopyAfterTheFramesBeforeIt) {
-    ZelSpec spec = LosslessFile(4);
-    spec.blocks[2].marker = "BLX";
-    ASSERT_EQ(S_OK, Convert(BuildFile(spec)));
-    EXPECT_EQ(ExpectedCopy(spec, 560, 2), OutputBytes());
+    ZelLayout layout = LosslessFile(4);
+    layout.blocks[2].marker = "BLX";
+    ASSERT_EQ(S_OK, Convert(BuildFile(layout)));
+    EXPECT_EQ(ExpectedCopy(layout, 560, 2), OutputBytes());
 
-    ZelSpec noBlocks = LosslessFile(0);
+    ZelLayout noBlocks = LosslessFile(0);
     noBlocks.lastBlockNumber = 0xFFFFFFFF;  // -1: no blocks at all
     ASSERT_EQ(S_OK, Convert(BuildFile(noBlocks)));
     EXPECT_EQ(ExpectedCopy(noBlocks, 560, 0), OutputBytes());
