@@ -64,3 +64,27 @@ private:
 
     HANDLE handle_ = nullptr;
 };
+
+// Owns an open registry key; null means none. Predefined roots are never closed by it.
+class CScopedRegKey {
+public:
+    CScopedRegKey() = default;
+    ~CScopedRegKey() { Reset(); }
+    CScopedRegKey(const CScopedRegKey&) = delete;
+    CScopedRegKey& operator=(const CScopedRegKey&) = delete;
+
+    HKEY Get() const { return key_; }
+    bool IsValid() const { return key_ != nullptr; }
+    // For the out-parameter of RegOpenKeyExW / RegCreateKeyExW; closes what was held first.
+    HKEY* Receive() {
+        Reset();
+        return &key_;
+    }
+    void Reset() {
+        if (key_ != nullptr) RegCloseKey(key_);
+        key_ = nullptr;
+    }
+
+private:
+    HKEY key_ = nullptr;
+};
