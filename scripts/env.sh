@@ -27,7 +27,8 @@ configure_and_build_native() {
 start_wine() {
   mkdir -p "$WINEPREFIX"
   wineserver -p </dev/null >/dev/null 2>&1
-  "$wine_loader" wineboot --init </dev/null >/dev/null 2>&1
+  # wineboot's own exit code is not reliable under load; the tests tell whether the prefix works.
+  "$wine_loader" wineboot --init </dev/null >/dev/null 2>&1 || echo "wineboot exited with $?" >&2
 }
 
 stop_wine() {
