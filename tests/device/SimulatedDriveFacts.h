@@ -6,8 +6,8 @@
 #include "library/device/DriveFacts.h"
 
 // Drive facts for tests: the drive letters of the Wine prefix, of which only the visible ones
-// show, a chosen set of them on the USB bus, and a made-up USB identity per letter. Drive type,
-// volume and files stay real.
+// show, a chosen set of them on the USB bus, and a made-up USB identity per letter. Drive
+// types, volumes and files stay real.
 class CSimulatedDriveFacts : public IDriveFacts {
 public:
     void Show(wchar_t letter) { visible_ |= Bit(letter); }
@@ -21,6 +21,7 @@ public:
     int VolumeQueries() const { return volumeQueries_; }
 
     DWORD GetLogicalDriveMask() override { return GetLogicalDrives() & visible_; }
+    UINT GetDriveType(const std::wstring& root) override { return GetDriveTypeW(root.c_str()); }
     bool IsUsbVolume(HANDLE volume, const std::wstring& root) override;
     void ReadUsbIdentity(HANDLE volume, const std::wstring& root, std::wstring* deviceId) override;
 
