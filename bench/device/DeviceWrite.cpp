@@ -22,7 +22,7 @@ const wchar_t kCapability[] = L"C:\\capability_00.xml";
 class CBenchDriveFacts : public IDriveFacts {
 public:
     DWORD GetLogicalDriveMask() override { return 1u << 2; }
-    UINT GetDriveType(const std::wstring&) override { return DRIVE_REMOVABLE; }
+    UINT GetRootDriveType(const std::wstring&) override { return DRIVE_REMOVABLE; }
     bool IsUsbVolume(HANDLE, const std::wstring&) override { return true; }
     void ReadUsbIdentity(HANDLE, const std::wstring&, std::wstring* id) override {
         *id = L"bench_0000_";

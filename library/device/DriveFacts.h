@@ -13,7 +13,7 @@ public:
     // Bit n set: drive letter 'A' + n exists.
     virtual DWORD GetLogicalDriveMask() = 0;
     // GetDriveTypeW's answer for a drive root.
-    virtual UINT GetDriveType(const std::wstring& root) = 0;
+    virtual UINT GetRootDriveType(const std::wstring& root) = 0;
     // Whether the open volume of that drive root is attached through USB.
     virtual bool IsUsbVolume(HANDLE volume, const std::wstring& root) = 0;
     // Fills the id from the USB device behind the open volume; leaves it unchanged when unknown.
@@ -25,7 +25,7 @@ public:
 class CWin32DriveFacts : public IDriveFacts {
 public:
     DWORD GetLogicalDriveMask() override;
-    UINT GetDriveType(const std::wstring& root) override;
+    UINT GetRootDriveType(const std::wstring& root) override;
     bool IsUsbVolume(HANDLE volume, const std::wstring& root) override;
     void ReadUsbIdentity(HANDLE volume, const std::wstring& root, std::wstring* deviceId) override;
 };

@@ -38,7 +38,7 @@ void CMSCDeviceController::SetListener(IDevCtrlListener* listener) { listener_ =
 
 bool CMSCDeviceController::IsPlayerDrive(const std::wstring& root, std::wstring* deviceId,
                                          bool requirePlayerFiles) {
-    if (driveFacts_.GetDriveType(root) != DRIVE_REMOVABLE) return false;
+    if (driveFacts_.GetRootDriveType(root) != DRIVE_REMOVABLE) return false;
     const std::wstring volumePath = L"\\\\?\\" + root.substr(0, 2);
     CScopedHandle volume(CreateFileW(volumePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      nullptr, OPEN_EXISTING, 0, nullptr));

@@ -13,7 +13,9 @@ constexpr DWORD kDeviceDescriptorAnswerSize = 4135;
 
 DWORD CWin32DriveFacts::GetLogicalDriveMask() { return GetLogicalDrives(); }
 
-UINT CWin32DriveFacts::GetDriveType(const std::wstring& root) { return GetDriveTypeW(root.c_str()); }
+UINT CWin32DriveFacts::GetRootDriveType(const std::wstring& root) {
+    return GetDriveTypeW(root.c_str());
+}
 
 bool CWin32DriveFacts::IsUsbVolume(HANDLE volume, const std::wstring&) {
     STORAGE_PROPERTY_QUERY query = {};

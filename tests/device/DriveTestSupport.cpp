@@ -96,3 +96,12 @@ void DriveTest::MakePlayer(wchar_t letter, const std::wstring& deviceId) {
     ASSERT_TRUE(WriteBytes(RootOf(letter) + L"capability_00.xml", "<capability/>"));
     facts_.AddUsbDrive(letter, deviceId);
 }
+
+void DrivePlayerTest::SetUp() {
+    DriveTest::SetUp();
+    if (IsSkipped()) return;
+    MakePlayer(Letter(0), L"1234_0ab1_A");
+    ASSERT_EQ(controller_.FindDevice(), CDeviceControllerBase::kDeviceFound);
+    controller_.SetListener(&listener_);
+    root_ = RootOf(Letter(0));
+}

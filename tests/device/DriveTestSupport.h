@@ -69,3 +69,13 @@ protected:
     std::wstring letters_;
     CSimulatedDriveFacts facts_;
 };
+
+// A drive test whose first test drive is the selected player of a controller with a listener.
+class DrivePlayerTest : public DriveTest {
+protected:
+    void SetUp() override;
+
+    CMSCDeviceController controller_{facts_};
+    CRecordingListener listener_;
+    std::wstring root_;
+};

@@ -13,17 +13,8 @@ std::string Pattern(size_t size, char seed) {
     return bytes;
 }
 
-class DriveCopyTest : public DriveTest {
+class DriveCopyTest : public DrivePlayerTest {
 protected:
-    void SetUp() override {
-        DriveTest::SetUp();
-        if (IsSkipped()) return;
-        MakePlayer(Letter(0), L"1234_0ab1_A");
-        ASSERT_EQ(controller_.FindDevice(), CDeviceControllerBase::kDeviceFound);
-        controller_.SetListener(&listener_);
-        root_ = RootOf(Letter(0));
-    }
-
     // A song whose file lies in the local scratch folder.
     std::unique_ptr<CTNContent> Song(const std::string& bytes, bool replaceExisting) {
         const std::wstring source = LocalScratchFolder() + L"\\source.mp3";
@@ -33,10 +24,6 @@ protected:
         content->replaceExisting = replaceExisting ? 1 : 0;
         return content;
     }
-
-    CMSCDeviceController controller_{facts_};
-    CRecordingListener listener_;
-    std::wstring root_;
 };
 
 TEST_F(DriveCopyTest, CopiesInBlocksWithOneReportPerBlockAndCreatesFolders) {

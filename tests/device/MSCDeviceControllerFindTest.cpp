@@ -163,3 +163,17 @@ TEST_F(DriveFindTest, CapabilityDocumentIsReadWholeOrNotAtAll) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DriveFindTest, WinesRealFactsShowNoUsbPlayer) {
+    // The drives are removable and carry the document, but Wine reports no USB bus under them.
+    for (wchar_t letter : letters_) {
+        ASSERT_TRUE(WriteBytes(RootOf(letter) + L"capability_00.xml", "<capability/>"));
+    }
+    CMSCDeviceController controller;
+    EXPECT_EQ(controller.FindDevice(), CDeviceControllerBase::kNoDevice);
+    EXPECT_EQ(controller.GetRootPath(), L"");
+}
+
+}  // namespace

@@ -9,17 +9,8 @@
 
 namespace {
 
-class DriveFoldersTest : public DriveTest {
+class DriveFoldersTest : public DrivePlayerTest {
 protected:
-    void SetUp() override {
-        DriveTest::SetUp();
-        if (IsSkipped()) return;
-        MakePlayer(Letter(0), L"1234_0ab1_A");
-        ASSERT_EQ(controller_.FindDevice(), CDeviceControllerBase::kDeviceFound);
-        controller_.SetListener(&listener_);
-        root_ = RootOf(Letter(0));
-    }
-
     void Hide(const std::wstring& path) {
         ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
     }
@@ -39,10 +30,6 @@ protected:
         ASSERT_TRUE(WriteBytes(music + L"Private\\four.mp3", std::string(500, 'e')));
         Hide(music + L"Private");
     }
-
-    CMSCDeviceController controller_{facts_};
-    CRecordingListener listener_;
-    std::wstring root_;
 };
 
 const CQBTreeNode* ChildNamed(const CQBTreeNode* node, const std::wstring& name) {

@@ -21,7 +21,7 @@ public:
     int VolumeQueries() const { return volumeQueries_; }
 
     DWORD GetLogicalDriveMask() override { return GetLogicalDrives() & visible_; }
-    UINT GetDriveType(const std::wstring& root) override { return GetDriveTypeW(root.c_str()); }
+    UINT GetRootDriveType(const std::wstring& root) override { return GetDriveTypeW(root.c_str()); }
     bool IsUsbVolume(HANDLE volume, const std::wstring& root) override;
     void ReadUsbIdentity(HANDLE volume, const std::wstring& root, std::wstring* deviceId) override;
 

@@ -56,4 +56,5 @@ status=0
 QB_DEVICE_TEST_DRIVES=$drives QB_DEVICE_TEST_FULL_DRIVE=$full \
   "$loader" "$exe" --gtest_filter='Drive*' "$@" </dev/null >"$log" 2>&1 || status=$?
 cat "$log"
+echo "exit status $status" >&2
 exit $status
