@@ -177,3 +177,40 @@ TEST_F(DriveFindTest, WinesRealFactsShowNoUsbPlayer) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DriveFindTest, TheDeviceIconComesFromThePlayerOrFromAKnownModel) {
+    const std::wstring root = RootOf(Letter(0));
+    const std::wstring local = LocalScratchFolder() + L"\\icon.fil";
+    struct Case {
+        const char* what;
+        const wchar_t* deviceId;
+        bool iconOnPlayer;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {"icon on the player", L"9999_0001_S", true, local},
+        {"known model without an icon", L"3B7A_0102_S", false, L"3B7A_0102"},
+        {"unknown model without an icon", L"9999_0001_S", false, L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmptyFolder(root);
+        DeleteFileW(local.c_str());
+        MakePlayer(Letter(0), c.deviceId);
+        if (c.iconOnPlayer) {
+            ASSERT_TRUE(WriteBytes(root + L"DevIcon.fil", "icon"));
+        }
+        CMSCDeviceController controller(facts_);
+        ASSERT_EQ(controller.FindDevice(), CDeviceControllerBase::kDeviceFound);
+        std::wstring path = local;
+        controller.GetDeviceIcon(&path);
+        EXPECT_EQ(path, c.expected);
+        if (c.iconOnPlayer) {
+            EXPECT_EQ(ReadBytes(local), "icon");
+        }
+    }
+}
+
+}  // namespace

@@ -7,7 +7,8 @@ set -euo pipefail
 loader=$1 shared=$2 exe=$3
 shift 3
 
-scratch=$(mktemp -d /tmp/qb-device-drives.XXXXXX)
+# Beside the shared prefix, on the same file system, so its system files can be hard-linked.
+scratch=$(mktemp -d "$(dirname "$shared")/device-drives.XXXXXX")
 prefix=$scratch/prefix
 full_mount=$scratch/full
 cleanup() {
@@ -23,7 +24,9 @@ mkdir -p "$prefix/drive_c" "$prefix/dosdevices"
 cp -a "$shared"/*.reg "$shared/.update-timestamp" "$prefix/"
 for entry in "$shared"/drive_c/*; do
   name=$(basename "$entry")
-  if [[ "$name" == windows ]]; then cp -al "$entry" "$prefix/drive_c/"; else cp -a "$entry" "$prefix/drive_c/"; fi
+  if [[ "$name" == windows ]] && cp -al "$entry" "$prefix/drive_c/" 2>/dev/null; then continue; fi
+  rm -rf "${prefix:?}/drive_c/$name"
+  cp -a "$entry" "$prefix/drive_c/"
 done
 for ini in "$prefix"/drive_c/windows/*.ini; do
   [[ -e "$ini" ]] && cp --remove-destination "$shared/drive_c/windows/$(basename "$ini")" "$ini"
@@ -56,5 +59,4 @@ status=0
 QB_DEVICE_TEST_DRIVES=$drives QB_DEVICE_TEST_FULL_DRIVE=$full \
   "$loader" "$exe" --gtest_filter='Drive*' "$@" </dev/null >"$log" 2>&1 || status=$?
 cat "$log"
-echo "exit status $status" >&2
 exit $status
