@@ -1,10 +1,12 @@
 #include "library/capability/DeviceCapabilityParser.h"
 
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <string>
 
 #include "library/capability/CapabilityXPath.h"
+#include "library/capability/CapabilityXmlRead.h"
 #include "library/capability/DevCapabilityImpl.h"
 #include "library/capability/PlaybackCapabilityBuilder.h"
 #include "library/capability/XmlDocument.h"
@@ -35,10 +37,6 @@ HRESULT DecodeUtf8(const char* bytes, int size, std::wstring& text) {
     return S_OK;
 }
 
-std::wstring ToString(const CScopedBstr& text) {
-    return std::wstring(text.Text(), text.Length());
-}
-
 // The namespace Devices declares. Wine's attribute map never lists "xmlns", so the element's own
 // namespace (the same text wherever a default namespace is declared) stands in for it.
 HRESULT ReadDeclaredNamespace(IXMLDOMDocument2* document, CTNDevCapabilityImpl& capability) {
@@ -53,7 +51,7 @@ HRESULT ReadDeclaredNamespace(IXMLDOMDocument2* document, CTNDevCapabilityImpl& 
         if (FAILED(hr)) return hr;
         if (!declared.Get()) return S_FALSE;
     }
-    capability.SetProperty(CTNDevCapability::kPropNamespace, ToString(declared));
+    capability.SetProperty(CTNDevCapability::kPropNamespace, ToWideString(declared));
     return S_OK;
 }
 
@@ -61,22 +59,16 @@ HRESULT ReadIdentification(IXMLDOMNode* device, CTNDevCapabilityImpl& capability
     CScopedComPtr<IXMLDOMNode> identification;
     HRESULT hr = SelectXmlNode(device, TNC L"Identification", identification.Receive());
     if (hr != S_OK || !identification) return hr;
-    struct Field {
-        const wchar_t* xpath;
-        int id;
-    };
-    static const Field kFields[] = {
+    static const XmlTextField kFields[] = {
         {TNC L"Model", CTNDevCapability::kPropModel},
         {TNC L"Manufacturer", CTNDevCapability::kPropManufacturer},
         {TNC L"Vendor", CTNDevCapability::kPropVendor},
         {TNC L"Brand", CTNDevCapability::kPropBrand},
     };
-    for (const Field& field : kFields) {
-        CScopedBstr text;
-        hr = GetXmlNodeText(identification.Get(), field.xpath, text.Receive());
-        if (FAILED(hr)) return hr;
-        if (hr == S_OK) capability.SetProperty(field.id, ToString(text));
-    }
+    CapabilityPropertyMap found;
+    hr = StoreNodeTexts(identification.Get(), kFields, std::size(kFields), found);
+    if (FAILED(hr)) return hr;
+    for (const auto& property : found) capability.SetProperty(property.first, property.second);
     return S_OK;
 }
 
@@ -90,12 +82,12 @@ HRESULT ReadRavelin(IXMLDOMNode* device, CTNDevCapabilityImpl& capability) {
     CScopedBstr enable;
     hr = GetXmlAttributeText(ravelin.Get(), L"enable", enable.Receive());
     if (FAILED(hr)) return hr;
-    if (hr == S_OK) capability.SetProperty(CTNDevCapability::kPropRavelinEnable, ToString(enable));
+    if (hr == S_OK) capability.SetProperty(CTNDevCapability::kPropRavelinEnable, ToWideString(enable));
     CScopedBstr version;
     hr = GetXmlAttributeText(ravelin.Get(), L"version", version.Receive());
     if (FAILED(hr)) return hr;
     if (hr == S_OK) {
-        capability.SetProperty(CTNDevCapability::kPropRavelinVersion, ToString(version));
+        capability.SetProperty(CTNDevCapability::kPropRavelinVersion, ToWideString(version));
     }
     return S_OK;
 }
@@ -131,11 +123,11 @@ HRESULT ReadFolders(IXMLDOMNode* device, CTNDevCapabilityImpl& capability) {
         CScopedBstr folder;
         hr = path->get_text(folder.Receive());
         if (FAILED(hr)) return hr;
-        capability.SetProperty(contentType.folder, ToString(folder));
+        capability.SetProperty(contentType.folder, ToWideString(folder));
         CScopedBstr depth;
         hr = GetXmlAttributeText(path.Get(), L"depth", depth.Receive());
         if (FAILED(hr)) return hr;
-        if (hr == S_OK) capability.SetProperty(contentType.depth, ToString(depth));
+        if (hr == S_OK) capability.SetProperty(contentType.depth, ToWideString(depth));
     }
     return S_OK;
 }

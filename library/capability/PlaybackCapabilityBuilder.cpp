@@ -2,43 +2,15 @@
 
 #include <stdlib.h>
 
-#include <functional>
+#include <iterator>
 
 #include "library/capability/CapabilityXPath.h"
+#include "library/capability/CapabilityXmlRead.h"
 #include "library/capability/XmlDocument.h"
 
 namespace {
 
 using CPlaybackCapability = CTNDevCapability::CPlaybackCapability;
-
-// Calls `take` with the text of every node the XPath selects below `element`.
-HRESULT ForEachText(IXMLDOMNode* element, const wchar_t* xpath,
-                    const std::function<void(const std::wstring&)>& take) {
-    CScopedComPtr<IXMLDOMNodeList> nodes;
-    HRESULT hr = SelectXmlNodes(element, xpath, nodes.Receive());
-    if (FAILED(hr)) return hr;
-    if (!nodes) return S_OK;
-    for (;;) {
-        CScopedComPtr<IXMLDOMNode> node;
-        HRESULT next = nodes->nextNode(node.Receive());
-        if (FAILED(next)) return next;
-        if (!node) break;
-        CScopedBstr text;
-        HRESULT read = node->get_text(text.Receive());
-        if (FAILED(read)) return read;
-        if (text.Get()) take(std::wstring(text.Text(), text.Length()));
-    }
-    return S_OK;
-}
-
-// Stores the text of the node the XPath selects, when there is one, under `id`.
-HRESULT StoreText(IXMLDOMNode* element, const wchar_t* xpath, int id,
-                  CapabilityPropertyMap& properties) {
-    CScopedBstr text;
-    HRESULT hr = GetXmlNodeText(element, xpath, text.Receive());
-    if (hr == S_OK) properties[id] = std::wstring(text.Text(), text.Length());
-    return hr;
-}
 
 std::wstring LowerAscii(std::wstring text) {
     for (wchar_t& c : text) {
@@ -54,16 +26,19 @@ HRESULT BuildAudioCapability(IXMLDOMNode* element, CPlaybackCapability& record) 
     HRESULT hr = SelectXmlNode(element, TNC L"AudioCapability", node.Receive());
     if (hr != S_OK || !node) return hr;
     auto audio = std::make_unique<CTNDevCapability::CAudioCapability>();
-    hr = ForEachText(node.Get(), TNC L"Channel",
-                     [&](const std::wstring& text) { audio->channels.insert(_wtoi(text.c_str())); });
+    hr = ForEachNodeText(node.Get(), TNC L"Channel", [&](const std::wstring& text) {
+        audio->channels.insert(_wtoi(text.c_str()));
+    });
     if (SUCCEEDED(hr)) {
-        hr = ForEachText(node.Get(), TNC L"SamplingRate", [&](const std::wstring& text) {
+        hr = ForEachNodeText(node.Get(), TNC L"SamplingRate", [&](const std::wstring& text) {
             audio->samplingRates.insert(_wtoi(text.c_str()));
         });
     }
+    static const XmlTextField kFields[] = {
+        {TNC L"MaxBitrate", CTNDevCapability::kAudioMaxBitrate},
+    };
     if (SUCCEEDED(hr)) {
-        hr = StoreText(node.Get(), TNC L"MaxBitrate", CTNDevCapability::kAudioMaxBitrate,
-                       audio->properties);
+        hr = StoreNodeTexts(node.Get(), kFields, std::size(kFields), audio->properties);
     }
     if (FAILED(hr)) return hr;
     record.audio = std::move(audio);
@@ -74,11 +49,7 @@ HRESULT BuildVideoCapability(IXMLDOMNode* element, CPlaybackCapability& record) 
     CScopedComPtr<IXMLDOMNode> node;
     HRESULT hr = SelectXmlNode(element, TNC L"VideoCapability", node.Receive());
     if (hr != S_OK || !node) return hr;
-    struct Field {
-        const wchar_t* xpath;
-        int id;
-    };
-    static const Field kFields[] = {
+    static const XmlTextField kFields[] = {
         {TNC L"MaxFrameRate", CTNDevCapability::kVideoMaxFrameRate},
         {TNC L"MaxBitrate", CTNDevCapability::kVideoMaxBitrate},
         {TNC L"CapableVariableFrameRate", CTNDevCapability::kVideoVariableFrameRate},
@@ -89,10 +60,8 @@ HRESULT BuildVideoCapability(IXMLDOMNode* element, CPlaybackCapability& record) 
         {TNC L"MaxDimension/" TNC L"Width", CTNDevCapability::kVideoMaxWidth},
     };
     auto video = std::make_unique<CTNDevCapability::CVideoCapability>();
-    for (const Field& field : kFields) {
-        hr = StoreText(node.Get(), field.xpath, field.id, video->properties);
-        if (FAILED(hr)) return hr;
-    }
+    hr = StoreNodeTexts(node.Get(), kFields, std::size(kFields), video->properties);
+    if (FAILED(hr)) return hr;
     record.video = std::move(video);
     return S_OK;
 }
@@ -101,17 +70,13 @@ HRESULT BuildImageCapability(IXMLDOMNode* element, CPlaybackCapability& record) 
     CScopedComPtr<IXMLDOMNode> node;
     HRESULT hr = SelectXmlNode(element, TNC L"ImageCapability", node.Receive());
     if (hr != S_OK || !node) return hr;
+    static const XmlTextField kFields[] = {
+        {TNC L"ExpectedDimension/" TNC L"Height", CTNDevCapability::kImageExpectedHeight},
+        {TNC L"ExpectedDimension/" TNC L"Width", CTNDevCapability::kImageExpectedWidth},
+        {TNC L"CapableProgressive", CTNDevCapability::kImageProgressive},
+    };
     auto image = std::make_unique<CTNDevCapability::CImageCapability>();
-    hr = StoreText(node.Get(), TNC L"ExpectedDimension/" TNC L"Height",
-                   CTNDevCapability::kImageExpectedHeight, image->properties);
-    if (SUCCEEDED(hr)) {
-        hr = StoreText(node.Get(), TNC L"ExpectedDimension/" TNC L"Width",
-                       CTNDevCapability::kImageExpectedWidth, image->properties);
-    }
-    if (SUCCEEDED(hr)) {
-        hr = StoreText(node.Get(), TNC L"CapableProgressive", CTNDevCapability::kImageProgressive,
-                       image->properties);
-    }
+    hr = StoreNodeTexts(node.Get(), kFields, std::size(kFields), image->properties);
     if (FAILED(hr)) return hr;
     record.image = std::move(image);
     return S_OK;
@@ -125,16 +90,16 @@ HRESULT ParsePlaybackCapability(IXMLDOMNode* element,
     if (!element) return E_POINTER;
     auto built = std::make_unique<CPlaybackCapability>();
     CPlaybackCapability& target = *built;
-    HRESULT hr = ForEachText(element, TNC L"Format/" TNC L"Extension",
+    HRESULT hr = ForEachNodeText(element, TNC L"Format/" TNC L"Extension",
                              [&](const std::wstring& text) {
                                  if (!text.empty()) target.extensions.insert(LowerAscii(text));
                              });
     if (SUCCEEDED(hr)) {
-        hr = ForEachText(element, TNC L"Format/" TNC L"Encoding/" TNC L"Codec",
+        hr = ForEachNodeText(element, TNC L"Format/" TNC L"Encoding/" TNC L"Codec",
                          [&](const std::wstring& text) { target.codecs.insert(text); });
     }
     if (SUCCEEDED(hr)) {
-        hr = ForEachText(element, TNC L"Format/" TNC L"MIME-Type",
+        hr = ForEachNodeText(element, TNC L"Format/" TNC L"MIME-Type",
                          [&](const std::wstring& text) { target.mimeTypes.insert(text); });
     }
     // Every capability element is looked for whatever the playback type is.
