@@ -14,6 +14,25 @@ using Cap = CTNDevCapability;
 
 class DeviceCapabilityParserTest : public ComTest {};
 
+// Ten levels of ten references each: a billion copies of one word once expanded.
+std::string EntityExpansionBomb() {
+    std::string dtd = "<!DOCTYPE Devices [<!ENTITY e0 \"laugh\">";
+    for (int level = 1; level <= 10; ++level) {
+        dtd += "<!ENTITY e" + std::to_string(level) + " \"";
+        for (int i = 0; i < 10; ++i) dtd += "&e" + std::to_string(level - 1) + ";";
+        dtd += "\">";
+    }
+    dtd += "]>";
+    return dtd + CapabilityDocument("<Identification><Model>&e10;</Model></Identification>");
+}
+
+std::string DeeplyNested(int depth) {
+    std::string body;
+    for (int i = 0; i < depth; ++i) body += "<Identification>";
+    for (int i = 0; i < depth; ++i) body += "</Identification>";
+    return CapabilityDocument(body);
+}
+
 TEST_F(DeviceCapabilityParserTest, InvalidArgumentsLeaveTheOutputAlone) {
     const char text[] = "<a/>";
     CTNDevCapability* untouched = reinterpret_cast<CTNDevCapability*>(1);
@@ -41,6 +60,8 @@ TEST_F(DeviceCapabilityParserTest, RefusedDocuments) {
         {"truncated", CapabilityDocument("").substr(0, 60)},
         {"empty", ""},
         {"only a byte-order mark", "\xEF\xBB\xBF"},
+        {"entity expansion bomb", EntityExpansionBomb()},
+        {"100000 nested elements", DeeplyNested(100000)},
         {"not UTF-8", CapabilityDocument("<Identification><Model>\xC3\x28</Model></Identification>")},
     };
     for (const RefusedCase& testCase : cases) {
