@@ -187,10 +187,9 @@ int CTNDevCapabilityImpl::GetFolderPathFor(std::wstring& path, const std::wstrin
 
 int CTNDevCapabilityImpl::GetFolderPath(std::wstring& path, int folderType) const {
     if (!IsFolderType(folderType)) return -1;
-    const std::wstring& folder =
-        GetProperty(kFolderProperties[folderType].folder, std::wstring());
-    if (folder.empty()) return -1;
-    path = folder;
+    auto folder = properties_.find(kFolderProperties[folderType].folder);
+    if (folder == properties_.end() || folder->second.empty()) return -1;
+    path = folder->second;
     return 0;
 }
 
@@ -250,8 +249,9 @@ bool CTNDevCapabilityImpl::IsRavelinEnabled() const {
 }
 
 int CTNDevCapabilityImpl::GetRavelinVersion(std::wstring& version) const {
-    if (!HasProperty(kPropRavelinVersion)) return -1;
-    version = GetProperty(kPropRavelinVersion, std::wstring());
+    auto stored = properties_.find(kPropRavelinVersion);
+    if (stored == properties_.end()) return -1;
+    version = stored->second;
     return 0;
 }
 
