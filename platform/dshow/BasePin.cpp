@@ -68,19 +68,21 @@ HRESULT STDMETHODCALLTYPE CDsBasePin::Connect(IPin* receiver, const AM_MEDIA_TYP
 
 HRESULT CDsBasePin::AgreeMediaType(IPin* receiver, const AM_MEDIA_TYPE* type) {
     if (type != nullptr && IsMediaTypeFullySpecified(*type)) return AttemptConnection(receiver, type);
-    // The receiver's preferences first, then ours.
+    // The receiver's preferences first, then ours. A type both sides took that failed later
+    // tells more than "no acceptable types".
+    HRESULT failure = VFW_E_NO_ACCEPTABLE_TYPES;
     for (int round = 0; round < 2; ++round) {
         IEnumMediaTypes* types = nullptr;
         const HRESULT hr = round == 0 ? receiver->EnumMediaTypes(&types) : EnumMediaTypes(&types);
         if (FAILED(hr) || types == nullptr) continue;
-        const HRESULT tried = TryTypesOf(types, receiver, type);
+        const HRESULT tried = TryTypesOf(types, receiver, type, &failure);
         types->Release();
         if (SUCCEEDED(tried)) return tried;
     }
-    return VFW_E_NO_ACCEPTABLE_TYPES;
+    return failure;
 }
 
-HRESULT CDsBasePin::TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_MEDIA_TYPE* partial) {
+HRESULT CDsBasePin::TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_MEDIA_TYPE* partial, HRESULT* failure) {
     AM_MEDIA_TYPE* candidate = nullptr;
     ULONG fetched = 0;
     // A bound on proposals keeps a misbehaving enumerator from looping forever.
@@ -90,6 +92,7 @@ HRESULT CDsBasePin::TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_
         DeleteMediaTypeRecord(candidate);
         candidate = nullptr;
         if (SUCCEEDED(hr)) return hr;
+        if (hr != VFW_E_TYPE_NOT_ACCEPTED && hr != VFW_E_NO_ACCEPTABLE_TYPES) *failure = hr;
     }
     return VFW_E_NO_ACCEPTABLE_TYPES;
 }

@@ -73,7 +73,7 @@ protected:
 
 private:
     HRESULT AgreeMediaType(IPin* receiver, const AM_MEDIA_TYPE* type);
-    HRESULT TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_MEDIA_TYPE* partial);
+    HRESULT TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_MEDIA_TYPE* partial, HRESULT* failure);
     HRESULT AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type);
     void ClearConnection();
 
