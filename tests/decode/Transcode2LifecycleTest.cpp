@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "library/media/decode/ITranscode2.h"
 #include "library/util/ScopedWin.h"
@@ -132,6 +133,34 @@ TEST_F(Transcode2LifecycleTest, LeavesNoThreadOrHandleBehind) {
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     EXPECT_LE(ThreadCount(), threads);
     EXPECT_LE(handlesAfter, handles + 2);
+}
+
+CCriticalSection g_traceLock;
+std::vector<std::string> g_traceLines;
+
+void CollectTrace(const char* line) {
+    CScopedLock lock(g_traceLock);
+    g_traceLines.push_back(line);
+}
+
+bool Traced(const std::string& prefix) {
+    CScopedLock lock(g_traceLock);
+    for (const std::string& line : g_traceLines)
+        if (line.compare(0, prefix.size(), prefix) == 0) return true;
+    return false;
+}
+
+TEST_F(Transcode2LifecycleTest, TracesEntryAndLeaveThroughTheHook) {
+    SetTranscodeTraceSink(CollectTrace);
+    std::unique_ptr<ITranscode2> graph(CreateTranscode2(nullptr));
+    EXPECT_EQ(S_OK, graph->SetFile(FixturePath(L"tone-mono.wav").c_str(), 2));
+    graph->Release();
+    SetTranscodeTraceSink(nullptr);
+    EXPECT_TRUE(Traced("Enter CTranscode2::SetFile() ("));
+    EXPECT_TRUE(Traced("Leave CTranscode2::SetFile() = 0x0 ("));
+    EXPECT_TRUE(Traced("Leave CTranscode2::Initialize() = 0x0 ("));
+    EXPECT_TRUE(Traced("Enter CTranscode2::thrMonitorEventProc("));
+    EXPECT_TRUE(Traced("Leave CTranscode2::Release() ("));
 }
 
 TEST_F(Transcode2LifecycleTest, TheTokenHoldsAcrossProcesses) {
