@@ -2,6 +2,16 @@
 
 #include <uuids.h>
 
+HRESULT SetAllocatorAtLeast(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& requested, LONG buffers, LONG bytes) {
+    ALLOCATOR_PROPERTIES wanted = requested, actual = {};
+    if (wanted.cBuffers < buffers) wanted.cBuffers = buffers;
+    if (wanted.cbBuffer < bytes) wanted.cbBuffer = bytes;
+    if (wanted.cbAlign < 1) wanted.cbAlign = 1;
+    const HRESULT hr = allocator->SetProperties(&wanted, &actual);
+    if (FAILED(hr)) return hr;
+    return actual.cbBuffer < bytes || actual.cBuffers < buffers ? E_FAIL : S_OK;
+}
+
 CDsOutputPin::CDsOutputPin(CDsBaseFilter* filter, CCriticalSection* lock, const wchar_t* name)
     : CDsBasePin(filter, lock, name, PINDIR_OUTPUT) {}
 

@@ -4,6 +4,10 @@
 
 #include "platform/dshow/BasePin.h"
 
+// Sets at least the given buffer count and size (and the downstream pin's wishes where larger);
+// E_FAIL when the allocator settles on smaller buffers.
+HRESULT SetAllocatorAtLeast(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& requested, LONG buffers, LONG bytes);
+
 class CDsOutputPin : public CDsBasePin {
 public:
     CDsOutputPin(CDsBaseFilter* filter, CCriticalSection* lock, const wchar_t* name);

@@ -35,13 +35,7 @@ HRESULT CPcmPassDecoder::GetOutputType(int position, CMediaType* type) {
 }
 
 HRESULT CPcmPassDecoder::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* requested) {
-    ALLOCATOR_PROPERTIES wanted = *requested, actual = {};
-    if (wanted.cBuffers < 4) wanted.cBuffers = 4;
-    if (wanted.cbBuffer < kBufferBytes) wanted.cbBuffer = kBufferBytes;
-    if (wanted.cbAlign < 1) wanted.cbAlign = 1;
-    const HRESULT hr = allocator->SetProperties(&wanted, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < kBufferBytes ? E_FAIL : S_OK;
+    return SetAllocatorAtLeast(allocator, *requested, 4, kBufferBytes);
 }
 
 HRESULT CPcmPassDecoder::Transform(IMediaSample* input, IMediaSample* output) {

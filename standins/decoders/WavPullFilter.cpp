@@ -53,13 +53,7 @@ HRESULT CWavPushOutputPin::GetMediaType(int position, CMediaType* type) {
 }
 
 HRESULT CWavPushOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* requested) {
-    ALLOCATOR_PROPERTIES wanted = *requested, actual = {};
-    if (wanted.cBuffers < 4) wanted.cBuffers = 4;
-    if (wanted.cbBuffer < kChunkBytes) wanted.cbBuffer = kChunkBytes;
-    if (wanted.cbAlign < 1) wanted.cbAlign = 1;
-    const HRESULT hr = allocator->SetProperties(&wanted, &actual);
-    if (FAILED(hr)) return hr;
-    return actual.cbBuffer < kChunkBytes ? E_FAIL : S_OK;
+    return SetAllocatorAtLeast(allocator, *requested, 4, kChunkBytes);
 }
 
 HRESULT CWavPushOutputPin::Inactive() {

@@ -16,8 +16,7 @@ bool IsTestBytes(const AM_MEDIA_TYPE* type) {
 }
 
 HRESULT SetBuffers(IMemAllocator* allocator, LONG size) {
-    ALLOCATOR_PROPERTIES wanted = {2, size, 1, 0}, actual = {};
-    return allocator->SetProperties(&wanted, &actual);
+    return SetAllocatorAtLeast(allocator, ALLOCATOR_PROPERTIES{}, 2, size);
 }
 }  // namespace
 

@@ -98,14 +98,18 @@ HRESULT CAsyncOutputPin::SampleRange(IMediaSample* sample, LONGLONG* position, L
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE CAsyncOutputPin::Request(IMediaSample* sample, DWORD_PTR user) {
+HRESULT CAsyncOutputPin::SampleTarget(IMediaSample* sample, LONGLONG* position, LONG* length, BYTE** buffer) {
     if (sample == nullptr) return E_POINTER;
+    const HRESULT hr = SampleRange(sample, position, length);
+    if (FAILED(hr)) return hr;
+    return sample->GetPointer(buffer);
+}
+
+HRESULT STDMETHODCALLTYPE CAsyncOutputPin::Request(IMediaSample* sample, DWORD_PTR user) {
     LONGLONG position = 0;
     LONG length = 0;
-    HRESULT hr = SampleRange(sample, &position, &length);
-    if (FAILED(hr)) return hr;
     BYTE* buffer = nullptr;
-    hr = sample->GetPointer(&buffer);
+    const HRESULT hr = SampleTarget(sample, &position, &length, &buffer);
     if (FAILED(hr)) return hr;
     return io_->Request(position, length, TRUE, buffer, sample, user);
 }
@@ -121,13 +125,10 @@ HRESULT STDMETHODCALLTYPE CAsyncOutputPin::WaitForNext(DWORD timeout, IMediaSamp
 }
 
 HRESULT STDMETHODCALLTYPE CAsyncOutputPin::SyncReadAligned(IMediaSample* sample) {
-    if (sample == nullptr) return E_POINTER;
     LONGLONG position = 0;
     LONG length = 0;
-    HRESULT hr = SampleRange(sample, &position, &length);
-    if (FAILED(hr)) return hr;
     BYTE* buffer = nullptr;
-    hr = sample->GetPointer(&buffer);
+    HRESULT hr = SampleTarget(sample, &position, &length, &buffer);
     if (FAILED(hr)) return hr;
     DWORD actual = 0;
     hr = io_->SyncReadAligned(position, length, buffer, &actual, sample);

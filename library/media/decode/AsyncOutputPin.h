@@ -35,6 +35,8 @@ private:
     HRESULT InitAllocator(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* properties, IMemAllocator** actual);
     // The byte range a sample's times stand for, clipped to the stream's (aligned) end.
     HRESULT SampleRange(IMediaSample* sample, LONGLONG* position, LONG* length);
+    // The range and the buffer a sample's read goes to.
+    HRESULT SampleTarget(IMediaSample* sample, LONGLONG* position, LONG* length, BYTE** buffer);
 
     CAsyncReader* reader_;
     CAsyncIo* io_;
