@@ -135,6 +135,31 @@ TEST_F(Transcode2LifecycleTest, LeavesNoThreadOrHandleBehind) {
     EXPECT_LE(handlesAfter, handles + 2);
 }
 
+// A receiver slow enough that the stream is still running when the test lets go of the graph.
+class CSlowReceiver : public CTestReceiver {
+public:
+    HRESULT OnSample(IMediaSample* sample) override {
+        Sleep(20);
+        return CTestReceiver::OnSample(sample);
+    }
+};
+
+TEST_F(Transcode2LifecycleTest, ReleaseWhileRunningStopsTheGraph) {
+    CSlowReceiver receiver;
+    std::unique_ptr<ITranscode2> graph(CreateTranscode2(&receiver));
+    ASSERT_EQ(S_OK, graph->SetFile(FixturePath(L"tone-id3-lame.mp3").c_str(), 1));
+    ASSERT_EQ(S_OK, graph->Run());
+    for (int i = 0; i < 500 && receiver.samples_ == 0; ++i) Sleep(10);
+    ASSERT_GT(receiver.samples_.load(), 0);
+    graph->Release();
+    const int samples = receiver.samples_;
+    EXPECT_EQ(0, receiver.endsOfStream_.load());
+    Sleep(200);
+    // Nothing reaches the receiver once Release has returned.
+    EXPECT_EQ(samples, receiver.samples_.load());
+    EXPECT_TRUE(TokenIsFree());
+}
+
 CCriticalSection g_traceLock;
 std::vector<std::string> g_traceLines;
 
