@@ -257,3 +257,44 @@ TEST(Id3Reader, SampleFiles) {
         EXPECT_EQ(c.pictures, pictures);
     }
 }
+
+// Broken and unusual sample files: the reader reads what is readable, the editor refuses a tag it
+// could not write back whole, and nothing reads out of bounds (the native build checks that).
+TEST(Id3Reader, BrokenSampleFilesGiveResultCodes) {
+    struct Case {
+        const char* file;
+        int32_t reader;
+        int32_t editor;
+    } cases[] = {
+        {"compressed_id3_frame.mp3", 0, -3},          // tag size beyond the file
+        {"compressed_id3_frame_invalid.mp3", 0, -3},
+        {"excessive_alloc.mp3", 0, -3},
+        {"w000.mp3", 0, -3},
+        {"garbage.mp3", -3, -3},                      // neither a tag nor an MPEG frame
+        {"invalid-frames1.mp3", -3, -3},
+        {"invalid-frames2.mp3", -3, -3},
+        {"invalid-frames3.mp3", -3, -3},
+        {"toc_many_children.mp3", 0, 0},
+        {"mpeg2.mp3", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Bytes file = ReadFileBytes(FixturePath(c.file));
+        int32_t result = 99;
+        std::unique_ptr<CTagReader> reader(ReaderOver(file, &result));
+        EXPECT_EQ(c.reader, result);
+        if (reader) {
+            uint32_t count, offset, size;
+            EXPECT_LE(0, reader->CountPictures(255, &count));
+            EXPECT_NE(0, reader->FindMoodData(0, &offset, &size));
+            DecodedTextItem(*reader, tag::kItemTitle);
+        }
+        std::unique_ptr<CTagEditor> editor(EditorOver(file, &result));
+        EXPECT_EQ(c.editor, result);
+        if (editor) {
+            Bytes saved = Save(*editor);
+            std::unique_ptr<CTagReader> again(ReaderOver(saved));
+            EXPECT_TRUE(again);
+        }
+    }
+}
