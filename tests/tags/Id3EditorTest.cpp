@@ -294,6 +294,17 @@ TEST(Id3Editor, RemovePictureByTypeAndIndex) {
     }
     std::unique_ptr<CTagEditor> editor(EditorOver(file));
     EXPECT_EQ(tag::kInvalidArgument, editor->RemovePicture(3, -1));
+    // Pictures added since the load count too, in the tag's version.
+    for (uint16_t version : {0x0200, 0x0400}) {
+        editor.reset(EditorOver(BuildTag(version, {})));
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(0, editor->SetPicture(Text("new"), 3, tag::kImageJpeg, 7, 0, 0, true));
+        ASSERT_EQ(0, editor->RemovePicture(7, 0));
+        std::unique_ptr<CTagReader> reader(ReaderOver(Save(*editor)));
+        uint32_t count = 99;
+        EXPECT_EQ(0, reader->CountPictures(255, &count));
+        EXPECT_EQ(0u, count) << version;
+    }
 }
 
 // Tags the frame walk cannot take as they stand are written back clean: frames undone and

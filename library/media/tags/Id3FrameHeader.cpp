@@ -11,8 +11,8 @@ namespace id3 {
 namespace {
 
 // Identifiers by kind (index) in the 2.2 and the 2.3/2.4 layouts; padding and unknown have none.
-const char* const kShortIds[] = {nullptr, nullptr, "GEO", "PIC", "TAL", "TCO", "TT2", "TP1", "TYE", "TRK", "UFI"};
-const char* const kLongIds[] = {nullptr, nullptr, "GEOB", "APIC", "TALB", "TCON", "TIT2", "TPE1", "TYER", "TRCK", "UFID"};
+const char* const kShortIds[] = {nullptr, nullptr, "GEO", "PIC", "TAL", "TCO", "TT2", "TP1", "TYE", "TRK", "UFI", "TXX"};
+const char* const kLongIds[] = {nullptr, nullptr, "GEOB", "APIC", "TALB", "TCON", "TIT2", "TPE1", "TYER", "TRCK", "UFID", "TXXX"};
 constexpr int32_t kNamedKinds = 11;
 
 int32_t KindOf(const char* identifier, int length, int32_t versionCode) {
@@ -122,7 +122,7 @@ CId3FrameHeader* CreateId3FrameHeader(int32_t versionCode) {
 }
 
 CId3FrameHeader* CreateNewId3FrameHeader(int32_t versionCode, int32_t kind, uint32_t bodySize) {
-    if (kind < id3::kFrameObject || kind > id3::kFrameUniqueId) return nullptr;
+    if (kind < id3::kFrameObject || kind > id3::kFrameUserText) return nullptr;
     CId3FrameHeader* header = CreateId3FrameHeader(versionCode);
     if (!header) return nullptr;
     const char* id = versionCode == id3::kVersion22 ? id3::kShortIds[kind] : id3::kLongIds[kind];

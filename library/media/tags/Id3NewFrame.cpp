@@ -33,9 +33,11 @@ int32_t CId3NewFrame::Write(CTagStream*, CTagWriteStream* output) {
 
 int32_t CId3NewFrame::PictureType(CTagStream*, uint8_t* type) {
     if (!type) return tag::kInvalidArgument;
-    // A new picture's fields end with the type byte and the empty description's terminator.
     if (Kind() != id3::kFramePicture || m_fields.size() < 2) return tag::kNotFound;
-    *type = uint8_t(m_fields[m_fields.size() - 2]);
+    // ID3v2.2: encoding and a three-letter format; later: encoding and a terminated MIME type.
+    size_t at = m_header->HeaderSize() == 6 ? 4 : m_fields.find('\0', 1) + 1;
+    if (at == 0 || at >= m_fields.size()) return tag::kMalformed;
+    *type = uint8_t(m_fields[at]);
     return tag::kOk;
 }
 
