@@ -5,8 +5,6 @@
 
 #include "library/media/tags/Id3MoodData.h"
 #include "library/media/tags/Id3NewFrame.h"
-#include "library/media/tags/Id3TagImage.h"
-#include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagParser.h"
 #include "library/media/tags/TagByteStream.h"
 #include "library/media/tags/TagTypes.h"
@@ -43,45 +41,23 @@ int32_t ConvertUtf8ToMarkedUtf16(CTagStream* data, uint32_t size, uint32_t offse
 
 int32_t CId3Editor::Load(CTagOwnedPtr<CTagStream> stream) {
     Close();
-    if (!stream) return tag::kInvalidArgument;
-    CTagBufferedStream* buffered = new (std::nothrow) CTagBufferedStream(std::move(stream));
-    if (!buffered) return tag::kOutOfMemory;
-    m_source = CTagOwnedPtr<CTagStream>(buffered, true);
-    int32_t result = m_fileHeader.Read(m_source.Get());
+    int32_t result = m_source.Load(std::move(stream), CId3TagSource::kRefuse);
     if (result != tag::kOk) return result;
-    uint32_t sourceSize;
-    result = m_source->GetSize(&sourceSize);
-    if (result != tag::kOk) return result;
-    // A tag that claims more bytes than the file holds would lose whatever it was cut from.
-    if (m_fileHeader.End() > sourceSize) return tag::kMalformed;
-    m_tagHeader = m_fileHeader;
-    bool needed;
-    CId3TagHeader imageHeader;
-    result = id3::BuildCleanTagImage(m_source.Get(), m_fileHeader, &needed, &m_image, &imageHeader);
-    if (result != tag::kOk) return result;
-    if (needed) {
-        m_imageStream.reset(new (std::nothrow) CTagMemoryStream(m_image.data(), uint32_t(m_image.size())));
-        if (!m_imageStream) return tag::kOutOfMemory;
-        m_tagHeader = imageHeader;
-    }
-    if (m_tagHeader.present) {
+    const CId3TagHeader& tagHeader = m_source.TagHeader();
+    if (tagHeader.present) {
         CTagStream* source = FrameSource();
-        const int32_t versionCode = m_tagHeader.VersionCode();
-        const uint32_t end = m_tagHeader.bodyStart + m_tagHeader.size;
-        result = source->Seek(m_tagHeader.bodyStart, kSeekBegin);
+        const int32_t versionCode = m_source.TagHeader().VersionCode();
+        const uint32_t end = tagHeader.bodyStart + tagHeader.size;
+        result = source->Seek(tagHeader.bodyStart, kSeekBegin);
         if (result != tag::kOk) return result;
         for (;;) {
-            uint32_t position;
-            result = source->Tell(&position);
-            if (result != tag::kOk) return result;
             CTagOwnedPtr<CId3FrameHeader> header(CreateId3FrameHeader(versionCode), true);
             if (!header) return tag::kOutOfMemory;
-            if (position >= end || end - position < header->HeaderSize()) break;
-            result = header->Read(source);
+            bool more;
+            // A frame that overruns the tag is refused: writing it back would contradict its sizes.
+            result = ReadNextId3Frame(source, end, header.Get(), &more);
             if (result != tag::kOk) return result;
-            if (header->Kind() == id3::kFramePadding) break;
-            // Writing such a frame back would make a tag that contradicts its own sizes.
-            if (header->bodySize > end - header->bodyOffset) return tag::kMalformed;
+            if (!more) break;
             result = source->Seek(header->bodyOffset + header->bodySize, kSeekBegin);
             if (result != tag::kOk) return result;
             result = Append(CreateLoadedId3Frame(std::move(header), versionCode));
@@ -94,17 +70,9 @@ int32_t CId3Editor::Load(CTagOwnedPtr<CTagStream> stream) {
 
 int32_t CId3Editor::Close() {
     m_frames.Clear();
-    if (m_source) m_source->Close();
-    m_source.Reset();
-    m_imageStream.reset();
-    m_image.clear();
-    m_fileHeader = m_tagHeader = CId3TagHeader();
+    m_source.Close();
     m_loaded = false;
     return tag::kOk;
-}
-
-CTagStream* CId3Editor::FrameSource() const {
-    return m_imageStream ? static_cast<CTagStream*>(m_imageStream.get()) : m_source.Get();
 }
 
 int32_t CId3Editor::Append(CId3Frame* frame) {
@@ -143,7 +111,7 @@ int32_t CId3Editor::SetMoodData(CTagStream* data, uint32_t size, uint32_t offset
     int32_t result = CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
-    const int32_t versionCode = m_tagHeader.VersionCode();
+    const int32_t versionCode = m_source.TagHeader().VersionCode();
     if (versionCode == id3::kVersionUnknown) return tag::kNotReady;
     result = RemoveMoodData();
     if (result != tag::kOk) return result;
@@ -156,7 +124,7 @@ int32_t CId3Editor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFor
     int32_t result = CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
-    const int32_t versionCode = m_tagHeader.VersionCode();
+    const int32_t versionCode = m_source.TagHeader().VersionCode();
     if (versionCode == id3::kVersionUnknown) return tag::kNotReady;
     return Append(CreateId3NewPictureFrame(versionCode, std::move(image), size, offset, imageFormat, pictureType));
 }
@@ -194,7 +162,7 @@ int32_t CId3Editor::SetItem(int32_t itemType, CTagStream* data, uint32_t size, i
     const int32_t kind = id3::KindOfItemType(itemType);
     if (kind < 0) return tag::kNoCounterpart;
     if (!m_loaded) return tag::kNotReady;
-    const int32_t versionCode = m_tagHeader.VersionCode();
+    const int32_t versionCode = m_source.TagHeader().VersionCode();
     if (versionCode == id3::kVersionUnknown) return tag::kNotReady;
     result = RemoveItem(itemType);
     if (result != tag::kOk) return result;
@@ -231,7 +199,7 @@ int32_t CId3Editor::SetLookupId(CTagStream* data, uint32_t size, uint32_t offset
     int32_t result = CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
-    const int32_t versionCode = m_tagHeader.VersionCode();
+    const int32_t versionCode = m_source.TagHeader().VersionCode();
     if (versionCode == id3::kVersionUnknown) return tag::kNotReady;
     result = RemoveFrames(id3::kFrameUniqueId, true);
     if (result != tag::kOk) return result;
@@ -250,7 +218,7 @@ int32_t CId3Editor::WriteHeader(CTagWriteStream* output, uint32_t tagSize) const
     if (tagSize > 0x0FFFFFFF) return tag::kInvalidArgument;
     uint8_t bytes[10];
     const CId3TagHeader fresh;
-    const CId3TagHeader& header = m_tagHeader.present ? m_tagHeader : fresh;
+    const CId3TagHeader& header = m_source.TagHeader().present ? m_source.TagHeader() : fresh;
     bytes[0] = uint8_t(header.identifier[0]), bytes[1] = uint8_t(header.identifier[1]);
     bytes[2] = uint8_t(header.identifier[2]);
     bytes[3] = uint8_t(header.version >> 8), bytes[4] = uint8_t(header.version);
@@ -279,11 +247,11 @@ int32_t CId3Editor::WriteTagAndAudio(CTagWriteStream* output) {
     if (result == tag::kOk) result = output->Write(kZeros, padding);
     if (result != tag::kOk) return result;
     uint32_t sourceSize;
-    result = m_source->GetSize(&sourceSize);
+    result = m_source.File()->GetSize(&sourceSize);
     if (result != tag::kOk) return result;
-    const uint64_t audioStart = m_fileHeader.End();
+    const uint64_t audioStart = m_source.FileHeader().End();
     if (audioStart > sourceSize) return tag::kMalformed;
-    return tag::CopyStreamRange(m_source.Get(), uint32_t(audioStart), sourceSize - uint32_t(audioStart), output);
+    return tag::CopyStreamRange(m_source.File(), uint32_t(audioStart), sourceSize - uint32_t(audioStart), output);
 }
 
 int32_t CId3Editor::WriteBareTag(CTagWriteStream* output) {

@@ -2,14 +2,10 @@
 // the new tag followed by the unchanged audio.
 #pragma once
 
-#include <memory>
-#include <vector>
-
 #include "library/media/tags/Id3Frame.h"
-#include "library/media/tags/Id3TagHeader.h"
+#include "library/media/tags/Id3TagSource.h"
 #include "library/media/tags/TagEditor.h"
 #include "library/media/tags/TagElementList.h"
-#include "library/media/tags/TagMemoryStream.h"
 
 class CId3Editor : public CTagEditor {
 public:
@@ -35,18 +31,15 @@ public:
     static uint32_t PaddingFor(uint32_t framesSize);
 
 private:
-    CTagStream* FrameSource() const;
+    CTagStream* FrameSource() const { return m_source.Frames(); }
     int32_t WriteHeader(CTagWriteStream* output, uint32_t tagSize) const;
     int32_t WriteFrames(CTagWriteStream* output);
     int32_t Append(CId3Frame* frame);
     // Removes every frame of the kind whose Locate gives 0 (all of them when located is false).
     int32_t RemoveFrames(int32_t kind, bool located);
 
-    CTagOwnedPtr<CTagStream> m_source;
-    CId3TagHeader m_fileHeader;  // as read: tells where the audio starts
-    CId3TagHeader m_tagHeader;   // the header written back (without the flags of a cleaned tag)
-    std::vector<uint8_t> m_image;
-    std::unique_ptr<CTagMemoryStream> m_imageStream;
+    // Its tag header is the one written back (without the flags of a cleaned tag).
+    CId3TagSource m_source;
     CTagElementList<CId3Frame> m_frames;
     bool m_loaded = false;
 };

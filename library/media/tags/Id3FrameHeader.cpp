@@ -112,6 +112,20 @@ private:
 
 }  // namespace
 
+int32_t ReadNextId3Frame(CTagStream* stream, uint32_t end, CId3FrameHeader* header, bool* more) {
+    *more = false;
+    uint32_t position;
+    int32_t result = stream->Tell(&position);
+    if (result != tag::kOk) return result;
+    if (position >= end || end - position < header->HeaderSize()) return tag::kOk;
+    result = header->Read(stream);
+    if (result != tag::kOk) return result;
+    if (header->Kind() == id3::kFramePadding) return tag::kOk;
+    if (header->bodySize > end - header->bodyOffset) return tag::kMalformed;
+    *more = true;
+    return tag::kOk;
+}
+
 CId3FrameHeader* CreateId3FrameHeader(int32_t versionCode) {
     switch (versionCode) {
         case id3::kVersion22: return new (std::nothrow) CId3FrameHeader22();

@@ -44,6 +44,11 @@ public:
     uint32_t bodyOffset = 0;
 };
 
+// Reads the frame header at the stream's position when a frame starts there before end. *more is
+// false at the end of the frames: padding, or fewer bytes left than a header takes. A frame whose
+// body runs past end gives -3.
+int32_t ReadNextId3Frame(CTagStream* stream, uint32_t end, CId3FrameHeader* header, bool* more);
+
 // Null for version code 0 or when memory runs out.
 CId3FrameHeader* CreateId3FrameHeader(int32_t versionCode);
 // A header for a frame the editor adds: identifier of the kind in that layout, flags 0.

@@ -2,10 +2,8 @@
 #pragma once
 
 #include <memory>
-#include <vector>
 
-#include "library/media/tags/Id3TagHeader.h"
-#include "library/media/tags/TagMemoryStream.h"
+#include "library/media/tags/Id3TagSource.h"
 #include "library/media/tags/TagOwnedPtr.h"
 #include "library/media/tags/TagParser.h"
 
@@ -20,13 +18,8 @@ public:
     int32_t ReadAt(uint32_t offset, void* buffer, uint32_t length) override;
 
 private:
-    // Where the frames are read: the file, or the clean copy of a tag that needed one.
-    CTagStream* TagSource() const;
     int32_t OfferFrame(CTagStream* source, const CId3FrameHeader& frame);
 
-    CTagOwnedPtr<CTagStream> m_stream;
-    CId3TagHeader m_header;
-    std::vector<uint8_t> m_image;
-    std::unique_ptr<CTagMemoryStream> m_imageStream;
+    CId3TagSource m_source;
     std::unique_ptr<uint8_t[]> m_textBuffer;
 };

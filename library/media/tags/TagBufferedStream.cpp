@@ -61,18 +61,9 @@ int32_t CTagBufferedStream::Seek(int64_t offset, int32_t origin) {
     if (result != tag::kOk) return result;
     result = m_inner->GetSize(&size);
     if (result != tag::kOk) return result;
-    int64_t base;
-    switch (origin) {
-        case kSeekBegin: base = 0; break;
-        case kSeekCurrent: base = current; break;
-        case kSeekEnd:
-            if (offset > 0) return tag::kSeekFailed;
-            base = size;
-            break;
-        default: return tag::kSeekFailed;
-    }
-    int64_t target = base + offset;
-    if (target < 0 || target > int64_t(size)) return tag::kSeekFailed;
+    uint32_t target;
+    result = tag::SeekTarget(offset, origin, current, size, &target);
+    if (result != tag::kOk) return result;
     int64_t windowStart = int64_t(m_innerPosition) - m_filled;
     if (m_positionKnown && target >= windowStart && target <= int64_t(m_innerPosition)) {
         m_cursor = uint32_t(target - windowStart);
@@ -84,7 +75,7 @@ int32_t CTagBufferedStream::Seek(int64_t offset, int32_t origin) {
         m_positionKnown = false;
         return result;
     }
-    m_innerPosition = uint32_t(target);
+    m_innerPosition = target;
     m_positionKnown = true;
     return tag::kOk;
 }

@@ -30,16 +30,11 @@ int32_t CTagFileReader::Read(void* buffer, uint32_t length) {
 
 int32_t CTagFileReader::Seek(int64_t offset, int32_t origin) {
     if (!m_file) return tag::kNotReady;
-    int64_t base;
-    switch (origin) {
-        case kSeekBegin: base = 0; break;
-        case kSeekCurrent: base = tag::TellFile(m_file); break;
-        case kSeekEnd: base = m_size; break;
-        default: return tag::kSeekFailed;
-    }
-    int64_t target = base + offset;
-    if (base < 0 || target < 0 || target > int64_t(m_size)) return tag::kSeekFailed;
-    return tag::SeekFile(m_file, target, SEEK_SET);
+    int64_t current = tag::TellFile(m_file);
+    uint32_t target;
+    if (current < 0 || current > int64_t(m_size)) return tag::kSeekFailed;
+    int32_t result = tag::SeekTarget(offset, origin, uint32_t(current), m_size, &target);
+    return result == tag::kOk ? tag::SeekFile(m_file, target, SEEK_SET) : result;
 }
 
 int32_t CTagFileReader::Tell(uint32_t* position) {

@@ -14,20 +14,7 @@ int32_t CTagMemoryStream::Read(void* buffer, uint32_t length) {
 }
 
 int32_t CTagMemoryStream::Seek(int64_t offset, int32_t origin) {
-    int64_t base;
-    switch (origin) {
-        case kSeekBegin: base = 0; break;
-        case kSeekCurrent: base = m_position; break;
-        case kSeekEnd:
-            if (offset > 0) return tag::kSeekFailed;
-            base = m_size;
-            break;
-        default: return tag::kSeekFailed;
-    }
-    int64_t target = base + offset;
-    if (target < 0 || target > int64_t(m_size)) return tag::kSeekFailed;
-    m_position = uint32_t(target);
-    return tag::kOk;
+    return tag::SeekTarget(offset, origin, m_position, m_size, &m_position);
 }
 
 int32_t CTagMemoryStream::Tell(uint32_t* position) {
@@ -48,3 +35,23 @@ int32_t CTagMemoryStream::Close() {
     m_position = 0;
     return tag::kOk;
 }
+
+namespace tag {
+
+int32_t SeekTarget(int64_t offset, int32_t origin, uint32_t current, uint32_t size, uint32_t* target) {
+    int64_t base;
+    switch (origin) {
+        case kSeekBegin: base = 0; break;
+        case kSeekCurrent: base = current; break;
+        case kSeekEnd:
+            if (offset > 0) return kSeekFailed;
+            base = size;
+            break;
+        default: return kSeekFailed;
+    }
+    if (offset < -base || offset > int64_t(size) - base) return kSeekFailed;
+    *target = uint32_t(base + offset);
+    return kOk;
+}
+
+}  // namespace tag

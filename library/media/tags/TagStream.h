@@ -6,6 +6,12 @@
 // Origins of CTagStream::Seek.
 enum TagSeekOrigin : int32_t { kSeekBegin = 0, kSeekCurrent = 1, kSeekEnd = 2 };
 
+namespace tag {
+// The absolute position a seek asks for; -10 when it lies outside 0 to size (from the end, only
+// zero or negative offsets are allowed).
+int32_t SeekTarget(int64_t offset, int32_t origin, uint32_t current, uint32_t size, uint32_t* target);
+}  // namespace tag
+
 class CTagStream {
 public:
     virtual ~CTagStream() = default;
