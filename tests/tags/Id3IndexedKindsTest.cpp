@@ -25,7 +25,9 @@ Bytes Written(CId3Frame* frame) {
     std::unique_ptr<CId3Frame> owned(frame);
     CCollectingWriteStream output;
     EXPECT_TRUE(frame);
-    if (frame) EXPECT_EQ(0, frame->Write(nullptr, &output));
+    if (frame) {
+        EXPECT_EQ(0, frame->Write(nullptr, &output));
+    }
     return output.bytes;
 }
 

@@ -11,9 +11,8 @@ using namespace tagtest;
 namespace {
 
 Bytes Geob(uint8_t encoding, const std::string& mime, const Bytes& name, const Bytes& description, const Bytes& payload) {
-    Bytes body{encoding};
-    body.insert(body.end(), mime.begin(), mime.end());
-    body.push_back(0);
+    std::string head = char(encoding) + mime + '\0';
+    Bytes body(head.begin(), head.end());
     body.insert(body.end(), name.begin(), name.end());
     body.insert(body.end(), description.begin(), description.end());
     body.insert(body.end(), payload.begin(), payload.end());
