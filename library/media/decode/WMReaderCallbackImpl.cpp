@@ -1,4 +1,4 @@
-#include "library/media/wmprobe/WMReaderCallbackImpl.h"
+#include "library/media/decode/WMReaderCallbackImpl.h"
 
 HRESULT STDMETHODCALLTYPE CWMReaderCallbackImpl::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;

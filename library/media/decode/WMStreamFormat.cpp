@@ -1,4 +1,4 @@
-#include "library/media/wmprobe/WMStreamFormat.h"
+#include "library/media/decode/WMStreamFormat.h"
 
 #include <dvdmedia.h>
 

@@ -1,6 +1,6 @@
-#include "library/media/wmprobe/WMReaderProbe.h"
+#include "library/media/decode/WMReaderProbe.h"
 
-#include "library/media/wmprobe/WMStreamFormat.h"
+#include "library/media/decode/WMStreamFormat.h"
 
 #include <cstring>
 #include <memory>

@@ -7,7 +7,7 @@
 #include <wmsdkidl.h>
 #include <dshow.h>
 
-#include "library/media/wmprobe/WMReaderCallbackImpl.h"
+#include "library/media/decode/WMReaderCallbackImpl.h"
 
 // How long OpenWMReader waits for the reader to report the outcome of the open.
 constexpr DWORD kWMReaderOpenTimeoutMs = 30000;

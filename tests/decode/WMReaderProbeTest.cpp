@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "library/media/wmprobe/WMReaderProbe.h"
+#include "library/media/decode/WMReaderProbe.h"
 
 namespace {
 

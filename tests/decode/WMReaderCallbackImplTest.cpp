@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "library/media/wmprobe/WMReaderCallbackImpl.h"
+#include "library/media/decode/WMReaderCallbackImpl.h"
 
 namespace {
 

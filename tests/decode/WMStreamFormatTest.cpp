@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "library/media/wmprobe/WMStreamFormat.h"
+#include "library/media/decode/WMStreamFormat.h"
 
 #include <dvdmedia.h>
 
