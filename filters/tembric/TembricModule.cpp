@@ -1,0 +1,55 @@
+// Entry points of the silence detector's server: its class object and self-registration.
+#include <windows.h>
+
+#include <new>
+
+#include "filters/tembric/Tembric.h"
+#include "platform/dshow/ClassFactory.h"
+#include "platform/dshow/FilterRegistration.h"
+
+namespace {
+
+HMODULE g_module = nullptr;
+const wchar_t kFilterName[] = L"No Audio Signal Detector";
+
+CDsUnknown* CreateTembric(IUnknown* outer, HRESULT*) { return new (std::nothrow) CTembric(outer); }
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_module = instance;
+        DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    if (!IsEqualCLSID(clsid, CLSID_Tembric)) return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) CDsClassFactory(CreateTembric);
+    if (factory == nullptr) return E_OUTOFMEMORY;
+    const HRESULT hr = factory->QueryInterface(iid, object);
+    factory->Release();
+    return hr;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CDsClassFactory::CanUnloadNow(); }
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+    HRESULT hr = RegisterInprocServer(CLSID_Tembric, kFilterName, g_module);
+    if (FAILED(hr)) return hr;
+    REGPINTYPES type = {&MEDIATYPE_Audio, &MEDIASUBTYPE_PCM};
+    REGFILTERPINS pin = {};
+    pin.strName = const_cast<LPWSTR>(L"In");
+    pin.nMediaTypes = 1;
+    pin.lpMediaType = &type;
+    return RegisterDsFilter(CLSID_Tembric, kFilterName, MERIT_NORMAL, 1, &pin);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    const HRESULT filter = UnregisterDsFilter(CLSID_Tembric);
+    const HRESULT server = UnregisterInprocServer(CLSID_Tembric);
+    return FAILED(filter) ? filter : server;
+}
