@@ -14,6 +14,8 @@ const wchar_t kFilterName[] = L"No Audio Signal Detector";
 
 CDsUnknown* CreateTembric(IUnknown* outer, HRESULT*) { return new (std::nothrow) CTembric(outer); }
 
+const DsServerClass kClasses[] = {{&CLSID_Tembric, kFilterName, CreateTembric}};
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -25,20 +27,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualCLSID(clsid, CLSID_Tembric)) return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) CDsClassFactory(CreateTembric);
-    if (factory == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = factory->QueryInterface(iid, object);
-    factory->Release();
-    return hr;
+    return DsGetClassObject(kClasses, ARRAYSIZE(kClasses), clsid, iid, object);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CDsClassFactory::CanUnloadNow(); }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    HRESULT hr = RegisterInprocServer(CLSID_Tembric, kFilterName, g_module);
+    const HRESULT hr = DsRegisterServerClasses(kClasses, ARRAYSIZE(kClasses), g_module);
     if (FAILED(hr)) return hr;
     REGPINTYPES type = {&MEDIATYPE_Audio, &MEDIASUBTYPE_PCM};
     REGFILTERPINS pin = {};
@@ -50,6 +45,6 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
     const HRESULT filter = UnregisterDsFilter(CLSID_Tembric);
-    const HRESULT server = UnregisterInprocServer(CLSID_Tembric);
+    const HRESULT server = DsUnregisterServerClasses(kClasses, ARRAYSIZE(kClasses));
     return FAILED(filter) ? filter : server;
 }

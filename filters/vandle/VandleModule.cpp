@@ -17,13 +17,7 @@ HMODULE g_module = nullptr;
 CDsUnknown* CreateOrrick(IUnknown* outer, HRESULT*) { return new (std::nothrow) COrrick(outer); }
 CDsUnknown* CreateOrrickProperties(IUnknown* outer, HRESULT*) { return new (std::nothrow) COrrickProperties(outer); }
 
-struct ServerClass {
-    const CLSID* clsid;
-    const wchar_t* name;
-    DsCreateInstance create;
-};
-
-const ServerClass kClasses[] = {
+const DsServerClass kClasses[] = {
     {&CLSID_Orrick, kOrrickFilterName, CreateOrrick},
     {&CLSID_OrrickProperties, kOrrickPageName, CreateOrrickProperties},
 };
@@ -39,26 +33,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    for (const ServerClass& entry : kClasses) {
-        if (!IsEqualCLSID(clsid, *entry.clsid)) continue;
-        auto* factory = new (std::nothrow) CDsClassFactory(entry.create);
-        if (factory == nullptr) return E_OUTOFMEMORY;
-        const HRESULT hr = factory->QueryInterface(iid, object);
-        factory->Release();
-        return hr;
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return DsGetClassObject(kClasses, ARRAYSIZE(kClasses), clsid, iid, object);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CDsClassFactory::CanUnloadNow(); }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    for (const ServerClass& entry : kClasses) {
-        const HRESULT hr = RegisterInprocServer(*entry.clsid, entry.name, g_module);
-        if (FAILED(hr)) return hr;
-    }
+    const HRESULT hr = DsRegisterServerClasses(kClasses, ARRAYSIZE(kClasses), g_module);
+    if (FAILED(hr)) return hr;
     REGPINTYPES type = {&MEDIATYPE_Video, &MEDIASUBTYPE_NULL};
     REGFILTERPINS pins[2] = {};
     pins[0].strName = const_cast<LPWSTR>(L"Input");
@@ -74,10 +56,7 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    HRESULT result = UnregisterDsFilter(CLSID_Orrick);
-    for (const ServerClass& entry : kClasses) {
-        const HRESULT hr = UnregisterInprocServer(*entry.clsid);
-        if (FAILED(hr) && SUCCEEDED(result)) result = hr;
-    }
-    return result;
+    const HRESULT filter = UnregisterDsFilter(CLSID_Orrick);
+    const HRESULT servers = DsUnregisterServerClasses(kClasses, ARRAYSIZE(kClasses));
+    return FAILED(filter) ? filter : servers;
 }
