@@ -11,33 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "library/content/TNContent.h"
 #include "library/device/MTPDeviceController.h"
 #include "tests/wpd/WpdStandinSupport.h"
 
 namespace {
 
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
-bool MakeFile(const std::wstring& path, uint64_t size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::vector<char> block(1 << 20);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + (i >> 9));
-    bool ok = true;
-    for (uint64_t done = 0; ok && done < size; done += block.size()) {
-        DWORD wrote = 0;
-        const DWORD chunk = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
-        ok = WriteFile(file, block.data(), chunk, &wrote, nullptr) && wrote == chunk;
-    }
-    CloseHandle(file);
-    return ok;
-}
+using bench::MakeFile;
+using bench::Now;
 
 double CopyPlain(const std::vector<std::wstring>& sources, const std::wstring& target, bool* ok) {
     const double started = Now();
