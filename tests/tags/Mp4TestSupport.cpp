@@ -54,7 +54,7 @@ Bytes MoovOf(const MovieParts& parts, const Bytes& chunkOffsets) {
 }  // namespace
 
 Bytes Movie(const MovieParts& parts) {
-    Bytes ftyp = Box("ftyp", Cat({tagtest::ToBytes(parts.majorBrand), Be32(0), tagtest::ToBytes("isomiso2mp41")}));
+    Bytes ftyp = Box("ftyp", Cat({tagtest::ToBytes(parts.majorBrand), Be32(0), tagtest::ToBytes(parts.compatibleBrands)}));
     Bytes mdat = Box("mdat", parts.media);
     // The offsets depend on where mdat lands, which depends on moov's size: build moov twice.
     auto offsets = [&](uint32_t mediaStart) {

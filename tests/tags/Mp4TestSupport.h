@@ -27,6 +27,7 @@ Bytes Item(const std::string& type, uint32_t dataType, const Bytes& value);
 // moovExtra inside moov, and mdat with media; moov before or after mdat.
 struct MovieParts {
     std::string majorBrand = "isom";
+    std::string compatibleBrands = "isomiso2mp41";
     Bytes chunkOffsetBox;  // default: an stco pointing at the media
     Bytes moovExtra;
     Bytes media = Bytes(64, 0x5A);
