@@ -9,6 +9,7 @@
 #include "library/media/tags/TagMemoryStream.h"
 #include "library/media/tags/TagReader.h"
 #include "library/media/tags/TagTypes.h"
+#include "tests/tags/Mp4Fuzz.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ void ReadAll(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
     ReadAll(data, size);
+    FuzzMp4Formats(data, size, QueryEverything);
 
     CTagEditor* created = nullptr;
     if (CreateId3Editor(new CTagMemoryStream(data, uint32_t(size)), &created, true) != 0) return 0;
