@@ -190,11 +190,14 @@ TEST(Mp4Reader, ItemValuesOfM4a) {
                                     std::string("iTunNORM"), std::string("gnidx")}) {
         SCOPED_TRACE(name);
         const bool lookup = name == "gnid" || name.empty() || name == "UFID";
-        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(freeform(name), kMp4KindAudio));
+        const Bytes file = freeform(name);
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(file, kMp4KindAudio));
         ASSERT_TRUE(reader);
         uint32_t offset, size;
         EXPECT_EQ(lookup ? 0 : tag::kNotFound, reader->FindLookupId(&offset, &size));
-        if (lookup) EXPECT_EQ(4u, size);
+        if (lookup) {
+            EXPECT_EQ(4u, size);
+        }
     }
     // "covr" data types 13 and 14 are JPEG and PNG; any other is 255.
     const Bytes covers = itemsFile(Box("covr", Cat({Box("data", Cat({Be32(13), Be32(0), Bytes(5, 1)})),

@@ -48,11 +48,32 @@ int32_t CMp4Box::Locate(uint32_t* offset, uint32_t* size) const {
 
 int32_t CMp4Box::Load(CTagStream* source) { return source ? tag::kOk : tag::kInvalidArgument; }
 
+namespace {
+// The media data is copied in large blocks: small ones would cost more than the copy itself.
+int32_t CopyPayload(CTagStream* source, uint32_t offset, uint32_t length, CTagWriteStream* output) {
+    constexpr uint32_t kLargeBlock = 65536;
+    if (length <= kLargeBlock) return tag::CopyStreamRange(source, offset, length, output);
+    std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kLargeBlock]);
+    if (!block) return tag::kOutOfMemory;
+    uint32_t saved;
+    int32_t result = source->Tell(&saved);
+    if (result == tag::kOk) result = source->Seek(offset, kSeekBegin);
+    while (result == tag::kOk && length) {
+        const uint32_t chunk = length < kLargeBlock ? length : kLargeBlock;
+        result = source->Read(block.get(), chunk);
+        if (result == tag::kOk) result = output->Write(block.get(), chunk);
+        length -= chunk;
+    }
+    const int32_t restored = source->Seek(saved, kSeekBegin);
+    return result != tag::kOk ? result : restored;
+}
+}  // namespace
+
 int32_t CMp4Box::Write(CTagStream* source, CTagWriteStream* output) {
     if (!source || !output) return tag::kInvalidArgument;
     int32_t result = m_header.Write(output, m_header.size);
     if (result != tag::kOk) return result;
-    return tag::CopyStreamRange(source, m_header.dataOffset, m_header.PayloadSize(), output);
+    return CopyPayload(source, m_header.dataOffset, m_header.PayloadSize(), output);
 }
 
 int32_t CMp4Box::SetOffsetDelta(int64_t) { return tag::kOk; }

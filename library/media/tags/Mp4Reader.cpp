@@ -38,9 +38,9 @@ int32_t ReadBytes(CTagStream* stream, uint32_t offset, void* buffer, uint32_t le
 int32_t CMp4Reader::Load(CTagOwnedPtr<CTagStream> stream) {
     Close();
     if (!stream) return tag::kInvalidArgument;
-    CTagBufferedStream* buffered = new (std::nothrow) CTagBufferedStream(std::move(stream));
-    if (!buffered) return tag::kOutOfMemory;
-    CTagOwnedPtr<CTagStream> input(buffered, true);
+    // Top-level headers are read from the stream itself: a buffer's read-ahead would read the
+    // media data behind them. The boxes that are walked get a buffer of their own (Parse).
+    CTagOwnedPtr<CTagStream> input(std::move(stream));
     uint32_t size;
     int32_t result = input->GetSize(&size);
     if (result != tag::kOk) return result;
@@ -92,7 +92,7 @@ int32_t CMp4Reader::ForEachChild(const CMp4BoxHeader& parent, uint32_t skip, Vis
         // Writers may close a list with a few zero bytes that are no box.
         if (end - at < 8) break;
         CMp4BoxHeader child;
-        int32_t result = child.Read(m_stream.Get(), at, end);
+        int32_t result = child.Read(m_walk, at, end);
         if (result != tag::kOk) return result;
         result = visit(child);
         if (result != 0) return result;
@@ -116,38 +116,53 @@ int32_t CMp4Reader::Parse() {
         CMp4BoxHeader box;
         result = box.Read(m_stream.Get(), at, size);
         if (result != tag::kOk) return result;
-        result = 0;
-        switch (box.TypeIn(mp4::kSetBase)) {
-            case mp4::kFtyp:
-                if (m_fileTypeHandler) result = ReadFileType(box);
-                break;
-            case mp4::kMoov:
-                if (WantsTracks()) result = WalkTracks(box);
-                if (result != 0) break;
-                if (m_kind == kMp4KindMovie) result = ReadId3Metadata(box);
-                if (m_kind == kMp4KindAudio) result = ReadItemMetadata(box);
-                if (m_kind == kMp4Kind3gp && m_textItemHandler) result = ReadAssetMetadata(box);
-                break;
-            case mp4::kUuid:
-                if (box.IsUuid(mp4::kProfileUserType) && (m_videoProfileHandler || m_audioProfileHandler))
-                    result = ReadProfiles(box);
-                if (box.IsUuid(mp4::kTagContainerUserType) && m_kind == kMp4Kind3gp &&
-                    (m_moodDataHandler || m_pictureHandler || m_lookupIdHandler))
-                    result = ReadTagContainer(box);
-                break;
-            default: break;
-        }
+        result = WalkBox(box);
         if (result != 0) return result;
         at = box.End();
     }
     return tag::kOk;
 }
 
+int32_t CMp4Reader::WalkBox(const CMp4BoxHeader& box) {
+    // Reads inside the box go through a buffer that ends with the box.
+    CMp4BoundedStream view(m_stream.Get(), box.Start(), box.End());
+    CTagBufferedStream buffered(CTagOwnedPtr<CTagStream>(&view, false));
+    m_walk = &buffered;
+    const int32_t result = WalkBoxContents(box);
+    m_walk = nullptr;
+    return result;
+}
+
+int32_t CMp4Reader::WalkBoxContents(const CMp4BoxHeader& box) {
+    int32_t result = 0;
+    switch (box.TypeIn(mp4::kSetBase)) {
+        case mp4::kFtyp:
+            if (m_fileTypeHandler) result = ReadFileType(box);
+            break;
+        case mp4::kMoov:
+            if (WantsTracks()) result = WalkTracks(box);
+            if (result != 0) break;
+            if (m_kind == kMp4KindMovie) result = ReadId3Metadata(box);
+            if (m_kind == kMp4KindAudio) result = ReadItemMetadata(box);
+            if (m_kind == kMp4Kind3gp && m_textItemHandler) result = ReadAssetMetadata(box);
+            break;
+        case mp4::kUuid:
+            if (box.IsUuid(mp4::kProfileUserType) && (m_videoProfileHandler || m_audioProfileHandler))
+                result = ReadProfiles(box);
+            if (box.IsUuid(mp4::kTagContainerUserType) && m_kind == kMp4Kind3gp &&
+                (m_moodDataHandler || m_pictureHandler || m_lookupIdHandler))
+                result = ReadTagContainer(box);
+            break;
+        default: break;
+    }
+    return result;
+}
+
 int32_t CMp4Reader::ReadFileType(const CMp4BoxHeader& box) {
     if (box.PayloadSize() < 8) return tag::kMalformed;
     const uint32_t count = (box.PayloadSize() - 8) / 4;
     std::vector<uint8_t> bytes(8 + size_t(count) * 4);
-    int32_t result = ReadBytes(m_stream.Get(), box.dataOffset, bytes.data(), uint32_t(bytes.size()));
+    int32_t result = ReadBytes(m_walk, box.dataOffset, bytes.data(), uint32_t(bytes.size()));
     if (result != tag::kOk) return result;
     std::vector<uint32_t> brands(count);
     for (uint32_t i = 0; i < count; ++i) brands[i] = mp4::Read32(&bytes[8 + 4 * i]);
@@ -192,7 +207,7 @@ int32_t CMp4Reader::ReadSampleEntries(const CMp4BoxHeader& stsd) {
         if (m_trackKind == 1 && m_videoEntryHandler) {
             uint8_t bytes[kVisualEntrySize];
             if (entry.PayloadSize() < sizeof(bytes)) return tag::kMalformed;
-            result = ReadBytes(m_stream.Get(), entry.dataOffset, bytes, sizeof(bytes));
+            result = ReadBytes(m_walk, entry.dataOffset, bytes, sizeof(bytes));
             if (result != tag::kOk) return result;
             Mp4VisualEntry record;
             record.width = mp4::Read16(bytes + 24);
@@ -207,7 +222,7 @@ int32_t CMp4Reader::ReadSampleEntries(const CMp4BoxHeader& stsd) {
         if (m_trackKind == 2 && m_audioEntryHandler) {
             uint8_t bytes[kAudioEntrySize];
             if (entry.PayloadSize() < sizeof(bytes)) return tag::kMalformed;
-            result = ReadBytes(m_stream.Get(), entry.dataOffset, bytes, sizeof(bytes));
+            result = ReadBytes(m_walk, entry.dataOffset, bytes, sizeof(bytes));
             if (result != tag::kOk) return result;
             Mp4AudioEntry record;
             record.channelCount = mp4::Read16(bytes + 16);
@@ -226,7 +241,7 @@ int32_t CMp4Reader::ReadProfiles(const CMp4BoxHeader& box) {
         if (type == mp4::kVprf && m_videoProfileHandler) {
             uint8_t bytes[kVideoProfileSize];
             if (child.PayloadSize() < sizeof(bytes)) return tag::kMalformed;
-            int32_t result = ReadBytes(m_stream.Get(), child.dataOffset, bytes, sizeof(bytes));
+            int32_t result = ReadBytes(m_walk, child.dataOffset, bytes, sizeof(bytes));
             if (result != tag::kOk) return result;
             Mp4VideoProfile profile;
             profile.value = mp4::Read32(bytes + 4);
@@ -237,7 +252,7 @@ int32_t CMp4Reader::ReadProfiles(const CMp4BoxHeader& box) {
         if (type == mp4::kAprf && m_audioProfileHandler) {
             uint8_t bytes[kAudioProfileSize];
             if (child.PayloadSize() < sizeof(bytes)) return tag::kMalformed;
-            int32_t result = ReadBytes(m_stream.Get(), child.dataOffset, bytes, sizeof(bytes));
+            int32_t result = ReadBytes(m_walk, child.dataOffset, bytes, sizeof(bytes));
             if (result != tag::kOk) return result;
             Mp4AudioProfile profile;
             profile.value = mp4::Read32(bytes + 4);
@@ -250,7 +265,7 @@ int32_t CMp4Reader::ReadProfiles(const CMp4BoxHeader& box) {
 }
 
 int32_t CMp4Reader::MetaChildrenSkip(const CMp4BoxHeader& meta, uint32_t* skip) {
-    return mp4::MetaChildrenOffset(m_stream.Get(), meta, skip);
+    return mp4::MetaChildrenOffset(m_walk, meta, skip);
 }
 
 int32_t CMp4Reader::ReadId3Metadata(const CMp4BoxHeader& moov) {
@@ -273,7 +288,7 @@ int32_t CMp4Reader::ReadEmbeddedId3(const CMp4BoxHeader& id32) {
     if (end - start < 10) return 0;
     // A tag that needs a clean copy reports offsets into that copy, which this reader cannot serve:
     // only its text items, handed over as bytes, are reported then.
-    CMp4BoundedStream probe(m_stream.Get(), start, end);
+    CMp4BoundedStream probe(m_walk, start, end);
     CId3TagHeader header;
     int32_t result = header.Read(&probe);
     if (result != tag::kOk) return result;
@@ -286,7 +301,7 @@ int32_t CMp4Reader::ReadEmbeddedId3(const CMp4BoxHeader& id32) {
         if (result != tag::kOk) return result;
         image.clear();
     }
-    CMp4BoundedStream* view = new (std::nothrow) CMp4BoundedStream(m_stream.Get(), start, end);
+    CMp4BoundedStream* view = new (std::nothrow) CMp4BoundedStream(m_walk, start, end);
     if (!view) return tag::kOutOfMemory;
     CId3Reader inner;
     result = inner.Load(CTagOwnedPtr<CTagStream>(view, true));
@@ -334,7 +349,7 @@ int32_t CMp4Reader::ReadItem(const CMp4BoxHeader& item) {
             if (data.TypeIn(mp4::kSetItems) != mp4::kData) return 0;
             uint8_t fields[4];
             if (data.PayloadSize() < 8) return tag::kMalformed;
-            int32_t result = ReadBytes(m_stream.Get(), data.dataOffset, fields, sizeof(fields));
+            int32_t result = ReadBytes(m_walk, data.dataOffset, fields, sizeof(fields));
             if (result != tag::kOk) return result;
             const uint32_t dataType = mp4::Read32(fields) & 0xFFFFFF;
             const int32_t format = dataType == 13 ? tag::kImageJpeg : dataType == 14 ? tag::kImagePng : tag::kImageOther;
@@ -369,7 +384,7 @@ int32_t CMp4Reader::ReadItem(const CMp4BoxHeader& item) {
     uint8_t value[kTextLimit];
     if (type == mp4::kGnre) {
         if (valueSize < 2) return tag::kMalformed;
-        result = ReadBytes(m_stream.Get(), valueOffset, value, 2);
+        result = ReadBytes(m_walk, valueOffset, value, 2);
         if (result != tag::kOk) return result;
         // The stored number is the ID3v1 genre index plus one; 0 means no genre.
         const uint32_t stored = mp4::Read16(value);
@@ -377,7 +392,7 @@ int32_t CMp4Reader::ReadItem(const CMp4BoxHeader& item) {
     }
     if (type == mp4::kTrkn) {
         if (valueSize < 6) return tag::kMalformed;
-        result = ReadBytes(m_stream.Get(), valueOffset, value, 6);
+        result = ReadBytes(m_walk, valueOffset, value, 6);
         if (result != tag::kOk) return result;
         const unsigned track = mp4::Read16(value + 2), total = mp4::Read16(value + 4);
         char text[12];
@@ -387,7 +402,7 @@ int32_t CMp4Reader::ReadItem(const CMp4BoxHeader& item) {
                         tag::kEncodingUtf8);
     }
     const uint32_t count = std::min(valueSize, kTextLimit);
-    result = ReadBytes(m_stream.Get(), valueOffset, value, count);
+    result = ReadBytes(m_walk, valueOffset, value, count);
     return result != tag::kOk ? result : FireText(value, count, uint8_t(itemType), tag::kEncodingUtf8);
 }
 
@@ -403,7 +418,7 @@ int32_t CMp4Reader::ReadFreeformItem(const CMp4BoxHeader& item) {
     if (result != 0) return result;
     if (!haveName || !haveData) return 0;
     bool isLookupId;
-    result = mp4::IsLookupIdName(m_stream.Get(), name, &isLookupId);
+    result = mp4::IsLookupIdName(m_walk, name, &isLookupId);
     if (result != tag::kOk) return result;
     if (!isLookupId) return 0;
     if (data.PayloadSize() < 8) return tag::kMalformed;
@@ -431,12 +446,12 @@ int32_t CMp4Reader::ReadAsset(const CMp4BoxHeader& asset) {
     if (asset.PayloadSize() < 6) return tag::kMalformed;
     uint8_t bytes[kTextLimit + 3];
     if (itemType == tag::kItemYear) {
-        int32_t result = ReadBytes(m_stream.Get(), asset.dataOffset, bytes, 6);
+        int32_t result = ReadBytes(m_walk, asset.dataOffset, bytes, 6);
         return result != tag::kOk ? result : FireNumber(mp4::Read16(bytes + 4), uint8_t(itemType));
     }
     const uint32_t textSize = asset.PayloadSize() - 6;
     const uint32_t count = std::min<uint32_t>(textSize, sizeof(bytes));
-    int32_t result = ReadBytes(m_stream.Get(), asset.dataOffset + 6, bytes, count);
+    int32_t result = ReadBytes(m_walk, asset.dataOffset + 6, bytes, count);
     if (result != tag::kOk) return result;
     const mp4::AssetText text = mp4::SplitAssetText(bytes, count, textSize);
     result = FireText(bytes, std::min(text.length, kTextLimit), uint8_t(itemType), text.encoding);
@@ -452,7 +467,7 @@ int32_t CMp4Reader::ReadTagContainer(const CMp4BoxHeader& container) {
 
 int32_t CMp4Reader::ReadFrameBox(const CMp4BoxHeader& frameBox) {
     mp4::FrameBoxFields fields;
-    int32_t result = mp4::ReadFrameBoxFields(m_stream.Get(), frameBox, &fields);
+    int32_t result = mp4::ReadFrameBoxFields(m_walk, frameBox, &fields);
     if (result != tag::kOk) return result;
     CTagOwnedPtr<CId3FrameHeader> frame(CreateId3FrameHeader(id3::kVersion24), true);
     if (!frame) return tag::kOutOfMemory;
@@ -460,20 +475,20 @@ int32_t CMp4Reader::ReadFrameBox(const CMp4BoxHeader& frameBox) {
     frame->bodySize = fields.bodySize;
     if (fields.kind == id3::kFrameObject && m_moodDataHandler) {
         uint32_t payload;
-        result = id3::LocateMoodPayload(m_stream.Get(), *frame, &payload);
+        result = id3::LocateMoodPayload(m_walk, *frame, &payload);
         if (result < 0) return result;
         if (result == tag::kOk)
             return m_moodDataHandler(m_moodDataContext, fields.bodyOffset + (fields.bodySize - payload), payload);
     } else if (fields.kind == id3::kFramePicture && m_pictureHandler) {
         id3::PictureField picture;
         int32_t pictureKind;
-        result = mp4::ReadIndexedPicture(m_stream.Get(), *frame, &picture, &pictureKind, nullptr);
+        result = mp4::ReadIndexedPicture(m_walk, *frame, &picture, &pictureKind, nullptr);
         if (result != tag::kOk) return result;
         return m_pictureHandler(m_pictureContext, picture.offset, picture.size, uint8_t(pictureKind),
                                 picture.imageFormat);
     } else if (fields.kind == id3::kFrameUniqueId && m_lookupIdHandler) {
         uint32_t offset, size;
-        result = id3::LocateLookupId(m_stream.Get(), *frame, &offset, &size);
+        result = id3::LocateLookupId(m_walk, *frame, &offset, &size);
         if (result < 0) return result;
         if (result == tag::kOk) return m_lookupIdHandler(m_lookupIdContext, offset, size);
     }

@@ -65,6 +65,8 @@ private:
     template <class Visit>
     int32_t ForEachChild(const CMp4BoxHeader& parent, uint32_t skip, Visit visit);
     bool WantsTracks() const;
+    int32_t WalkBox(const CMp4BoxHeader& box);
+    int32_t WalkBoxContents(const CMp4BoxHeader& box);
     int32_t ReadFileType(const CMp4BoxHeader& box);
     int32_t WalkTracks(const CMp4BoxHeader& moov);
     int32_t ReadSampleEntries(const CMp4BoxHeader& stsd);
@@ -103,5 +105,6 @@ private:
     Mp4FileTypeHandler m_fileTypeHandler = nullptr;
     void* m_fileTypeContext = nullptr;
     CTagOwnedPtr<CTagStream> m_stream;
+    CTagStream* m_walk = nullptr;  // the buffered view of the top-level box being walked
     int32_t m_trackKind = 0;  // 0 none, 1 video, 2 audio
 };
