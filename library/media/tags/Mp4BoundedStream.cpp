@@ -14,20 +14,7 @@ int32_t CMp4BoundedStream::Read(void* buffer, uint32_t length) {
 
 int32_t CMp4BoundedStream::Seek(int64_t offset, int32_t origin) {
     if (!m_inner) return tag::kNotReady;
-    int64_t base;
-    switch (origin) {
-        case kSeekBegin: base = 0; break;
-        case kSeekCurrent: base = m_position; break;
-        case kSeekEnd:
-            if (offset > 0) return tag::kSeekFailed;
-            base = m_limit;
-            break;
-        default: return tag::kSeekFailed;
-    }
-    int64_t target = base + offset;
-    if (target < 0 || target > int64_t(m_limit)) return tag::kSeekFailed;
-    m_position = uint32_t(target);
-    return tag::kOk;
+    return tag::SeekTarget(offset, origin, m_position, m_limit, &m_position);
 }
 
 int32_t CMp4BoundedStream::Tell(uint32_t* position) {
