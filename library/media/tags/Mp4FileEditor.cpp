@@ -18,14 +18,6 @@ namespace {
 constexpr char kFreeformMean[] = "com.apple.iTunes";
 constexpr char kLookupName[] = "gnid";
 
-int32_t CheckDataRange(CTagStream* data, uint32_t size, uint32_t offset) {
-    if (!data) return tag::kInvalidArgument;
-    uint32_t available;
-    int32_t result = data->GetSize(&available);
-    if (result != tag::kOk) return result;
-    return offset <= available && size <= available - offset ? tag::kOk : tag::kInvalidArgument;
-}
-
 std::string FullBoxFields(const std::string& body) { return std::string(4, '\0') + body; }
 
 // A "data" box's fields: version 0, the 24-bit data type, a zero locale.
@@ -334,7 +326,7 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
         return result == tag::kOk ? id3->SetItem(itemType, data, size, encoding, offset, owns) : result;
     }
     CTagOwnedPtr<CTagStream> text(data, owns);
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     uint32_t type;
@@ -407,7 +399,7 @@ int32_t CMp4FileEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imag
                                   : result;
     }
     CTagOwnedPtr<CTagStream> image(data, owns);
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (index < 0) return tag::kInvalidArgument;
     if (!m_loaded) return tag::kNotReady;
@@ -516,7 +508,7 @@ int32_t CMp4FileEditor::SetMoodData(CTagStream* data, uint32_t size, uint32_t of
     }
     CTagOwnedPtr<CTagStream> payload(data, owns);
     if (m_kind == kMp4KindAudio) return tag::kNoCounterpart;
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     result = RemoveMoodData();
@@ -549,7 +541,7 @@ int32_t CMp4FileEditor::RemoveLookupItem(CMp4ContainerBox* ilst) {
 int32_t CMp4FileEditor::SetLookupId(CTagStream* data, uint32_t size, uint32_t offset, bool owns) {
     CTagOwnedPtr<CTagStream> identifier(data, owns);
     if (m_kind == kMp4KindMovie) return tag::kNoCounterpart;
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     if (m_kind == kMp4Kind3gp) {
