@@ -12,15 +12,6 @@
 
 namespace {
 
-// The caller's range must lie inside its data stream, so Save never comes short on it.
-int32_t CheckDataRange(CTagStream* data, uint32_t size, uint32_t offset) {
-    if (!data) return tag::kInvalidArgument;
-    uint32_t available;
-    int32_t result = data->GetSize(&available);
-    if (result != tag::kOk) return result;
-    return offset <= available && size <= available - offset ? tag::kOk : tag::kInvalidArgument;
-}
-
 // ID3v2.2 and 2.3 know no UTF-8: such text is written as UTF-16 with a byte-order mark.
 int32_t ConvertUtf8ToMarkedUtf16(CTagStream* data, uint32_t size, uint32_t offset, CTagStream** converted) {
     std::vector<uint8_t> utf8(size);
@@ -108,7 +99,7 @@ int32_t CId3Editor::RemoveMoodData() {
 
 int32_t CId3Editor::SetMoodData(CTagStream* data, uint32_t size, uint32_t offset, bool owns) {
     CTagOwnedPtr<CTagStream> payload(data, owns);
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     const int32_t versionCode = m_source.TagHeader().VersionCode();
@@ -121,7 +112,7 @@ int32_t CId3Editor::SetMoodData(CTagStream* data, uint32_t size, uint32_t offset
 int32_t CId3Editor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFormat, uint8_t pictureType, int32_t,
                                uint32_t offset, bool owns) {
     CTagOwnedPtr<CTagStream> image(data, owns);
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     const int32_t versionCode = m_source.TagHeader().VersionCode();
@@ -156,7 +147,7 @@ int32_t CId3Editor::RemoveItem(int32_t itemType) {
 int32_t CId3Editor::SetItem(int32_t itemType, CTagStream* data, uint32_t size, int32_t encoding, uint32_t offset,
                             bool owns) {
     CTagOwnedPtr<CTagStream> text(data, owns);
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (itemType < 0 || itemType >= tag::kItemTypeCount) return tag::kInvalidArgument;
     const int32_t kind = id3::KindOfItemType(itemType);
@@ -196,7 +187,7 @@ int32_t CId3Editor::SetItem(int32_t itemType, CTagStream* data, uint32_t size, i
 
 int32_t CId3Editor::SetLookupId(CTagStream* data, uint32_t size, uint32_t offset, bool owns) {
     CTagOwnedPtr<CTagStream> identifier(data, owns);
-    int32_t result = CheckDataRange(data, size, offset);
+    int32_t result = tag::CheckDataRange(data, size, offset);
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     const int32_t versionCode = m_source.TagHeader().VersionCode();

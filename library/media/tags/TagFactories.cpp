@@ -4,6 +4,8 @@
 
 #include "library/media/tags/Id3Editor.h"
 #include "library/media/tags/Id3Reader.h"
+#include "library/media/tags/Mp4FileEditor.h"
+#include "library/media/tags/Mp4Reader.h"
 #include "library/media/tags/TagFileReader.h"
 #include "library/media/tags/TagFileWriter.h"
 #include "library/media/tags/TagOwnedPtr.h"
@@ -14,19 +16,33 @@ namespace {
 using ReaderFactory = int32_t (*)(CTagStream*, CTagParser**, bool);
 using EditorFactory = int32_t (*)(CTagStream*, CTagEditor**, bool);
 
-// By tag reader type; a format without an entry has no reader or editor yet.
-const ReaderFactory kReaderFactories[kTagReaderTypeCount] = {CreateId3Reader};
-const EditorFactory kEditorFactories[kTagReaderTypeCount] = {CreateId3Editor};
+template <int32_t Kind>
+int32_t CreateMp4ReaderOfKind(CTagStream* stream, CTagParser** reader, bool owns) {
+    return CreateMp4Reader(stream, reader, Kind, owns);
+}
+template <int32_t Kind>
+int32_t CreateMp4EditorOfKind(CTagStream* stream, CTagEditor** editor, bool owns) {
+    return CreateMp4FileEditor(stream, editor, Kind, owns);
+}
 
-// The steps every factory shares: check, rewind, create, hand the stream over, load.
-template <class Object, class Interface>
-int32_t CreateAndLoad(CTagStream* stream, Interface** out, bool owns) {
+// By tag reader type; a format without an entry has no reader or editor yet.
+const ReaderFactory kReaderFactories[kTagReaderTypeCount] = {
+    CreateId3Reader, nullptr, CreateMp4ReaderOfKind<kMp4KindMovie>, CreateMp4ReaderOfKind<kMp4KindAudio>,
+    CreateMp4ReaderOfKind<kMp4Kind3gp>};
+const EditorFactory kEditorFactories[kTagReaderTypeCount] = {
+    CreateId3Editor, nullptr, CreateMp4EditorOfKind<kMp4KindMovie>, CreateMp4EditorOfKind<kMp4KindAudio>,
+    CreateMp4EditorOfKind<kMp4Kind3gp>};
+
+// The steps every factory shares: check, rewind, create, hand the stream over, load. The
+// arguments go to the object's constructor (the MP4 kind); a kind out of range gives -2.
+template <class Object, class Interface, class... Arguments>
+int32_t CreateAndLoad(CTagStream* stream, Interface** out, bool owns, Arguments... arguments) {
     if (!stream) return tag::kInvalidArgument;
     CTagOwnedPtr<CTagStream> input(stream, owns);
     if (!out) return tag::kInvalidArgument;
     int32_t result = stream->Seek(0, kSeekBegin);
     if (result != tag::kOk) return result;
-    Object* object = new (std::nothrow) Object();
+    Object* object = new (std::nothrow) Object(arguments...);
     if (!object) return tag::kOutOfMemory;
     result = object->Load(std::move(input));
     if (result != tag::kOk) {
@@ -45,6 +61,22 @@ int32_t CreateId3Reader(CTagStream* stream, CTagParser** reader, bool owns) {
 
 int32_t CreateId3Editor(CTagStream* stream, CTagEditor** editor, bool owns) {
     return CreateAndLoad<CId3Editor>(stream, editor, owns);
+}
+
+int32_t CreateMp4Reader(CTagStream* stream, CTagParser** reader, int32_t kind, bool owns) {
+    if (stream && (kind < 0 || kind >= kMp4KindCount)) {
+        CTagOwnedPtr<CTagStream> refused(stream, owns);
+        return tag::kInvalidArgument;
+    }
+    return CreateAndLoad<CMp4Reader>(stream, reader, owns, kind);
+}
+
+int32_t CreateMp4FileEditor(CTagStream* stream, CTagEditor** editor, int32_t kind, bool owns) {
+    if (stream && (kind < 0 || kind >= kMp4KindCount)) {
+        CTagOwnedPtr<CTagStream> refused(stream, owns);
+        return tag::kInvalidArgument;
+    }
+    return CreateAndLoad<CMp4FileEditor>(stream, editor, owns, kind);
 }
 
 CTagStream* OpenTagReadStream(const char* path) {

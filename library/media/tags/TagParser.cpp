@@ -40,4 +40,12 @@ int32_t ReadStreamAt(CTagStream* stream, uint32_t offset, void* buffer, uint32_t
     return result != kOk ? result : restored;
 }
 
+int32_t CheckDataRange(CTagStream* data, uint32_t size, uint32_t offset) {
+    if (!data) return kInvalidArgument;
+    uint32_t available;
+    int32_t result = data->GetSize(&available);
+    if (result != kOk) return result;
+    return offset <= available && size <= available - offset ? kOk : kInvalidArgument;
+}
+
 }  // namespace tag

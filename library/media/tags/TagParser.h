@@ -42,4 +42,6 @@ protected:
 namespace tag {
 // Reads at an absolute offset of a stream and puts the position back where it was.
 int32_t ReadStreamAt(CTagStream* stream, uint32_t offset, void* buffer, uint32_t length);
+// An editor's data range must lie inside its data stream, so Save never comes short on it.
+int32_t CheckDataRange(CTagStream* data, uint32_t size, uint32_t offset);
 }  // namespace tag

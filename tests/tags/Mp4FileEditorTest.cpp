@@ -1,0 +1,336 @@
+// The MP4 editor: chunk offsets after the media data moves, brands, the refused operations, and
+// edits of each kind read back through the reader.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "library/media/tags/Mp4BoxHeader.h"
+#include "library/media/tags/Mp4FileEditor.h"
+#include "library/media/tags/Mp4Reader.h"
+#include "library/media/tags/TagFactories.h"
+#include "library/media/tags/TagMemoryStream.h"
+#include "library/media/tags/TagTypes.h"
+#include "tests/tags/Mp4TestSupport.h"
+
+using namespace mp4test;
+using tagtest::TextItem;
+using tagtest::ToBytes;
+
+namespace {
+
+Bytes SaveEdited(const Bytes& file, int32_t kind, const std::function<void(CTagEditor&)>& edit, int32_t* saved = nullptr) {
+    int32_t result;
+    std::unique_ptr<CTagEditor> editor(Mp4EditorOver(file, kind, &result));
+    EXPECT_TRUE(editor) << result;
+    if (!editor) return {};
+    edit(*editor);
+    tagtest::CCollectingWriteStream output;
+    result = editor->Save(&output, false);
+    if (saved) *saved = result;
+    else EXPECT_EQ(0, result);
+    return output.bytes;
+}
+
+void SetText(CTagEditor& editor, int32_t itemType, const std::string& text, int32_t expected = 0) {
+    EXPECT_EQ(expected, editor.SetItem(itemType, TextStream(text), uint32_t(text.size()), tag::kEncodingUtf8, 0, true))
+        << itemType;
+}
+
+Bytes MediaOf(const Bytes& file) {
+    for (const TopBox& box : TopLevel(file))
+        if (box.type == "mdat") return Bytes(file.begin() + box.offset, file.begin() + box.offset + box.size);
+    return {};
+}
+
+std::vector<uint64_t> Shifted(std::vector<uint64_t> entries, int64_t by) {
+    for (uint64_t& entry : entries) entry += by;
+    return entries;
+}
+
+}  // namespace
+
+TEST(Mp4FileEditor, ChunkOffsetsFollowTheMediaData) {
+    for (const bool moovFirst : {true, false}) {
+        for (const bool wide : {false, true}) {
+            SCOPED_TRACE(std::string(moovFirst ? "moov first" : "moov last") + (wide ? ", co64" : ", stco"));
+            MovieParts parts;
+            // Brands the editor keeps as they are, so only the tags can move the media.
+            parts.majorBrand = "M4A ";
+            parts.compatibleBrands = "M4A isom";
+            parts.moovFirst = moovFirst;
+            // The chunk offsets point into the media, wherever it lands.
+            auto offsets = [wide](uint64_t start) {
+                return wide ? Co64({start, start + 16, start + 40})
+                            : Stco({uint32_t(start), uint32_t(start + 16), uint32_t(start + 40)});
+            };
+            parts.chunkOffsetBox = offsets(0);
+            const uint64_t start = MediaStart(Movie(parts));
+            parts.chunkOffsetBox = offsets(start);
+            const Bytes file = Movie(parts);
+            ASSERT_EQ(start, MediaStart(file));
+            const Bytes saved = SaveEdited(file, kMp4KindAudio, [](CTagEditor& editor) {
+                SetText(editor, tag::kItemTitle, std::string(20, 'T'));
+            });
+            const int64_t growth = int64_t(MediaStart(saved)) - int64_t(MediaStart(file));
+            EXPECT_EQ(moovFirst ? int64_t(Payload(saved, "moov").size() - Payload(file, "moov").size()) : 0, growth);
+            EXPECT_GT(Payload(saved, "moov").size(), Payload(file, "moov").size());
+            EXPECT_EQ(MediaOf(file), MediaOf(saved));
+            EXPECT_EQ(Shifted(ChunkOffsets(file), growth), ChunkOffsets(saved));
+            EXPECT_EQ(std::string(20, 'T'), TextItem(*std::unique_ptr<CTagReader>(Mp4ReaderOver(saved, 1)), tag::kItemTitle));
+        }
+    }
+}
+
+TEST(Mp4FileEditor, OffsetsThatWouldOverflowAreRefused) {
+    MovieParts parts;
+    parts.majorBrand = "M4A ";
+    parts.chunkOffsetBox = Stco({0xFFFFFFF0u});
+    const Bytes file = Movie(parts);
+    int32_t saved;
+    SaveEdited(file, kMp4KindAudio, [](CTagEditor& editor) { SetText(editor, tag::kItemTitle, std::string(40, 'T')); },
+               &saved);
+    EXPECT_EQ(tag::kMalformed, saved);
+}
+
+TEST(Mp4FileEditor, BrandsOfEachKind) {
+    auto brands = [](const Bytes& file) {
+        Bytes payload = Payload(file, "ftyp");
+        std::string text(payload.begin(), payload.end());
+        return text.substr(0, 4) + "|" + text.substr(8);
+    };
+    MovieParts parts;
+    const Bytes file = Movie(parts);
+    EXPECT_EQ("isom|isomiso2mp41", brands(file));
+    EXPECT_EQ("mp42|isomiso2mp413gp7", brands(SaveEdited(file, kMp4KindMovie, [](CTagEditor&) {})));
+    EXPECT_EQ("M4A |isomiso2mp41M4A ", brands(SaveEdited(file, kMp4KindAudio, [](CTagEditor&) {})));
+    EXPECT_EQ("3gp6|isomiso2mp41", brands(SaveEdited(file, kMp4Kind3gp, [](CTagEditor&) {})));
+    // A listed brand is not added twice; a zero entry keeps its place behind the new one.
+    parts.majorBrand = "mp42";
+    Bytes zero = Movie(parts);
+    const Bytes saved = SaveEdited(zero, kMp4KindMovie, [](CTagEditor&) {});
+    EXPECT_EQ("mp42|isomiso2mp413gp7", brands(saved));
+    // The brand change moved the media, and the offsets moved with it.
+    EXPECT_EQ(Shifted(ChunkOffsets(zero), 4), ChunkOffsets(saved));
+}
+
+TEST(Mp4FileEditor, RefusedOperations) {
+    const Bytes file = Movie(MovieParts());
+    struct Row {
+        const char* name;
+        int32_t kind;
+        std::function<int32_t(CTagEditor&, CTagStream*)> call;
+        int32_t expected;
+        bool takesStream;
+    };
+    const Row rows[] = {
+        {"M4A SetMoodData", 1, [](CTagEditor& e, CTagStream* s) { return e.SetMoodData(s, 4, 0, true); }, -11, true},
+        {"M4A RemoveMoodData", 1, [](CTagEditor& e, CTagStream*) { return e.RemoveMoodData(); }, -11, false},
+        {"MP4 SetLookupId", 0, [](CTagEditor& e, CTagStream* s) { return e.SetLookupId(s, 4, 0, true); }, -11, true},
+        {"3GP RemoveItem 5", 2, [](CTagEditor& e, CTagStream*) { return e.RemoveItem(5); }, -11, false},
+        {"3GP SetItem track", 2, [](CTagEditor& e, CTagStream* s) { return e.SetItem(7, s, 4, 1, 0, true); }, -11, true},
+        {"M4A SetItem 5", 1, [](CTagEditor& e, CTagStream* s) { return e.SetItem(5, s, 4, 1, 0, true); }, -11, true},
+        {"M4A RemoveItem 5", 1, [](CTagEditor& e, CTagStream*) { return e.RemoveItem(5); }, 0, false},
+        {"M4A RemoveItem missing", 1, [](CTagEditor& e, CTagStream*) { return e.RemoveItem(tag::kItemAlbum); }, 0, false},
+        {"M4A SetItem UTF-16", 1, [](CTagEditor& e, CTagStream* s) { return e.SetItem(1, s, 4, 3, 0, true); }, -2, true},
+        {"M4A SetItem empty", 1, [](CTagEditor& e, CTagStream* s) { return e.SetItem(1, s, 0, 1, 0, true); }, -2, true},
+    };
+    static const uint8_t kData[4] = {'d', 'a', 't', 'a'};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Bytes unchanged = SaveEdited(file, row.kind, [](CTagEditor&) {});
+        bool deleted = false;
+        const Bytes saved = SaveEdited(file, row.kind, [&](CTagEditor& editor) {
+            CTagStream* stream = row.takesStream ? new tagtest::CTrackedStream(kData, 4, &deleted) : nullptr;
+            EXPECT_EQ(row.expected, row.call(editor, stream));
+        });
+        EXPECT_EQ(row.takesStream, deleted);
+        EXPECT_EQ(unchanged, saved);
+    }
+}
+
+TEST(Mp4FileEditor, FilesThatCannotBeRewrittenSafely) {
+    MovieParts parts;
+    const Bytes movie = Movie(parts);
+    Bytes wide = movie;
+    wide[MediaStart(movie) - 8 + 3] = 1;  // mdat with a 64-bit size
+    MovieParts fragmented;
+    fragmented.trailer = Cat({Box("moof", FullBox("mfhd", Be32(1))), Box("mdat", Bytes(8, 1))});
+    struct Row {
+        const char* name;
+        Bytes file;
+    };
+    const Row rows[] = {
+        {"64-bit size", wide},
+        {"fragmented", Movie(fragmented)},
+        {"truncated", Bytes(movie.begin(), movie.end() - 3)},
+        {"no mdat", Payload(movie, "moov").empty() ? Bytes() : Box("moov", Payload(movie, "moov"))},
+        {"stco longer than its box", Cat({Box("moov", Box("trak", Box("mdia", Box("minf", Box("stbl",
+                                          FullBox("stco", Be32(1000))))))), Box("mdat", Bytes(4, 0))})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        int32_t result;
+        std::unique_ptr<CTagEditor> editor(Mp4EditorOver(row.file, kMp4KindAudio, &result));
+        EXPECT_FALSE(editor);
+        EXPECT_EQ(tag::kMalformed, result);
+    }
+}
+
+TEST(Mp4FileEditor, M4aItemsPicturesAndLookupIdReadBack) {
+    const Bytes file = Movie(MovieParts());
+    static const uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF, 0xE0, 1, 2};
+    static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', 3};
+    const Bytes saved = SaveEdited(file, kMp4KindAudio, [](CTagEditor& editor) {
+        SetText(editor, tag::kItemArtist, "Artist");
+        SetText(editor, tag::kItemTitle, "Old");
+        SetText(editor, tag::kItemTitle, "Title");
+        SetText(editor, tag::kItemGenre, "Jazz");
+        SetText(editor, tag::kItemAlbum, "Album");
+        SetText(editor, tag::kItemAlbumArtist, "Composer");
+        SetText(editor, tag::kItemYear, "2010");
+        SetText(editor, tag::kItemTrack, "4/9");
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kJpeg, 6), 6, tag::kImageJpeg, 3, 0, 0, true));
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kPng, 5), 5, tag::kImagePng, 3, 1, 0, true));
+        EXPECT_EQ(0, editor.SetLookupId(TextStream("OLD"), 3, 0, true));
+        EXPECT_EQ(0, editor.SetLookupId(TextStream("ID-42"), 5, 0, true));
+    });
+    std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, kMp4KindAudio));
+    ASSERT_TRUE(reader);
+    const std::pair<int32_t, std::string> expected[] = {{0, "Artist"}, {1, "Title"}, {2, "Jazz"}, {3, "Album"},
+                                                         {4, "Composer"}, {6, "2010"}, {7, "4/9"}};
+    for (const auto& item : expected) EXPECT_EQ(item.second, TextItem(*reader, item.first)) << item.first;
+    uint32_t count, offset, size;
+    ASSERT_EQ(0, reader->CountPictures(tag::kPictureAnyType, &count));
+    EXPECT_EQ(2u, count);
+    uint8_t type;
+    int32_t format;
+    ASSERT_EQ(0, reader->GetPictureInfo(tag::kPictureAnyType, 1, &offset, &size, &type, &format));
+    EXPECT_EQ(tag::kImagePng, format);
+    EXPECT_EQ(Bytes(kPng, kPng + 5), Bytes(saved.begin() + offset, saved.begin() + offset + size));
+    ASSERT_EQ(0, reader->FindLookupId(&offset, &size));
+    EXPECT_EQ(ToBytes("ID-42"), Bytes(saved.begin() + offset, saved.begin() + offset + size));
+    // The 24-byte "data" of "trkn" has data type 0, and the new "meta" says what it holds.
+    const Bytes trkn = Payload(saved, "moov/udta/meta/ilst/trkn");
+    EXPECT_EQ(Cat({Be32(24), ToBytes("data"), Be32(0), Be32(0), Be16(0), Be16(4), Be16(9), Be16(0)}), trkn);
+    const Bytes meta = Payload(saved, "moov/udta/meta");
+    ASSERT_GE(meta.size(), 20u);
+    EXPECT_EQ("hdlr", std::string(meta.begin() + 4, meta.begin() + 8));
+    EXPECT_EQ("mdir", std::string(meta.begin() + 16, meta.begin() + 20));
+
+    // Position 0 replaces the first picture and keeps the second; position 2 appends a third.
+    const Bytes replaced = SaveEdited(saved, kMp4KindAudio, [](CTagEditor& editor) {
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kPng, 5), 5, tag::kImagePng, 3, 0, 0, true));
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kJpeg, 6), 6, tag::kImageJpeg, 3, 2, 0, true));
+    });
+    reader.reset(Mp4ReaderOver(replaced, kMp4KindAudio));
+    int32_t formats[3];
+    for (int32_t index = 0; index < 3; ++index)
+        ASSERT_EQ(0, reader->GetPictureInfo(tag::kPictureAnyType, index, &offset, &size, &type, &formats[index]));
+    EXPECT_EQ(tag::kImagePng, formats[0]);
+    EXPECT_EQ(tag::kImagePng, formats[1]);
+    EXPECT_EQ(tag::kImageJpeg, formats[2]);
+    const Bytes removed = SaveEdited(replaced, kMp4KindAudio, [](CTagEditor& editor) {
+        EXPECT_EQ(0, editor.RemovePicture(3, 0));
+        EXPECT_EQ(0, editor.RemoveItem(tag::kItemArtist));
+        EXPECT_EQ(0, editor.RemoveItem(tag::kItemTrack));
+    });
+    reader.reset(Mp4ReaderOver(removed, kMp4KindAudio));
+    ASSERT_EQ(0, reader->CountPictures(tag::kPictureAnyType, &count));
+    EXPECT_EQ(2u, count);
+    EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemArtist));
+    EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemTrack));
+    EXPECT_EQ("Title", TextItem(*reader, tag::kItemTitle));
+}
+
+TEST(Mp4FileEditor, MovieTagGoesIntoAnId3TagInId32) {
+    const Bytes file = Movie(MovieParts());
+    static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', 3};
+    static const uint8_t kMood[] = {1, 2, 3, 4, 5, 6, 7};
+    const Bytes saved = SaveEdited(file, kMp4KindMovie, [](CTagEditor& editor) {
+        SetText(editor, tag::kItemTitle, "Movie Title");
+        SetText(editor, tag::kItemArtist, "Movie Artist");
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kPng, 5), 5, tag::kImagePng, 3, 0, 0, true));
+        EXPECT_EQ(0, editor.SetMoodData(new CTagMemoryStream(kMood, 7), 7, 0, true));
+    });
+    std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, kMp4KindMovie));
+    ASSERT_TRUE(reader);
+    EXPECT_EQ("Movie Title", TextItem(*reader, tag::kItemTitle));
+    EXPECT_EQ("Movie Artist", TextItem(*reader, tag::kItemArtist));
+    EXPECT_EQ(Bytes(kMood, kMood + 7), tagtest::MoodPayload(*reader));
+    uint32_t offset, size;
+    uint8_t type;
+    int32_t format;
+    ASSERT_EQ(0, reader->GetPictureInfo(3, 0, &offset, &size, &type, &format));
+    EXPECT_EQ(Bytes(kPng, kPng + 5), Bytes(saved.begin() + offset, saved.begin() + offset + size));
+    // A new "meta" carries a handler box; the "ID32" box has the language "und".
+    const Bytes meta = Payload(saved, "moov/meta");
+    ASSERT_GE(meta.size(), 20u);
+    EXPECT_EQ("hdlr", std::string(meta.begin() + 4, meta.begin() + 8));
+    const Bytes id32 = Payload(saved, "moov/meta/ID32");
+    ASSERT_GE(id32.size(), 9u);
+    EXPECT_EQ(Cat({Be32(0), Be16(0x55C4), ToBytes("ID3")}), Bytes(id32.begin(), id32.begin() + 9));
+    // Edited again, the loaded tag keeps what it had.
+    const Bytes again = SaveEdited(saved, kMp4KindMovie, [](CTagEditor& editor) {
+        EXPECT_EQ(0, editor.RemoveItem(tag::kItemArtist));
+        EXPECT_EQ(0, editor.RemoveMoodData());
+    });
+    reader.reset(Mp4ReaderOver(again, kMp4KindMovie));
+    EXPECT_EQ("Movie Title", TextItem(*reader, tag::kItemTitle));
+    EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemArtist));
+    EXPECT_TRUE(tagtest::MoodPayload(*reader).empty());
+    EXPECT_EQ(Shifted(ChunkOffsets(saved), int64_t(MediaStart(again)) - int64_t(MediaStart(saved))),
+              ChunkOffsets(again));
+}
+
+TEST(Mp4FileEditor, ThirdGenerationAssetsAndFrameBoxes) {
+    const Bytes file = Movie(MovieParts());
+    static const uint8_t kJpeg[] = {0xFF, 0xD8, 0xFF, 7};
+    static const uint8_t kMood[] = {9, 8, 7};
+    const Bytes saved = SaveEdited(file, kMp4Kind3gp, [](CTagEditor& editor) {
+        SetText(editor, tag::kItemAlbum, "Greatest");
+        SetText(editor, tag::kItemTitle, "Song");
+        SetText(editor, tag::kItemYear, "2008abc");
+        EXPECT_EQ(0, editor.SetMoodData(new CTagMemoryStream(kMood, 3), 3, 0, true));
+        EXPECT_EQ(0, editor.SetMoodData(new CTagMemoryStream(kMood, 2), 2, 0, true));
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kJpeg, 4), 4, tag::kImageJpeg, 3, 0, 0, true));
+        EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kJpeg, 4), 4, tag::kImageJpeg, 128, 0, 0, true));
+        EXPECT_EQ(0, editor.SetLookupId(TextStream("GN-1"), 4, 0, true));
+    });
+    std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, kMp4Kind3gp));
+    ASSERT_TRUE(reader);
+    // The album is written with its terminator, so its last letter is no track number.
+    EXPECT_EQ("Greatest", TextItem(*reader, tag::kItemAlbum));
+    EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemTrack));
+    EXPECT_EQ("Song", TextItem(*reader, tag::kItemTitle));
+    EXPECT_EQ("2008", TextItem(*reader, tag::kItemYear));
+    EXPECT_EQ(Bytes(kMood, kMood + 2), tagtest::MoodPayload(*reader));
+    EXPECT_TRUE(tagtest::MoodPayload(*reader, 1).empty());
+    uint32_t count, offset, size;
+    ASSERT_EQ(0, reader->CountPictures(3, &count));
+    EXPECT_EQ(1u, count);
+    ASSERT_EQ(0, reader->CountPictures(128, &count));
+    EXPECT_EQ(1u, count);
+    ASSERT_EQ(0, reader->FindLookupId(&offset, &size));
+    EXPECT_EQ(ToBytes("GN-1"), Bytes(saved.begin() + offset, saved.begin() + offset + size));
+    EXPECT_EQ(Cat({Be32(0), Be16(0x15C7), ToBytes("Greatest"), Bytes{0}}), Payload(saved, "moov/udta/albm"));
+    EXPECT_EQ(Cat({Be32(0), Be16(2008)}), Payload(saved, "moov/udta/yrrc"));
+    // The tag container goes behind the media; only the assets in moov move it.
+    EXPECT_EQ("uuid", TopLevel(saved).back().type);
+    const int64_t assetGrowth = int64_t(MediaStart(saved)) - int64_t(MediaStart(file));
+    EXPECT_EQ(int64_t(Payload(saved, "moov").size() - Payload(file, "moov").size()), assetGrowth);
+    EXPECT_EQ(Shifted(ChunkOffsets(file), assetGrowth), ChunkOffsets(saved));
+
+    const Bytes removed = SaveEdited(saved, kMp4Kind3gp, [](CTagEditor& editor) {
+        EXPECT_EQ(0, editor.RemovePicture(128, 0));
+        EXPECT_EQ(0, editor.RemoveMoodData());
+        EXPECT_EQ(0, editor.RemoveItem(tag::kItemAlbum));
+        EXPECT_EQ(0, static_cast<CMp4FileEditor&>(editor).RemoveLookupId());
+    });
+    reader.reset(Mp4ReaderOver(removed, kMp4Kind3gp));
+    ASSERT_EQ(0, reader->CountPictures(tag::kPictureAnyType, &count));
+    EXPECT_EQ(1u, count);
+    EXPECT_TRUE(tagtest::MoodPayload(*reader).empty());
+    EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemAlbum));
+    EXPECT_EQ(tag::kNotFound, reader->FindLookupId(&offset, &size));
+}
