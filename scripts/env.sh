@@ -30,6 +30,10 @@ start_wine() {
   wineserver -p </dev/null >/dev/null 2>&1
   # wineboot's own exit code is not reliable under load; the tests tell whether the prefix works.
   "$wine_loader" wineboot --init </dev/null >/dev/null 2>&1 || echo "wineboot exited with $?" >&2
+  # A persistent server writes the registry to the prefix only when it ends; tests that copy the
+  # prefix need the files, so end it once (it saves) and start it again.
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1
 }
 
 stop_wine() {
