@@ -30,10 +30,13 @@ start_wine() {
   wineserver -p </dev/null >/dev/null 2>&1
   # wineboot's own exit code is not reliable under load; the tests tell whether the prefix works.
   "$wine_loader" wineboot --init </dev/null >/dev/null 2>&1 || echo "wineboot exited with $?" >&2
-  # A persistent server writes the registry to the prefix only when it ends; tests that copy the
-  # prefix need the files, so end it once (it saves) and start it again.
-  wineserver -k </dev/null >/dev/null 2>&1 || true
-  wineserver -p </dev/null >/dev/null 2>&1
+  # The server writes a new prefix's registry out on its own within about 30 s; tests that copy
+  # the prefix need the files, so wait for them.
+  local waited=0
+  while [[ ! -s "$WINEPREFIX/system.reg" || ! -s "$WINEPREFIX/user.reg" ]] && ((waited < 90)); do
+    sleep 1
+    waited=$((waited + 1))
+  done
 }
 
 stop_wine() {
