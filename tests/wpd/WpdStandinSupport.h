@@ -1,0 +1,59 @@
+#pragma once
+// Test set-up shared by the tests that drive the simulated MTP player: registers the stand-in
+// under the platform's class identifiers in the test prefix (and removes it again), attaches
+// players backed by scratch folders and arms faults.
+
+#include "standins/wpd/WpdStandinControl.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// A scratch folder below the temporary folder, removed with everything in it.
+class CScratchFolder {
+public:
+    CScratchFolder();
+    ~CScratchFolder();
+    CScratchFolder(const CScratchFolder&) = delete;
+    CScratchFolder& operator=(const CScratchFolder&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    // Writes a file below the folder (creating its folders) and gives its full path.
+    std::wstring WriteFile(const std::wstring& relativePath, const std::string& bytes) const;
+    std::wstring MakeFolder(const std::wstring& relativePath) const;
+
+private:
+    std::wstring path_;
+};
+
+std::string ReadWholeFile(const std::wstring& path);
+bool PathExists(const std::wstring& path);
+
+class CWpdStandin {
+public:
+    CWpdStandin() = default;
+    ~CWpdStandin();
+    CWpdStandin(const CWpdStandin&) = delete;
+    CWpdStandin& operator=(const CWpdStandin&) = delete;
+
+    // Loads the module beside the test program and registers its classes.
+    HRESULT Install();
+    HRESULT Register();
+    HRESULT Unregister();
+    // Attaches a player whose storage holds the files of the folder.
+    HRESULT Attach(const std::wstring& id, const std::wstring& friendlyName, const std::wstring& folder,
+                   uint64_t capacity = 64ull << 20, const std::wstring& protocol = L"MTP: 1.0",
+                   const std::wstring& description = L"Simulated player");
+    HRESULT Detach(const std::wstring& id);
+    void ArmFault(WpdStandinFault fault, LONG nthCall, HRESULT failure = E_FAIL);
+    void Reset();
+
+private:
+    HMODULE module_ = nullptr;
+    bool registered_ = false;
+    WpdStandinAttachFn attach_ = nullptr;
+    WpdStandinDetachFn detach_ = nullptr;
+    WpdStandinResetFn reset_ = nullptr;
+    WpdStandinArmFaultFn armFault_ = nullptr;
+};
