@@ -2,6 +2,7 @@
 
 #include "library/device/QBTreeNode.h"
 #include "library/device/WpdContentAccess.h"
+#include "library/util/DataFolders.h"
 #include "platform/wpd/PortableDevice.h"
 
 #include <algorithm>
@@ -25,7 +26,8 @@ std::wstring ManagerText(Getter getter) {
 
 }  // namespace
 
-CMTPDeviceController::CMTPDeviceController() : cancelEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+CMTPDeviceController::CMTPDeviceController()
+    : cancelEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), localDataFolder_(GetUserDataFolder()) {}
 
 CMTPDeviceController::~CMTPDeviceController() { ReleaseConnection(false); }
 

@@ -4,6 +4,7 @@
 #include "library/device/MTPDeviceController.h"
 #include "library/device/QBTreeNode.h"
 #include "library/device/WpdContentAccess.h"
+#include "library/util/FileSystem.h"
 #include "platform/wpd/PortableDevice.h"
 
 #include <algorithm>
@@ -39,11 +40,8 @@ bool IsCarAudioFile(const std::wstring& folder, const std::wstring& name) {
     return false;
 }
 
-void MakeLocalFolders(const std::wstring& path) {
-    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    }
-}
+// The folders of a local path up to its last backslash.
+void MakeLocalFolders(const std::wstring& path) { CreateFolderTree(path.substr(0, path.rfind(L'\\'))); }
 
 }  // namespace
 

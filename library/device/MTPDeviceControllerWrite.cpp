@@ -3,6 +3,7 @@
 #include "library/content/TNContent.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/WpdContentAccess.h"
+#include "library/util/FileSystem.h"
 #include "platform/wpd/PortableDevice.h"
 
 #include <shlwapi.h>
@@ -32,20 +33,6 @@ bool LeadingNumber(const std::wstring& text, long* number) {
 std::wstring WithoutExtension(const std::wstring& name) {
     size_t dot = name.rfind(L'.');
     return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
-
-std::wstring FileNamePart(const std::wstring& path) {
-    size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-// Characters a file name cannot carry become underscores; the extension dot stays.
-std::wstring SafeFileName(const std::wstring& name) {
-    std::wstring safe = name;
-    for (wchar_t& c : safe) {
-        if (c < 32 || wcschr(L"\\/:*?\"<>|", c)) c = L'_';
-    }
-    return safe;
 }
 
 bool FileTimeToDate(const FILETIME& fileTime, DATE* date) {
@@ -217,12 +204,10 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         }
     }
 
-    const std::wstring sourcePath = content->tempPath.empty()
-                                        ? (content->sourcePath.compare(0, 2, L"\\\\") == 0 ? content->sourcePath
-                                                                                           : L"\\\\?\\" + content->sourcePath)
-                                        : content->tempPath;
-    const std::wstring objectName = FileNamePart(content->relativePath).empty() ? fileName
-                                                                                : FileNamePart(content->relativePath);
+    const std::wstring sourcePath =
+        content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
+    const std::wstring recordName = GetFileNameFromPath(content->relativePath);
+    const std::wstring objectName = recordName.empty() ? fileName : recordName;
     CComRef<IStream> source;
     HRESULT hr = SHCreateStreamOnFileW(sourcePath.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, source.Out());
     STATSTG stat = {};
@@ -366,7 +351,8 @@ void CMTPDeviceController::CreatePlaylistIfComplete(CWpdContentAccess& access, c
         folderName = playlistFolderName_.empty() ? kPlaylistFolderName : playlistFolderName_;
         storage = storageId_;
     }
-    const std::wstring fileName = SafeFileName(playlistName + L"." + kPlaylistExtension);
+    std::wstring fileName = playlistName + L"." + kPlaylistExtension;
+    SanitizeFileName(&fileName);
     std::wstring older;
     if (FileExists(folderName + L"\\" + fileName, &older)) DeleteContent(older);
     std::wstring folder = Folder(4);

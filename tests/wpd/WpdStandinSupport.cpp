@@ -1,5 +1,7 @@
 #include "tests/wpd/WpdStandinSupport.h"
 
+#include "library/util/FileSystem.h"
+
 
 
 namespace {
@@ -7,13 +9,6 @@ namespace {
 template <class T>
 T Resolve(HMODULE module, const char* name) {
     return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-void MakeFolders(const std::wstring& path) {
-    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    }
-    CreateDirectoryW(path.c_str(), nullptr);
 }
 
 void RemoveTree(const std::wstring& path) {
@@ -45,7 +40,7 @@ CScratchFolder::CScratchFolder() {
     wchar_t name[64];
     wsprintfW(name, L"qbwpd%lu_%ld_%lu", GetCurrentProcessId(), InterlockedIncrement(&counter), GetTickCount());
     path_ = std::wstring(temp) + name;
-    MakeFolders(path_);
+    CreateFolderTree(path_);
 }
 
 CScratchFolder::~CScratchFolder() { RemoveTree(path_); }
@@ -53,7 +48,7 @@ CScratchFolder::~CScratchFolder() { RemoveTree(path_); }
 std::wstring CScratchFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes) const {
     std::wstring full = path_ + L"\\" + relativePath;
     size_t slash = full.rfind(L'\\');
-    MakeFolders(full.substr(0, slash));
+    CreateFolderTree(full.substr(0, slash));
     HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     if (file != INVALID_HANDLE_VALUE) {
@@ -65,7 +60,7 @@ std::wstring CScratchFolder::WriteFile(const std::wstring& relativePath, const s
 
 std::wstring CScratchFolder::MakeFolder(const std::wstring& relativePath) const {
     std::wstring full = path_ + L"\\" + relativePath;
-    MakeFolders(full);
+    CreateFolderTree(full);
     return full;
 }
 
@@ -80,8 +75,6 @@ std::string ReadWholeFile(const std::wstring& path) {
     CloseHandle(file);
     return bytes;
 }
-
-bool PathExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 CWpdStandin::~CWpdStandin() {
     if (!module_) return;

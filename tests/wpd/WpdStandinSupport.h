@@ -3,6 +3,7 @@
 // under the platform's class identifiers in the test prefix (and removes it again), attaches
 // players backed by scratch folders and arms faults.
 
+#include "library/util/FileSystem.h"
 #include "standins/wpd/WpdStandinControl.h"
 
 #include <windows.h>
@@ -28,7 +29,6 @@ private:
 };
 
 std::string ReadWholeFile(const std::wstring& path);
-bool PathExists(const std::wstring& path);
 
 class CWpdStandin {
 public:
