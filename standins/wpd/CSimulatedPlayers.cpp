@@ -335,18 +335,10 @@ HRESULT CSimulatedPlayers::CreateObject(const std::wstring& deviceId, IPortableD
 
     CComRef<IPortableDeviceValues> properties = NewValues();
     if (!properties.Get()) return E_OUTOFMEMORY;
-    DWORD count = 0;
-    values->GetCount(&count);
-    for (DWORD i = 0; i < count; ++i) {
-        PROPERTYKEY key;
-        PROPVARIANT value;
-        PropVariantInit(&value);
-        // Creation options steer the transfer; they are no property of the object.
-        if (SUCCEEDED(values->GetAt(i, &key, &value)) && !IsSamePropertyKey(key, WPD_API_OPTION_USE_CLEAR_DATA_STREAM)) {
-            properties->SetValue(key, &value);
-        }
-        PropVariantClear(&value);
-    }
+    HRESULT copied = CStandinValues::CopyAll(values, properties.Get());
+    if (FAILED(copied)) return copied;
+    // Creation options steer the transfer; they are no property of the object.
+    properties->RemoveValue(WPD_API_OPTION_USE_CLEAR_DATA_STREAM);
     if (StringValue(properties.Get(), WPD_OBJECT_NAME).empty()) {
         properties->SetStringValue(WPD_OBJECT_NAME, StringValue(properties.Get(), WPD_OBJECT_ORIGINAL_FILE_NAME).c_str());
     }

@@ -32,15 +32,8 @@ HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDevice
     CComRef<IPortableDeviceValues> copy;
     hr = CStandinValues::Create(IID_IPortableDeviceValues, reinterpret_cast<void**>(copy.Out()));
     if (FAILED(hr)) return hr;
-    DWORD count = 0;
-    properties->GetCount(&count);
-    for (DWORD i = 0; i < count; ++i) {
-        PROPERTYKEY key;
-        PROPVARIANT value;
-        PropVariantInit(&value);
-        if (SUCCEEDED(properties->GetAt(i, &key, &value))) copy->SetValue(key, &value);
-        PropVariantClear(&value);
-    }
+    hr = CStandinValues::CopyAll(properties, copy.Get());
+    if (FAILED(hr)) return hr;
     CStandinUploadStream* upload = new (std::nothrow) CStandinUploadStream(device, copy.Get());
     if (!upload) return E_OUTOFMEMORY;
     upload->declaredSize_ = declared;

@@ -19,6 +19,20 @@ HRESULT CStandinValues::Create(REFIID iid, void** result) {
     return hr;
 }
 
+HRESULT CStandinValues::CopyAll(IPortableDeviceValues* from, IPortableDeviceValues* to) {
+    DWORD count = 0;
+    HRESULT hr = from->GetCount(&count);
+    for (DWORD i = 0; SUCCEEDED(hr) && i < count; ++i) {
+        PROPERTYKEY key;
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        hr = from->GetAt(i, &key, &value);
+        if (SUCCEEDED(hr)) hr = to->SetValue(key, &value);
+        PropVariantClear(&value);
+    }
+    return hr;
+}
+
 CStandinValues::~CStandinValues() { Clear(); }
 
 HRESULT CStandinValues::QueryInterface(REFIID iid, void** result) {

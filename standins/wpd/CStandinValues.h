@@ -13,6 +13,8 @@ namespace standin {
 class CStandinValues final : public CComObject, public IPortableDeviceValues {
 public:
     static HRESULT Create(REFIID iid, void** result);
+    // Sets every value of `from` in `to`.
+    static HRESULT CopyAll(IPortableDeviceValues* from, IPortableDeviceValues* to);
     CStandinValues() = default;
     ~CStandinValues() override;
 

@@ -430,8 +430,11 @@ TEST_F(MtpControllerTest, CarAudioFilesCopyToTheLocalDataFolder) {
     controller_.SetLocalDataFolder(local.Path());
     ASSERT_TRUE(controller_.CreateHiddenFolder(L"Tavrel_Automotive\\"));
     controller_.CopyFolderTree();
-    EXPECT_EQ("channel", ReadWholeFile(local.Path() + L"\\Tavrel_Automotive\\HVC\\CID001.ZEP"));
-    EXPECT_EQ("mood", ReadWholeFile(local.Path() + L"\\Tavrel_Automotive\\HVM\\MOOD03.dat"));
+    std::string channel, mood;
+    EXPECT_TRUE(ReadWholeFile(local.Join(L"Tavrel_Automotive\\HVC\\CID001.ZEP"), &channel));
+    EXPECT_TRUE(ReadWholeFile(local.Join(L"Tavrel_Automotive\\HVM\\MOOD03.dat"), &mood));
+    EXPECT_EQ("channel", channel);
+    EXPECT_EQ("mood", mood);
     EXPECT_FALSE(PathExists(local.Path() + L"\\Tavrel_Automotive\\HVC\\notes.txt"));
 }
 

@@ -22,7 +22,8 @@ std::wstring MtpControllerTest::AttachPlayer(const std::wstring& id, uint64_t ca
 
 std::unique_ptr<CTNContent> MtpControllerTest::Song(const std::wstring& name, const std::string& bytes) {
     auto content = std::make_unique<CTNContent>(0, CTNContent::kSong);
-    content->sourcePath = sources_.WriteFile(name, bytes);
+    sources_.WriteFile(name, bytes);
+    content->sourcePath = sources_.Join(name);
     content->relativePath = L"MUSIC\\" + name;
     content->fileType = 0;
     return content;
@@ -55,19 +56,8 @@ std::wstring MtpControllerTest::Text(const std::wstring& objectId, REFPROPERTYKE
 std::string MtpControllerTest::Data(const std::wstring& objectId) {
     Properties(objectId);
     CComRef<IPortableDeviceContent> content;
-    CComRef<IPortableDeviceResources> resources;
-    CComRef<IStream> stream;
-    DWORD optimal = 0;
     reader_->Content(content.Out());
-    content->Transfer(resources.Out());
-    if (FAILED(resources->GetStream(objectId.c_str(), WPD_RESOURCE_DEFAULT, STGM_READ, &optimal, stream.Out()))) {
-        return "<unreadable>";
-    }
-    std::string bytes;
-    std::vector<char> buffer(optimal);
-    ULONG read = 0;
-    while (SUCCEEDED(stream->Read(buffer.data(), optimal, &read)) && read > 0) bytes.append(buffer.data(), read);
-    return bytes;
+    return content.Get() ? ReadObjectData(content.Get(), objectId) : "<unreadable>";
 }
 
 std::vector<std::wstring> MtpControllerTest::Children(const std::wstring& objectId) {

@@ -111,21 +111,6 @@ protected:
         return TakeString(id);
     }
 
-    std::string ReadData(IPortableDeviceContent* content, const std::wstring& id) {
-        CComRef<IPortableDeviceResources> resources;
-        EXPECT_EQ(S_OK, content->Transfer(resources.Out()));
-        CComRef<IStream> stream;
-        DWORD optimal = 0;
-        if (FAILED(resources->GetStream(id.c_str(), WPD_RESOURCE_DEFAULT, STGM_READ, &optimal, stream.Out()))) {
-            return "<unreadable>";
-        }
-        std::string bytes;
-        std::vector<char> buffer(optimal);
-        ULONG read = 0;
-        while (SUCCEEDED(stream->Read(buffer.data(), optimal, &read)) && read > 0) bytes.append(buffer.data(), read);
-        return bytes;
-    }
-
     HRESULT Delete(IPortableDeviceContent* content, const std::wstring& id, DWORD options) {
         CComRef<IPortableDevicePropVariantCollection> ids = Create<IPortableDevicePropVariantCollection>(
             CLSID_PortableDevicePropVariantCollection, IID_IPortableDevicePropVariantCollection);
@@ -213,7 +198,7 @@ TEST_F(SimulatedPlayerTest, DeviceObjectStorageAndFilesOfTheFolder) {
         std::wstring name = StringOf(content.Get(), id, WPD_OBJECT_ORIGINAL_FILE_NAME);
         (name == L"capability_00.xml" ? capabilityId : musicId) = id;
     }
-    EXPECT_EQ("<capability/>", ReadData(content.Get(), capabilityId));
+    EXPECT_EQ("<capability/>", ReadObjectData(content.Get(), capabilityId));
     GUID type = GUID_NULL;
     Values(content.Get(), musicId)->GetGuidValue(WPD_OBJECT_CONTENT_TYPE, &type);
     EXPECT_TRUE(IsEqualGUID(WPD_CONTENT_TYPE_FOLDER, type));
@@ -289,7 +274,7 @@ TEST_F(SimulatedPlayerTest, AnObjectAppearsOnlyWhenItsStreamIsCommitted) {
     ASSERT_FALSE(second.empty());
     EXPECT_NE(first, second);
     EXPECT_EQ(2u, Children(content.Get(), storage).size());
-    EXPECT_EQ(song, ReadData(content.Get(), first));
+    EXPECT_EQ(song, ReadObjectData(content.Get(), first));
     EXPECT_EQ(L"song.mp3", StringOf(content.Get(), first, WPD_OBJECT_NAME));
     FLOAT channels = 0;
     EXPECT_EQ(S_OK, Values(content.Get(), first)->GetFloatValue(WPD_AUDIO_CHANNEL_COUNT, &channels));

@@ -1,6 +1,10 @@
 #include "tests/wpd/WpdStandinSupport.h"
 
 #include "library/util/FileSystem.h"
+#include "platform/wpd/ComRef.h"
+#include "platform/wpd/PortableDevice.h"
+
+#include <vector>
 
 
 
@@ -11,68 +15,21 @@ T Resolve(HMODULE module, const char* name) {
     return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 }  // namespace
 
-CScratchFolder::CScratchFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static LONG counter = 0;
-    wchar_t name[64];
-    wsprintfW(name, L"qbwpd%lu_%ld_%lu", GetCurrentProcessId(), InterlockedIncrement(&counter), GetTickCount());
-    path_ = std::wstring(temp) + name;
-    CreateFolderTree(path_);
-}
-
-CScratchFolder::~CScratchFolder() { RemoveTree(path_); }
-
-std::wstring CScratchFolder::WriteFile(const std::wstring& relativePath, const std::string& bytes) const {
-    std::wstring full = path_ + L"\\" + relativePath;
-    size_t slash = full.rfind(L'\\');
-    CreateFolderTree(full.substr(0, slash));
-    HANDLE file = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    if (file != INVALID_HANDLE_VALUE) {
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+std::string ReadObjectData(IPortableDeviceContent* content, const std::wstring& objectId) {
+    CComRef<IPortableDeviceResources> resources;
+    CComRef<IStream> stream;
+    DWORD optimal = 0;
+    if (FAILED(content->Transfer(resources.Out())) ||
+        FAILED(resources->GetStream(objectId.c_str(), WPD_RESOURCE_DEFAULT, STGM_READ, &optimal, stream.Out())) ||
+        optimal == 0) {
+        return "<unreadable>";
     }
-    return full;
-}
-
-std::wstring CScratchFolder::MakeFolder(const std::wstring& relativePath) const {
-    std::wstring full = path_ + L"\\" + relativePath;
-    CreateFolderTree(full);
-    return full;
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
-    CloseHandle(file);
+    std::vector<char> buffer(optimal);
+    ULONG read = 0;
+    while (SUCCEEDED(stream->Read(buffer.data(), optimal, &read)) && read > 0) bytes.append(buffer.data(), read);
     return bytes;
 }
 

@@ -1,34 +1,20 @@
 #pragma once
-// Test set-up shared by the tests that drive the simulated MTP player: registers the stand-in
+// Test set-up shared by the programs that drive the simulated MTP player: registers the stand-in
 // under the platform's class identifiers in the test prefix (and removes it again), attaches
-// players backed by scratch folders and arms faults.
+// players backed by scratch folders (CScratchFolder of the util tests) and arms faults.
 
 #include "library/util/FileSystem.h"
+#include "platform/wpd/PortableDeviceApi.h"
 #include "standins/wpd/WpdStandinControl.h"
+#include "tests/util/UtilTestSupport.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 
-// A scratch folder below the temporary folder, removed with everything in it.
-class CScratchFolder {
-public:
-    CScratchFolder();
-    ~CScratchFolder();
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-    const std::wstring& Path() const { return path_; }
-    // Writes a file below the folder (creating its folders) and gives its full path.
-    std::wstring WriteFile(const std::wstring& relativePath, const std::string& bytes) const;
-    std::wstring MakeFolder(const std::wstring& relativePath) const;
-
-private:
-    std::wstring path_;
-};
-
-std::string ReadWholeFile(const std::wstring& path);
+// The whole data of an object read through its default resource; "<unreadable>" when it has none.
+std::string ReadObjectData(IPortableDeviceContent* content, const std::wstring& objectId);
 
 class CWpdStandin {
 public:
