@@ -1,0 +1,391 @@
+// Writing contents, their properties and the playlist objects made of them.
+
+#include "library/content/TNContent.h"
+#include "library/device/MTPDeviceController.h"
+#include "library/device/WpdContentAccess.h"
+#include "library/util/FileSystem.h"
+#include "platform/wpd/PortableDevice.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+const DWORD kKindCarAudioMarker = 12;
+const wchar_t kPlaylistFolderName[] = L"Playlists";
+const wchar_t kPlaylistExtension[] = L"pla";
+
+// The number the text starts with; false when it does not start with a digit. At most nine
+// digits are read, so the value always fits.
+bool LeadingNumber(const std::wstring& text, long* number) {
+    if (text.empty() || text[0] < L'0' || text[0] > L'9') return false;
+    long value = 0;
+    for (size_t i = 0; i < text.size() && i < 9 && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        value = value * 10 + (text[i] - L'0');
+    }
+    *number = value;
+    return true;
+}
+
+std::wstring WithoutExtension(const std::wstring& name) {
+    size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+bool FileTimeToDate(const FILETIME& fileTime, DATE* date) {
+    FILETIME local;
+    SYSTEMTIME system;
+    return FileTimeToLocalFileTime(&fileTime, &local) && FileTimeToSystemTime(&local, &system) &&
+           SystemTimeToVariantTime(&system, date);
+}
+
+HRESULT SetDate(IPortableDeviceValues* values, REFPROPERTYKEY key, DATE date) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    value.vt = VT_DATE;
+    value.date = date;
+    return values->SetValue(key, &value);
+}
+
+// Format of an audio file by its file-type code; false for codes without an MTP format.
+bool AudioFormat(uint32_t fileType, GUID* format) {
+    switch (fileType) {
+        case 0: *format = WPD_OBJECT_FORMAT_MP3; return true;
+        case 1: *format = WPD_OBJECT_FORMAT_WMA; return true;
+        case 2: *format = WPD_OBJECT_FORMAT_MP4; return true;
+        case 3: *format = WPD_OBJECT_FORMAT_3GP; return true;
+        case 4: *format = WPD_OBJECT_FORMAT_MP4; return true;
+        case 5: *format = WPD_OBJECT_FORMAT_WAVE; return true;
+        default: return false;
+    }
+}
+
+bool VideoFormat(uint32_t fileType, GUID* format) {
+    switch (fileType) {
+        case 4:
+        case 19: *format = WPD_OBJECT_FORMAT_MP4; return true;
+        case 18: *format = WPD_OBJECT_FORMAT_WMV; return true;
+        default: return false;
+    }
+}
+
+HRESULT AddMediaProperties(IPortableDeviceValues* values, const CTNContent& content) {
+    HRESULT hr = S_OK;
+    switch (content.kind) {
+        case CTNContent::kSong:
+        case CTNContent::kAudioEpisode: {
+            GUID format;
+            hr = values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_AUDIO);
+            if (SUCCEEDED(hr) && AudioFormat(content.fileType, &format)) hr = values->SetGuidValue(WPD_OBJECT_FORMAT, format);
+            if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_MEDIA_TITLE, content.title.c_str());
+            if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_MEDIA_ARTIST, content.artist.c_str());
+            if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_MEDIA_GENRE, content.genre.c_str());
+            if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_MUSIC_ALBUM, content.album.c_str());
+            if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_MEDIA_ALBUM_ARTIST, content.albumArtist.c_str());
+            long year = 0;
+            if (SUCCEEDED(hr) && LeadingNumber(content.yearText, &year) && year >= 1900 && year <= 9999) {
+                SYSTEMTIME newYear = {};
+                newYear.wYear = static_cast<WORD>(year);
+                newYear.wMonth = 1;
+                newYear.wDay = 1;
+                DATE date;
+                if (SystemTimeToVariantTime(&newYear, &date)) hr = SetDate(values, WPD_MEDIA_RELEASE_DATE, date);
+            }
+            long track = 0;
+            if (!LeadingNumber(content.trackText, &track)) track = 0;
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MUSIC_TRACK, track);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MEDIA_SAMPLE_RATE, content.sampleRate);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_AUDIO_BITRATE, content.audioBitrate);
+            if (SUCCEEDED(hr)) hr = values->SetFloatValue(WPD_AUDIO_CHANNEL_COUNT, static_cast<FLOAT>(content.channelCount));
+            if (SUCCEEDED(hr)) hr = values->SetUnsignedLargeIntegerValue(WPD_MEDIA_DURATION, content.duration);
+            return hr;
+        }
+        case CTNContent::kPicture:
+        case CTNContent::kVideoCompanion:
+            hr = values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_IMAGE);
+            if (SUCCEEDED(hr)) hr = values->SetGuidValue(WPD_OBJECT_FORMAT, WPD_OBJECT_FORMAT_EXIF);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MEDIA_WIDTH, content.width);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MEDIA_HEIGHT, content.height);
+            return hr;
+        case CTNContent::kVideo:
+        case CTNContent::kVideoEpisode: {
+            GUID format;
+            if (!VideoFormat(content.fileType, &format)) return E_FAIL;
+            hr = values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_VIDEO);
+            if (SUCCEEDED(hr)) hr = values->SetGuidValue(WPD_OBJECT_FORMAT, format);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MEDIA_WIDTH, content.width);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MEDIA_HEIGHT, content.height);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_MEDIA_SAMPLE_RATE, content.sampleRate);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_AUDIO_BITRATE, content.audioBitrate);
+            if (SUCCEEDED(hr)) hr = values->SetSignedIntegerValue(WPD_VIDEO_BITRATE, content.videoBitrate);
+            if (SUCCEEDED(hr)) hr = values->SetFloatValue(WPD_AUDIO_CHANNEL_COUNT, static_cast<FLOAT>(content.channelCount));
+            if (SUCCEEDED(hr)) hr = values->SetUnsignedLargeIntegerValue(WPD_MEDIA_DURATION, content.duration);
+            return hr;
+        }
+        case CTNContent::kFeedFile:
+            hr = values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_GENERIC_FILE);
+            if (SUCCEEDED(hr)) hr = values->SetGuidValue(WPD_OBJECT_FORMAT, WPD_OBJECT_FORMAT_XML);
+            return hr;
+        default:
+            hr = values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_UNSPECIFIED);
+            if (SUCCEEDED(hr)) hr = values->SetGuidValue(WPD_OBJECT_FORMAT, WPD_OBJECT_FORMAT_UNSPECIFIED);
+            return hr;
+    }
+}
+
+HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId, const std::wstring& fileName,
+                        const std::wstring& sourcePath, uint64_t size, CComRef<IPortableDeviceValues>* values) {
+    HRESULT hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Out()));
+    IPortableDeviceValues* v = values->Get();
+    if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
+    if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, size);
+    if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());
+    const std::wstring name = content.title.empty() ? WithoutExtension(fileName) : content.title;
+    if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_NAME, name.c_str());
+    if (SUCCEEDED(hr) && content.kind == kKindCarAudioMarker) hr = v->SetBoolValue(WPD_OBJECT_ISHIDDEN, TRUE);
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    DATE created, modified;
+    if (SUCCEEDED(hr) && GetFileAttributesExW(sourcePath.c_str(), GetFileExInfoStandard, &attributes) &&
+        FileTimeToDate(attributes.ftCreationTime, &created) && FileTimeToDate(attributes.ftLastWriteTime, &modified)) {
+        hr = SetDate(v, WPD_OBJECT_DATE_CREATED, created);
+        if (SUCCEEDED(hr)) hr = SetDate(v, WPD_OBJECT_DATE_MODIFIED, modified);
+    }
+    if (SUCCEEDED(hr)) hr = AddMediaProperties(v, content);
+    if (SUCCEEDED(hr) && !content.unsupported) hr = v->SetBoolValue(WPD_API_OPTION_USE_CLEAR_DATA_STREAM, TRUE);
+    return hr;
+}
+
+}  // namespace
+
+HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent* content) {
+    if (!content) return E_POINTER;
+    CScopedLock writing(writeLock_);
+    CComRef<IPortableDevice> device = Connection();
+    if (!device.Get()) return E_FAIL;
+    CWpdContentAccess access(device.Get(), deviceLock_);
+    if (FAILED(access.Status())) return access.Status();
+    std::wstring parent;
+    {
+        CScopedLock lock(stateLock_);
+        parent = storageId_;
+    }
+    size_t start = 0;
+    for (size_t slash = destination.find(L'\\'); slash != std::wstring::npos;
+         start = slash + 1, slash = destination.find(L'\\', start)) {
+        const std::wstring component = destination.substr(start, slash - start);
+        if (component.empty()) continue;
+        std::wstring child;
+        if (!access.FindChild(parent, component, false, &child)) {
+            HRESULT hr = access.CreateFolder(parent, component, &child);
+            if (FAILED(hr)) return hr;
+        }
+        parent = child;
+    }
+    return Upload(access, parent, destination.substr(start), destination, content);
+}
+
+HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstring& parentId,
+                                     const std::wstring& fileName, const std::wstring& destination,
+                                     CTNContent* content) {
+    const bool progress = content->kind != kKindCarAudioMarker;
+    std::wstring replacedId, replacedName;
+    if (content->replaceExisting) {
+        replacedId = content->deviceObjectId;
+        // The object to replace is where this write goes, whatever the record's own path says.
+        if (replacedId.empty()) ResolvePath(access, destination, &replacedId);
+        if (!replacedId.empty()) {
+            if (!access.ReadString(replacedId, WPD_OBJECT_ORIGINAL_FILE_NAME, &replacedName)) return E_FAIL;
+            HRESULT hr = access.Rename(replacedId, replacedId + L".dat");
+            if (FAILED(hr)) return hr;
+        }
+    }
+
+    const std::wstring sourcePath =
+        content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
+    const std::wstring recordName = GetFileNameFromPath(content->relativePath);
+    const std::wstring objectName = recordName.empty() ? fileName : recordName;
+    CComRef<IStream> source;
+    HRESULT hr = SHCreateStreamOnFileW(sourcePath.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, source.Out());
+    STATSTG stat = {};
+    if (SUCCEEDED(hr)) hr = source->Stat(&stat, STATFLAG_NONAME);
+    CComRef<IPortableDeviceValues> properties;
+    if (SUCCEEDED(hr)) {
+        hr = BuildProperties(*content, parentId, objectName, sourcePath, stat.cbSize.QuadPart, &properties);
+    }
+    CComRef<IStream> target;
+    DWORD optimal = 0;
+    if (SUCCEEDED(hr)) {
+        CScopedLock lock(deviceLock_);
+        hr = access.Content()->CreateObjectWithPropertiesAndData(properties.Get(), target.Out(), &optimal, nullptr);
+    }
+    CComRef<IPortableDeviceDataStream> data;
+    if (SUCCEEDED(hr)) hr = target->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Out()));
+    std::wstring newId;
+    if (SUCCEEDED(hr)) {
+        uint64_t copied = 0;
+        hr = CopyStream(source.Get(), target.Get(), optimal, stat.cbSize.QuadPart, progress, &copied);
+        // Only a complete copy is committed; a stopped or failed one is released uncommitted, so
+        // the device never completes the object.
+        if (hr == S_OK) {
+            CScopedLock lock(deviceLock_);
+            hr = target->Commit(STGC_DEFAULT);
+            LPWSTR id = nullptr;
+            if (hr == S_OK && SUCCEEDED(data->GetObjectID(&id)) && id) newId = id;
+            CoTaskMemFree(id);
+        }
+    }
+    data.Reset();
+    target.Reset();
+
+    if (hr == S_OK && content->playlistMemberCount != 0) {
+        AddPendingMember(newId, content);
+        CreatePlaylistIfComplete(access, content->playlistKey, content->playlistName);
+    }
+    if (!replacedId.empty()) {
+        if (hr == S_OK) {
+            access.Delete(replacedId);
+        } else {
+            access.Rename(replacedId, replacedName);
+        }
+    }
+    if (hr == S_FALSE || hr == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return kWriteStopped;
+    return hr;
+}
+
+HRESULT CMTPDeviceController::CopyStream(IStream* source, IStream* target, DWORD bufferSize, uint64_t total,
+                                         bool progress, uint64_t* copied) {
+    if (bufferSize == 0) bufferSize = 64 * 1024;
+    std::vector<BYTE> buffer;
+    try {
+        buffer.resize(bufferSize);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    SetTransferring(true);
+    IDevCtrlListener* listener = progress ? listener_ : nullptr;
+    if (listener) listener->OnWriteProgress(0, static_cast<uint32_t>(total));
+    HRESULT result = S_OK;
+    uint64_t count = 0;
+    for (;;) {
+        if (!IsTransferring()) {
+            result = S_FALSE;
+            break;
+        }
+        ULONG read = 0;
+        HRESULT hr;
+        {
+            CScopedLock lock(deviceLock_);
+            hr = source->Read(buffer.data(), bufferSize, &read);
+        }
+        if (FAILED(hr)) {
+            result = hr;
+            break;
+        }
+        if (read == 0) break;
+        ULONG written = 0;
+        {
+            CScopedLock lock(deviceLock_);
+            hr = target->Write(buffer.data(), read, &written);
+        }
+        if (FAILED(hr)) {
+            result = hr;
+            break;
+        }
+        count += written;
+        if (listener) listener->OnWriteProgress(static_cast<uint32_t>(count), static_cast<uint32_t>(total));
+    }
+    if (listener) listener->OnWriteProgress(0, 0);
+    if (result == S_OK && copied) *copied = count;
+    return result;
+}
+
+HRESULT CMTPDeviceController::CopyObjectToFile(CWpdContentAccess& access, const std::wstring& objectId,
+                                               const std::wstring& localPath, bool progress) {
+    uint64_t size = 0;
+    if (!access.ReadUInt64(objectId, WPD_OBJECT_SIZE, &size)) return E_FAIL;
+    CComRef<IStream> source;
+    DWORD optimal = 0;
+    HRESULT hr = access.OpenData(objectId, source.Out(), &optimal);
+    CComRef<IStream> target;
+    if (SUCCEEDED(hr)) hr = SHCreateStreamOnFileW(localPath.c_str(), STGM_CREATE | STGM_WRITE, target.Out());
+    if (SUCCEEDED(hr)) hr = CopyStream(source.Get(), target.Get(), optimal, size, progress, nullptr);
+    if (hr == S_FALSE) hr = HRESULT_FROM_WIN32(ERROR_CANCELLED);
+    return hr;
+}
+
+void CMTPDeviceController::WritePlaylist(CTNContent* playlist) {
+    if (!playlist) return;
+    CScopedLock writing(writeLock_);
+    AddPendingMember(playlist->deviceObjectId, playlist);
+    CWpdContentAccess access(Connection().Get(), deviceLock_);
+    CreatePlaylistIfComplete(access, playlist->playlistKey, playlist->playlistName);
+}
+
+void CMTPDeviceController::AddPendingMember(const std::wstring& objectId, CTNContent* content) {
+    CScopedLock lock(stateLock_);
+    pending_.push_back(PendingMember{objectId, content->playlistKey, content->playlistMemberCount,
+                                     content->playlistMemberIndex});
+}
+
+void CMTPDeviceController::CreatePlaylistIfComplete(CWpdContentAccess& access, const std::wstring& playlistKey,
+                                                    const std::wstring& playlistName) {
+    std::vector<std::wstring> members;
+    std::wstring folderName, storage;
+    {
+        CScopedLock lock(stateLock_);
+        int32_t expected = 0;
+        for (const PendingMember& member : pending_) {
+            if (member.playlistKey != playlistKey) continue;
+            members.push_back(member.objectId);
+            expected = member.expectedCount;
+        }
+        if (members.empty() || static_cast<int32_t>(members.size()) != expected) return;
+        // The members are taken: a later write of the same playlist starts a new list.
+        pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
+                                      [&](const PendingMember& member) { return member.playlistKey == playlistKey; }),
+                       pending_.end());
+        folderName = playlistFolderName_.empty() ? kPlaylistFolderName : playlistFolderName_;
+        storage = storageId_;
+    }
+    std::wstring fileName = playlistName + L"." + kPlaylistExtension;
+    SanitizeFileName(&fileName);
+    std::wstring older;
+    if (FileExists(folderName + L"\\" + fileName, &older)) DeleteContent(older);
+    std::wstring folder = Folder(4);
+    if (folder.empty()) {
+        if (FAILED(access.CreateFolder(storage, kPlaylistFolderName, &folder))) return;
+        CScopedLock lock(stateLock_);
+        folderIds_[4] = folder;
+    }
+    CComRef<IPortableDevicePropVariantCollection> references;
+    CComRef<IPortableDeviceValues> values;
+    HRESULT hr = CoCreateInstance(CLSID_PortableDevicePropVariantCollection, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(references.Out()));
+    for (const std::wstring& member : members) {
+        PROPVARIANT id;
+        PropVariantInit(&id);
+        id.vt = VT_LPWSTR;
+        id.pwszVal = const_cast<LPWSTR>(member.c_str());
+        if (SUCCEEDED(hr)) hr = references->Add(&id);
+    }
+    if (SUCCEEDED(hr)) {
+        hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
+                              reinterpret_cast<void**>(values.Out()));
+    }
+    if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_PARENT_ID, folder.c_str());
+    if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());
+    if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_NAME, WithoutExtension(fileName).c_str());
+    if (SUCCEEDED(hr)) hr = values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_PLAYLIST);
+    if (SUCCEEDED(hr)) hr = values->SetGuidValue(WPD_OBJECT_FORMAT, WPD_OBJECT_FORMAT_ABSTRACT_AUDIO_VIDEO_PLAYLIST);
+    if (SUCCEEDED(hr)) hr = values->SetIPortableDevicePropVariantCollectionValue(WPD_OBJECT_REFERENCES, references.Get());
+    if (SUCCEEDED(hr)) {
+        LPWSTR id = nullptr;
+        CScopedLock lock(deviceLock_);
+        access.Content()->CreateObjectWithPropertiesOnly(values.Get(), &id);
+        CoTaskMemFree(id);
+    }
+}

@@ -1,0 +1,3 @@
+// Gives the identifiers that mingw-w64's value-collection header declares their one definition.
+#include <initguid.h>
+#include <portabledevicetypes.h>

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "platform/wpd/PortableDeviceApi.h"
+#include "standins/wpd/ComObject.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace standin {
+
+// What a test tells the stand-in about a player it attaches.
+struct SimDeviceConfig {
+    std::wstring id;            // Plug and Play identifier
+    std::wstring friendlyName;
+    std::wstring manufacturer;
+    std::wstring description;
+    std::wstring protocol;      // "MTP: 1.0" for a player
+    std::wstring folder;        // local folder that holds the storage's files
+    std::wstring storageName;
+    ULONGLONG capacity = 0;
+};
+
+// Faults a test can arm; each hits the Nth matching call from the moment it is armed.
+enum class Fault : int { Open = 1, Write = 2, Commit = 3, Rename = 4, DiskFull = 5, kCount = 6 };
+
+// The simulated MTP players of the process: their object trees, the object data in each player's
+// folder, and the armed faults. Every COM object of the stand-in goes through it under one lock.
+class CSimulatedPlayers {
+public:
+    static CSimulatedPlayers& Instance();
+
+    // Attaching a known id again brings its player back with the content it had.
+    HRESULT Attach(const SimDeviceConfig& config);
+    HRESULT Detach(const std::wstring& id);
+    // Detaches every player, forgets their content and disarms every fault.
+    void Reset();
+    void ArmFault(Fault fault, LONG nthCall, HRESULT failure);
+    // Counts one call of the kind; true (with the failure to answer) when it is the armed one.
+    bool TakeFault(Fault fault, HRESULT* failure);
+
+    std::vector<std::wstring> AttachedIds();
+    bool IsAttached(const std::wstring& id);
+    enum class Text { FriendlyName, Description, Manufacturer };
+    bool DeviceText(const std::wstring& id, Text which, std::wstring* text);
+
+    HRESULT Children(const std::wstring& device, const std::wstring& parent, std::vector<std::wstring>* ids);
+    HRESULT GetValues(const std::wstring& device, const std::wstring& object, IPortableDeviceKeyCollection* keys,
+                      IPortableDeviceValues** values);
+    HRESULT SetValues(const std::wstring& device, const std::wstring& object, IPortableDeviceValues* values,
+                      IPortableDeviceValues** results);
+    // Makes a new object; dataFile (may be empty) is moved into the player's store.
+    HRESULT CreateObject(const std::wstring& device, IPortableDeviceValues* values, const std::wstring& dataFile,
+                         std::wstring* objectId);
+    HRESULT Delete(const std::wstring& device, const std::wstring& object, bool recursive);
+    HRESULT DataFile(const std::wstring& device, const std::wstring& object, std::wstring* path);
+    HRESULT FreeSpace(const std::wstring& device, ULONGLONG* bytes);
+    // A fresh file name for an upload in progress.
+    HRESULT NewUploadFile(const std::wstring& device, std::wstring* path);
+
+private:
+    struct SimObject {
+        std::wstring parent;
+        CComRef<IPortableDeviceValues> properties;
+        std::wstring dataPath;  // empty for folders and property-only objects
+        ULONGLONG size = 0;
+        bool container = false;
+        std::vector<std::wstring> children;
+    };
+    struct SimDevice {
+        SimDeviceConfig config;
+        bool attached = false;
+        std::map<std::wstring, SimObject> objects;
+        std::wstring storageId;
+        ULONGLONG used = 0;
+        unsigned nextId = 1;
+        unsigned nextUpload = 1;
+    };
+    struct ArmedFault {
+        LONG remaining = 0;
+        HRESULT failure = S_OK;
+    };
+
+    CSimulatedPlayers();
+    ~CSimulatedPlayers();
+    SimDevice* Attached(const std::wstring& id);
+    SimObject* Object(SimDevice& device, const std::wstring& id);
+    HRESULT Populate(SimDevice& device);
+    HRESULT ImportFolder(SimDevice& device, const std::wstring& parentId, const std::wstring& folder, int depth);
+    std::wstring AddObject(SimDevice& device, const std::wstring& parentId, IPortableDeviceValues* properties,
+                           bool container);
+    void RemoveTree(SimDevice& device, const std::wstring& id);
+    ULONGLONG FreeBytes(const SimDevice& device);
+    std::wstring StoreFolder(const SimDevice& device) const;
+
+    CRITICAL_SECTION lock_;
+    std::map<std::wstring, SimDevice> devices_;
+    std::vector<std::wstring> order_;  // attach order, the order the manager lists players in
+    ArmedFault faults_[static_cast<int>(Fault::kCount)];
+};
+
+}  // namespace standin

@@ -1,0 +1,82 @@
+#include "tests/mtp/MtpTestSupport.h"
+
+#include <vector>
+
+void MtpControllerTest::SetUp() {
+    ASSERT_TRUE(SUCCEEDED(controller_.InitializeCom()));
+    ASSERT_EQ(S_OK, standin_.Install());
+    controller_.SetListener(&listener_);
+}
+
+void MtpControllerTest::TearDown() {
+    reader_.Reset();
+    controller_.UninitializeCom();
+}
+
+std::wstring MtpControllerTest::AttachPlayer(const std::wstring& id, uint64_t capacity) {
+    players_.push_back(std::make_unique<CScratchFolder>());
+    players_.back()->WriteFile(L"capability_00.xml", capability_);
+    EXPECT_EQ(S_OK, standin_.Attach(id, L"Player " + id, players_.back()->Path(), capacity));
+    return players_.back()->Path();
+}
+
+std::unique_ptr<CTNContent> MtpControllerTest::Song(const std::wstring& name, const std::string& bytes) {
+    auto content = std::make_unique<CTNContent>(0, CTNContent::kSong);
+    sources_.WriteFile(name, bytes);
+    content->sourcePath = sources_.Join(name);
+    content->relativePath = L"MUSIC\\" + name;
+    content->fileType = 0;
+    return content;
+}
+
+CComRef<IPortableDeviceValues> MtpControllerTest::Properties(const std::wstring& objectId) {
+    if (!reader_.Get()) {
+        CoCreateInstance(CLSID_PortableDevice, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDevice,
+                         reinterpret_cast<void**>(reader_.Out()));
+        reader_->Open(controller_.GetDeviceId().c_str(), nullptr);
+    }
+    CComRef<IPortableDeviceContent> content;
+    CComRef<IPortableDeviceProperties> properties;
+    CComRef<IPortableDeviceValues> values;
+    reader_->Content(content.Out());
+    if (content.Get()) content->Properties(properties.Out());
+    if (properties.Get()) properties->GetValues(objectId.c_str(), nullptr, values.Out());
+    return values;
+}
+
+std::wstring MtpControllerTest::Text(const std::wstring& objectId, REFPROPERTYKEY key) {
+    CComRef<IPortableDeviceValues> values = Properties(objectId);
+    LPWSTR text = nullptr;
+    if (!values.Get() || FAILED(values->GetStringValue(key, &text))) return L"<none>";
+    std::wstring result = text;
+    CoTaskMemFree(text);
+    return result;
+}
+
+std::string MtpControllerTest::Data(const std::wstring& objectId) {
+    Properties(objectId);
+    CComRef<IPortableDeviceContent> content;
+    reader_->Content(content.Out());
+    return content.Get() ? ReadObjectData(content.Get(), objectId) : "<unreadable>";
+}
+
+std::vector<std::wstring> MtpControllerTest::Children(const std::wstring& objectId) {
+    Properties(objectId);
+    std::vector<std::wstring> ids;
+    CComRef<IPortableDeviceContent> content;
+    CComRef<IEnumPortableDeviceObjectIDs> objects;
+    reader_->Content(content.Out());
+    if (FAILED(content->EnumObjects(0, objectId.c_str(), nullptr, objects.Out()))) return ids;
+    LPWSTR id = nullptr;
+    ULONG fetched = 0;
+    while (objects->Next(1, &id, &fetched) == S_OK && fetched == 1) {
+        ids.push_back(id);
+        CoTaskMemFree(id);
+    }
+    return ids;
+}
+
+std::wstring MtpControllerTest::ObjectAt(const std::wstring& relativePath) {
+    std::wstring id;
+    return controller_.FileExists(relativePath, &id) ? id : std::wstring();
+}
