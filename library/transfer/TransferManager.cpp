@@ -32,6 +32,7 @@ void CTransferManager::InitializeMembers() {
 
 CTransferManager::~CTransferManager() {
     CRunnableTNContentHandler::Stop();
+    StopTransferWorker();
     Stop();
     StopTreeOrDeleteThread();
     mtp_->SetListener(nullptr);

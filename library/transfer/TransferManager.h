@@ -184,6 +184,8 @@ private:
     static unsigned __stdcall DeleteThreadEntry(void* self);
 
     void InitializeMembers();
+    bool StartTransferWorker();
+    void StopTransferWorker();
     void RunTransferWorker();
     void RunDeviceThread();
     void RunTreeThread();
@@ -240,6 +242,10 @@ private:
     bool diskFull_ = false;
     CTNContent* inTransfer_ = nullptr;
     HRESULT workerResult_ = S_OK;
+    HANDLE transferWorker_ = nullptr;
+    HANDLE workRequested_ = nullptr;
+    HANDLE workDone_ = nullptr;
+    volatile bool workerQuit_ = false;
     int32_t mode_ = kNoUsablePlayer;
     int32_t activeType_ = kNoController;
     std::wstring deviceIconPath_;

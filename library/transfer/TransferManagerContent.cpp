@@ -75,14 +75,12 @@ void CTransferManager::ProcessContent(CTNContent* content) {
     }
     const std::wstring destination = BuildDestinationPath(content);
     inTransfer_ = content;
-    workerResult_ = S_OK;
-    HANDLE worker = StartThread(&CTransferManager::TransferWorkerEntry);
-    HRESULT hr = E_FAIL;
-    if (worker != nullptr) {
-        WaitForSingleObject(worker, INFINITE);
-        CloseHandle(worker);
-        hr = workerResult_;
+    workerResult_ = E_FAIL;
+    if (StartTransferWorker()) {
+        SetEvent(workRequested_);
+        WaitForSingleObject(workDone_, INFINITE);
     }
+    const HRESULT hr = workerResult_;
     inTransfer_ = nullptr;
 
     if (hr == kDiskFull) {
@@ -142,10 +140,40 @@ void CTransferManager::NotifyContentResult(const CTNContent* content) {
     listener_->OnContentResult(listKind, content->sourcePath);
 }
 
+// One worker serves every content, each handed over and waited for in turn: a thread per
+// content would cost more than writing a song (a thread start and a COM entry each time).
+bool CTransferManager::StartTransferWorker() {
+    if (transferWorker_ != nullptr) return true;
+    if (workRequested_ == nullptr) workRequested_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (workDone_ == nullptr) workDone_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (workRequested_ == nullptr || workDone_ == nullptr) return false;
+    workerQuit_ = false;
+    transferWorker_ = StartThread(&CTransferManager::TransferWorkerEntry);
+    return transferWorker_ != nullptr;
+}
+
+void CTransferManager::StopTransferWorker() {
+    if (transferWorker_ != nullptr) {
+        workerQuit_ = true;
+        SetEvent(workRequested_);
+        WaitForSingleObject(transferWorker_, INFINITE);
+        CloseHandle(transferWorker_);
+        transferWorker_ = nullptr;
+    }
+    if (workRequested_ != nullptr) CloseHandle(workRequested_);
+    if (workDone_ != nullptr) CloseHandle(workDone_);
+    workRequested_ = workDone_ = nullptr;
+}
+
 unsigned __stdcall CTransferManager::TransferWorkerEntry(void* self) {
+    auto* manager = static_cast<CTransferManager*>(self);
     // The MTP write makes COM objects on this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    static_cast<CTransferManager*>(self)->RunTransferWorker();
+    while (WaitForSingleObject(manager->workRequested_, INFINITE) == WAIT_OBJECT_0 &&
+           !manager->workerQuit_) {
+        manager->RunTransferWorker();
+        SetEvent(manager->workDone_);
+    }
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
