@@ -44,17 +44,19 @@ void CMTPDeviceController::SetLocalDataFolder(const std::wstring& folder) {
     if (!localDataFolder_.empty() && localDataFolder_.back() != L'\\') localDataFolder_ += L'\\';
 }
 
-CComRef<IPortableDevice> CMTPDeviceController::Connection() {
+CScopedComPtr<IPortableDevice> CMTPDeviceController::Connection() {
     CScopedLock lock(stateLock_);
-    return device_;
+    // Each caller holds its own reference, so a search that replaces the connection meanwhile
+    // never pulls it from under a running write.
+    if (device_.Get()) device_->AddRef();
+    return CScopedComPtr<IPortableDevice>(device_.Get());
 }
 
 void CMTPDeviceController::ReleaseConnection(bool close) {
-    CComRef<IPortableDevice> device;
+    CScopedComPtr<IPortableDevice> device;
     {
         CScopedLock lock(stateLock_);
-        device = device_;
-        device_.Reset();
+        device = std::move(device_);
     }
     if (device.Get() && close) {
         CScopedLock lock(deviceLock_);
@@ -62,21 +64,21 @@ void CMTPDeviceController::ReleaseConnection(bool close) {
     }
 }
 
-HRESULT CMTPDeviceController::CreateManager(CComRef<IPortableDeviceManager>* manager) {
+HRESULT CMTPDeviceController::CreateManager(CScopedComPtr<IPortableDeviceManager>* manager) {
     return CoCreateInstance(CLSID_PortableDeviceManager, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceManager,
-                            reinterpret_cast<void**>(manager->Out()));
+                            reinterpret_cast<void**>(manager->Receive()));
 }
 
 bool CMTPDeviceController::OpenAndTest(IPortableDeviceManager* manager, const std::wstring& id, bool leaveOpen,
-                                       PlayerProbe* probe, CComRef<IPortableDevice>* opened) {
+                                       PlayerProbe* probe, CScopedComPtr<IPortableDevice>* opened) {
     if (id.empty() || !manager) return false;
-    CComRef<IPortableDevice> device;
+    CScopedComPtr<IPortableDevice> device;
     HRESULT hr = CoCreateInstance(CLSID_PortableDevice, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDevice,
-                                  reinterpret_cast<void**>(device.Out()));
-    CComRef<IPortableDeviceValues> clientInfo;
+                                  reinterpret_cast<void**>(device.Receive()));
+    CScopedComPtr<IPortableDeviceValues> clientInfo;
     if (SUCCEEDED(hr)) {
         hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                              reinterpret_cast<void**>(clientInfo.Out()));
+                              reinterpret_cast<void**>(clientInfo.Receive()));
     }
     if (SUCCEEDED(hr)) {
         CScopedLock lock(deviceLock_);
@@ -107,7 +109,7 @@ bool CMTPDeviceController::OpenAndTest(IPortableDeviceManager* manager, const st
         if (probe) *probe = found;
     }
     if (isPlayer && leaveOpen && opened) {
-        *opened = device;
+        *opened = std::move(device);
     } else {
         CScopedLock lock(deviceLock_);
         device->Close();
@@ -129,7 +131,7 @@ std::vector<std::wstring> CMTPDeviceController::ListPlayers(IPortableDeviceManag
 }
 
 int CMTPDeviceController::FindDevice() {
-    CComRef<IPortableDeviceManager> manager;
+    CScopedComPtr<IPortableDeviceManager> manager;
     std::vector<std::wstring> players;
     if (SUCCEEDED(CreateManager(&manager))) players = ListPlayers(manager.Get());
 
@@ -173,7 +175,7 @@ void CMTPDeviceController::OpenChosenDevice(IPortableDeviceManager* manager) {
     ReleaseConnection(true);
     const std::wstring id = GetDeviceId();
     PlayerProbe probe;
-    CComRef<IPortableDevice> device;
+    CScopedComPtr<IPortableDevice> device;
     if (!OpenAndTest(manager, id, true, &probe, &device)) return;
     std::wstring friendlyName = ManagerText([&](WCHAR* text, DWORD* length) {
         return manager->GetDeviceFriendlyName(id.c_str(), text, length);
@@ -186,7 +188,7 @@ void CMTPDeviceController::OpenChosenDevice(IPortableDeviceManager* manager) {
         access.ReadUInt64(probe.storageId, WPD_STORAGE_CAPACITY, &capacity);
     }
     CScopedLock lock(stateLock_);
-    device_ = device;
+    device_ = std::move(device);
     storageId_ = probe.storageId;
     capabilityId_ = probe.capabilityId;
     iconId_ = probe.iconId;
@@ -247,7 +249,7 @@ BOOL CMTPDeviceController::DeleteContent(const std::wstring& path) {
 }
 
 uint64_t CMTPDeviceController::GetFreeSpace() {
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return 0;
     CWpdContentAccess access(device.Get(), deviceLock_);
     uint64_t free = 0;
@@ -281,7 +283,7 @@ std::wstring CMTPDeviceController::GetMediaRootFolder() {
 
 bool CMTPDeviceController::SetFolderByName(const std::wstring& relativeFolder, size_t index, bool create,
                                            bool* created) {
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return false;
     CWpdContentAccess access(device.Get(), deviceLock_);
     std::wstring storage;
@@ -339,7 +341,7 @@ void CMTPDeviceController::ReadCapabilityFile(void* buffer, DWORD* size) {
     const DWORD wanted = *size;
     *size = 0;
     if (!buffer) return;
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     CWpdContentAccess access(device.Get(), deviceLock_);
     std::wstring capability;
     {
@@ -349,9 +351,9 @@ void CMTPDeviceController::ReadCapabilityFile(void* buffer, DWORD* size) {
     uint64_t documentSize = 0;
     if (capability.empty() || !access.ReadUInt64(capability, WPD_OBJECT_SIZE, &documentSize)) return;
     if (documentSize != wanted) return;
-    CComRef<IStream> stream;
+    CScopedComPtr<IStream> stream;
     DWORD optimal = 0;
-    if (FAILED(access.OpenData(capability, stream.Out(), &optimal))) return;
+    if (FAILED(access.OpenData(capability, stream.Receive(), &optimal))) return;
     if (optimal == 0) optimal = 4096;
     BYTE* target = static_cast<BYTE*>(buffer);
     DWORD done = 0;
@@ -394,7 +396,7 @@ void CMTPDeviceController::GetDeviceIcon(std::wstring* localPath) {
 }
 
 bool CMTPDeviceController::FolderIsEmpty(const std::wstring& folderId) {
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     if (folderId.empty() || !device.Get()) return false;
     CWpdContentAccess access(device.Get(), deviceLock_);
     // A folder whose children cannot be listed counts as empty, as on mass storage.
@@ -462,7 +464,7 @@ void CMTPDeviceController::Cancel() { SetEvent(cancelEvent_.Get()); }
 void CMTPDeviceController::Abort() { Cancel(); }
 
 void CMTPDeviceController::SnapshotDevices() {
-    CComRef<IPortableDeviceManager> manager;
+    CScopedComPtr<IPortableDeviceManager> manager;
     std::vector<std::wstring> players;
     if (SUCCEEDED(CreateManager(&manager))) players = ListPlayers(manager.Get());
     CScopedLock lock(stateLock_);
@@ -471,7 +473,7 @@ void CMTPDeviceController::SnapshotDevices() {
 }
 
 bool CMTPDeviceController::CheckDeviceArrived(std::wstring* label, uint64_t* capacity) {
-    CComRef<IPortableDeviceManager> manager;
+    CScopedComPtr<IPortableDeviceManager> manager;
     std::vector<std::wstring> players;
     if (SUCCEEDED(CreateManager(&manager))) players = ListPlayers(manager.Get());
     std::wstring arrived;
@@ -494,7 +496,7 @@ bool CMTPDeviceController::CheckDeviceArrived(std::wstring* label, uint64_t* cap
 }
 
 bool CMTPDeviceController::CheckDeviceStillPresent() {
-    CComRef<IPortableDeviceManager> manager;
+    CScopedComPtr<IPortableDeviceManager> manager;
     std::vector<std::wstring> players;
     if (SUCCEEDED(CreateManager(&manager))) players = ListPlayers(manager.Get());
     CScopedLock lock(stateLock_);

@@ -2,7 +2,7 @@
 
 #include "library/device/DeviceControllerBase.h"
 #include "library/util/ScopedWin.h"
-#include "platform/wpd/ComRef.h"
+#include "library/util/ScopedCom.h"
 #include "platform/wpd/PortableDeviceApi.h"
 
 #include <cstdint>
@@ -90,12 +90,12 @@ private:
     enum : size_t { kFolderCount = 6 };
 
     bool OpenAndTest(IPortableDeviceManager* manager, const std::wstring& id, bool leaveOpen, PlayerProbe* probe,
-                     CComRef<IPortableDevice>* opened);
+                     CScopedComPtr<IPortableDevice>* opened);
     std::vector<std::wstring> ListPlayers(IPortableDeviceManager* manager);
-    HRESULT CreateManager(CComRef<IPortableDeviceManager>* manager);
+    HRESULT CreateManager(CScopedComPtr<IPortableDeviceManager>* manager);
     void OpenChosenDevice(IPortableDeviceManager* manager);
     void ReleaseConnection(bool close);
-    CComRef<IPortableDevice> Connection();
+    CScopedComPtr<IPortableDevice> Connection();
 
     bool ResolvePath(CWpdContentAccess& access, const std::wstring& relativePath, std::wstring* objectId);
     bool SetFolderByName(const std::wstring& relativeFolder, size_t index, bool create, bool* created = nullptr);
@@ -124,7 +124,7 @@ private:
     bool IsTreeRunning();
 
     IDevCtrlListener* listener_ = nullptr;
-    CComRef<IPortableDevice> device_;
+    CScopedComPtr<IPortableDevice> device_;
     std::wstring description_;
     std::wstring deviceId_;
     uint32_t playerCount_ = 0;

@@ -99,7 +99,7 @@ uint64_t CMTPDeviceController::CountFiles(CWpdContentAccess& access, const std::
 }
 
 void CMTPDeviceController::EnumerateContents(bool includeFeeds) {
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     CWpdContentAccess access(device.Get(), deviceLock_);
     bool stopped = !IsEnumerating();
     uint64_t values[5] = {};
@@ -153,7 +153,7 @@ CQBTreeNode* CMTPDeviceController::BuildFolderTree(int folderIndex, int* nodeCou
         return nullptr;
     }
     CScopedLock writing(writeLock_);
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     CWpdContentAccess access(device.Get(), deviceLock_);
     std::wstring name;
     if (!access.ReadString(Folder(index), WPD_OBJECT_ORIGINAL_FILE_NAME, &name)) {
@@ -297,7 +297,7 @@ bool CMTPDeviceController::RebuildMoodCache(CQBTreeNode* musicTree) {
 
 HRESULT CMTPDeviceController::ToggleRegistration(bool* registeredNow) {
     CScopedLock writing(writeLock_);
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return E_FAIL;
     CWpdContentAccess access(device.Get(), deviceLock_);
     std::wstring marker;

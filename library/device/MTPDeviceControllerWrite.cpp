@@ -137,9 +137,9 @@ HRESULT AddMediaProperties(IPortableDeviceValues* values, const CTNContent& cont
 }
 
 HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId, const std::wstring& fileName,
-                        const std::wstring& sourcePath, uint64_t size, CComRef<IPortableDeviceValues>* values) {
+                        const std::wstring& sourcePath, uint64_t size, CScopedComPtr<IPortableDeviceValues>* values) {
     HRESULT hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Out()));
+                                  IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Receive()));
     IPortableDeviceValues* v = values->Get();
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
     if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, size);
@@ -164,7 +164,7 @@ HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId,
 HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent* content) {
     if (!content) return E_POINTER;
     CScopedLock writing(writeLock_);
-    CComRef<IPortableDevice> device = Connection();
+    CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return E_FAIL;
     CWpdContentAccess access(device.Get(), deviceLock_);
     if (FAILED(access.Status())) return access.Status();
@@ -208,22 +208,22 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
     const std::wstring recordName = GetFileNameFromPath(content->relativePath);
     const std::wstring objectName = recordName.empty() ? fileName : recordName;
-    CComRef<IStream> source;
-    HRESULT hr = SHCreateStreamOnFileW(sourcePath.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, source.Out());
+    CScopedComPtr<IStream> source;
+    HRESULT hr = SHCreateStreamOnFileW(sourcePath.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, source.Receive());
     STATSTG stat = {};
     if (SUCCEEDED(hr)) hr = source->Stat(&stat, STATFLAG_NONAME);
-    CComRef<IPortableDeviceValues> properties;
+    CScopedComPtr<IPortableDeviceValues> properties;
     if (SUCCEEDED(hr)) {
         hr = BuildProperties(*content, parentId, objectName, sourcePath, stat.cbSize.QuadPart, &properties);
     }
-    CComRef<IStream> target;
+    CScopedComPtr<IStream> target;
     DWORD optimal = 0;
     if (SUCCEEDED(hr)) {
         CScopedLock lock(deviceLock_);
-        hr = access.Content()->CreateObjectWithPropertiesAndData(properties.Get(), target.Out(), &optimal, nullptr);
+        hr = access.Content()->CreateObjectWithPropertiesAndData(properties.Get(), target.Receive(), &optimal, nullptr);
     }
-    CComRef<IPortableDeviceDataStream> data;
-    if (SUCCEEDED(hr)) hr = target->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Out()));
+    CScopedComPtr<IPortableDeviceDataStream> data;
+    if (SUCCEEDED(hr)) hr = target->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Receive()));
     std::wstring newId;
     if (SUCCEEDED(hr)) {
         uint64_t copied = 0;
@@ -307,11 +307,11 @@ HRESULT CMTPDeviceController::CopyObjectToFile(CWpdContentAccess& access, const 
                                                const std::wstring& localPath, bool progress) {
     uint64_t size = 0;
     if (!access.ReadUInt64(objectId, WPD_OBJECT_SIZE, &size)) return E_FAIL;
-    CComRef<IStream> source;
+    CScopedComPtr<IStream> source;
     DWORD optimal = 0;
-    HRESULT hr = access.OpenData(objectId, source.Out(), &optimal);
-    CComRef<IStream> target;
-    if (SUCCEEDED(hr)) hr = SHCreateStreamOnFileW(localPath.c_str(), STGM_CREATE | STGM_WRITE, target.Out());
+    HRESULT hr = access.OpenData(objectId, source.Receive(), &optimal);
+    CScopedComPtr<IStream> target;
+    if (SUCCEEDED(hr)) hr = SHCreateStreamOnFileW(localPath.c_str(), STGM_CREATE | STGM_WRITE, target.Receive());
     if (SUCCEEDED(hr)) hr = CopyStream(source.Get(), target.Get(), optimal, size, progress, nullptr);
     if (hr == S_FALSE) hr = HRESULT_FROM_WIN32(ERROR_CANCELLED);
     return hr;
@@ -361,10 +361,10 @@ void CMTPDeviceController::CreatePlaylistIfComplete(CWpdContentAccess& access, c
         CScopedLock lock(stateLock_);
         folderIds_[4] = folder;
     }
-    CComRef<IPortableDevicePropVariantCollection> references;
-    CComRef<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDevicePropVariantCollection> references;
+    CScopedComPtr<IPortableDeviceValues> values;
     HRESULT hr = CoCreateInstance(CLSID_PortableDevicePropVariantCollection, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(references.Out()));
+                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(references.Receive()));
     for (const std::wstring& member : members) {
         PROPVARIANT id;
         PropVariantInit(&id);
@@ -374,7 +374,7 @@ void CMTPDeviceController::CreatePlaylistIfComplete(CWpdContentAccess& access, c
     }
     if (SUCCEEDED(hr)) {
         hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                              reinterpret_cast<void**>(values.Out()));
+                              reinterpret_cast<void**>(values.Receive()));
     }
     if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_PARENT_ID, folder.c_str());
     if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());

@@ -4,9 +4,9 @@
 
 namespace {
 
-HRESULT CreateValues(CComRef<IPortableDeviceValues>* values) {
+HRESULT CreateValues(CScopedComPtr<IPortableDeviceValues>* values) {
     return CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                            reinterpret_cast<void**>(values->Out()));
+                            reinterpret_cast<void**>(values->Receive()));
 }
 
 }  // namespace
@@ -14,25 +14,25 @@ HRESULT CreateValues(CComRef<IPortableDeviceValues>* values) {
 CWpdContentAccess::CWpdContentAccess(IPortableDevice* device, CCriticalSection& deviceLock) : deviceLock_(deviceLock) {
     if (!device) return;
     CScopedLock lock(deviceLock_);
-    status_ = device->Content(content_.Out());
-    if (SUCCEEDED(status_)) status_ = content_->Properties(properties_.Out());
+    status_ = device->Content(content_.Receive());
+    if (SUCCEEDED(status_)) status_ = content_->Properties(properties_.Receive());
 }
 
 HRESULT CWpdContentAccess::ReadValues(const std::wstring& objectId, REFPROPERTYKEY key,
-                                      CComRef<IPortableDeviceValues>* values) {
+                                      CScopedComPtr<IPortableDeviceValues>* values) {
     if (FAILED(status_)) return status_;
-    CComRef<IPortableDeviceKeyCollection> keys;
+    CScopedComPtr<IPortableDeviceKeyCollection> keys;
     HRESULT hr = CoCreateInstance(CLSID_PortableDeviceKeyCollection, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(keys.Out()));
+                                  IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(keys.Receive()));
     if (FAILED(hr)) return hr;
     hr = keys->Add(key);
     if (FAILED(hr)) return hr;
     CScopedLock lock(deviceLock_);
-    return properties_->GetValues(objectId.c_str(), keys.Get(), values->Out());
+    return properties_->GetValues(objectId.c_str(), keys.Get(), values->Receive());
 }
 
 bool CWpdContentAccess::ReadString(const std::wstring& objectId, REFPROPERTYKEY key, std::wstring* value) {
-    CComRef<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDeviceValues> values;
     if (FAILED(ReadValues(objectId, key, &values))) return false;
     LPWSTR text = nullptr;
     if (FAILED(values->GetStringValue(key, &text)) || !text) return false;
@@ -42,13 +42,13 @@ bool CWpdContentAccess::ReadString(const std::wstring& objectId, REFPROPERTYKEY 
 }
 
 bool CWpdContentAccess::ReadGuid(const std::wstring& objectId, REFPROPERTYKEY key, GUID* value) {
-    CComRef<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDeviceValues> values;
     if (FAILED(ReadValues(objectId, key, &values))) return false;
     return SUCCEEDED(values->GetGuidValue(key, value));
 }
 
 bool CWpdContentAccess::ReadUInt64(const std::wstring& objectId, REFPROPERTYKEY key, uint64_t* value) {
-    CComRef<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDeviceValues> values;
     if (FAILED(ReadValues(objectId, key, &values))) return false;
     ULONGLONG number = 0;
     if (FAILED(values->GetUnsignedLargeIntegerValue(key, &number))) return false;
@@ -59,10 +59,10 @@ bool CWpdContentAccess::ReadUInt64(const std::wstring& objectId, REFPROPERTYKEY 
 bool CWpdContentAccess::ForEachChild(const std::wstring& parentId, ULONG batch,
                                      const std::function<bool(const std::wstring&)>& visit) {
     if (FAILED(status_) || parentId.empty()) return false;
-    CComRef<IEnumPortableDeviceObjectIDs> children;
+    CScopedComPtr<IEnumPortableDeviceObjectIDs> children;
     {
         CScopedLock lock(deviceLock_);
-        if (FAILED(content_->EnumObjects(0, parentId.c_str(), nullptr, children.Out()))) return false;
+        if (FAILED(content_->EnumObjects(0, parentId.c_str(), nullptr, children.Receive()))) return false;
     }
     LPWSTR ids[10] = {};
     if (batch > 10) batch = 10;
@@ -105,7 +105,7 @@ bool CWpdContentAccess::FindChild(const std::wstring& parentId, const std::wstri
 HRESULT CWpdContentAccess::CreateFolder(const std::wstring& parentId, const std::wstring& name,
                                         std::wstring* folderId) {
     if (FAILED(status_)) return status_;
-    CComRef<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDeviceValues> values;
     HRESULT hr = CreateValues(&values);
     if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
     if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_NAME, name.c_str());
@@ -125,20 +125,20 @@ HRESULT CWpdContentAccess::CreateFolder(const std::wstring& parentId, const std:
 
 HRESULT CWpdContentAccess::Rename(const std::wstring& objectId, const std::wstring& newName) {
     if (FAILED(status_)) return status_;
-    CComRef<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDeviceValues> values;
     HRESULT hr = CreateValues(&values);
     if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, newName.c_str());
     if (FAILED(hr)) return hr;
-    CComRef<IPortableDeviceValues> results;
+    CScopedComPtr<IPortableDeviceValues> results;
     CScopedLock lock(deviceLock_);
-    return properties_->SetValues(objectId.c_str(), values.Get(), results.Out());
+    return properties_->SetValues(objectId.c_str(), values.Get(), results.Receive());
 }
 
 HRESULT CWpdContentAccess::Delete(const std::wstring& objectId) {
     if (FAILED(status_)) return status_;
-    CComRef<IPortableDevicePropVariantCollection> ids;
+    CScopedComPtr<IPortableDevicePropVariantCollection> ids;
     HRESULT hr = CoCreateInstance(CLSID_PortableDevicePropVariantCollection, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(ids.Out()));
+                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(ids.Receive()));
     if (FAILED(hr)) return hr;
     PROPVARIANT id;
     PropVariantInit(&id);
@@ -152,9 +152,9 @@ HRESULT CWpdContentAccess::Delete(const std::wstring& objectId) {
 
 HRESULT CWpdContentAccess::OpenData(const std::wstring& objectId, IStream** stream, DWORD* optimalBufferSize) {
     if (FAILED(status_)) return status_;
-    CComRef<IPortableDeviceResources> resources;
+    CScopedComPtr<IPortableDeviceResources> resources;
     CScopedLock lock(deviceLock_);
-    HRESULT hr = content_->Transfer(resources.Out());
+    HRESULT hr = content_->Transfer(resources.Receive());
     if (FAILED(hr)) return hr;
     return resources->GetStream(objectId.c_str(), WPD_RESOURCE_DEFAULT, STGM_READ, optimalBufferSize, stream);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "library/util/ScopedWin.h"
-#include "platform/wpd/ComRef.h"
+#include "library/util/ScopedCom.h"
 #include "platform/wpd/PortableDeviceApi.h"
 
 #include <cstdint>
@@ -35,10 +35,10 @@ public:
     HRESULT OpenData(const std::wstring& objectId, IStream** stream, DWORD* optimalBufferSize);
 
 private:
-    HRESULT ReadValues(const std::wstring& objectId, REFPROPERTYKEY key, CComRef<IPortableDeviceValues>* values);
+    HRESULT ReadValues(const std::wstring& objectId, REFPROPERTYKEY key, CScopedComPtr<IPortableDeviceValues>* values);
 
     CCriticalSection& deviceLock_;
-    CComRef<IPortableDeviceContent> content_;
-    CComRef<IPortableDeviceProperties> properties_;
+    CScopedComPtr<IPortableDeviceContent> content_;
+    CScopedComPtr<IPortableDeviceProperties> properties_;
     HRESULT status_ = E_FAIL;
 };

@@ -25,9 +25,9 @@ private:
     CRITICAL_SECTION& section_;
 };
 
-CComRef<IPortableDeviceValues> NewValues() {
-    CComRef<IPortableDeviceValues> values;
-    CStandinValues::Create(IID_IPortableDeviceValues, reinterpret_cast<void**>(values.Out()));
+CScopedComPtr<IPortableDeviceValues> NewValues() {
+    CScopedComPtr<IPortableDeviceValues> values;
+    CStandinValues::Create(IID_IPortableDeviceValues, reinterpret_cast<void**>(values.Receive()));
     return values;
 }
 
@@ -154,7 +154,7 @@ std::wstring CSimulatedPlayers::AddObject(SimDevice& device, const std::wstring&
     SimObject object;
     object.parent = parentId;
     properties->AddRef();
-    object.properties = CComRef<IPortableDeviceValues>(properties);
+    object.properties = CScopedComPtr<IPortableDeviceValues>(properties);
     object.container = container;
     device.objects[id] = std::move(object);
     if (SimObject* parent = Object(device, parentId)) parent->children.push_back(id);
@@ -162,8 +162,8 @@ std::wstring CSimulatedPlayers::AddObject(SimDevice& device, const std::wstring&
 }
 
 HRESULT CSimulatedPlayers::Populate(SimDevice& device) {
-    CComRef<IPortableDeviceValues> root = NewValues();
-    CComRef<IPortableDeviceValues> storage = NewValues();
+    CScopedComPtr<IPortableDeviceValues> root = NewValues();
+    CScopedComPtr<IPortableDeviceValues> storage = NewValues();
     if (!root.Get() || !storage.Get()) return E_OUTOFMEMORY;
     const SimDeviceConfig& config = device.config;
     root->SetStringValue(WPD_OBJECT_ID, WPD_DEVICE_OBJECT_ID);
@@ -175,7 +175,7 @@ HRESULT CSimulatedPlayers::Populate(SimDevice& device) {
     root->SetStringValue(WPD_DEVICE_FRIENDLY_NAME, config.friendlyName.c_str());
     SimObject rootObject;
     root->AddRef();
-    rootObject.properties = CComRef<IPortableDeviceValues>(root.Get());
+    rootObject.properties = CScopedComPtr<IPortableDeviceValues>(root.Get());
     rootObject.container = true;
     device.objects[WPD_DEVICE_OBJECT_ID] = std::move(rootObject);
 
@@ -205,7 +205,7 @@ HRESULT CSimulatedPlayers::ImportFolder(SimDevice& device, const std::wstring& p
     do {
         std::wstring name = data.cFileName;
         if (name == L"." || name == L".." || (depth == 0 && name == kStoreFolderName)) continue;
-        CComRef<IPortableDeviceValues> properties = NewValues();
+        CScopedComPtr<IPortableDeviceValues> properties = NewValues();
         if (!properties.Get()) {
             hr = E_OUTOFMEMORY;
             break;
@@ -259,7 +259,7 @@ HRESULT CSimulatedPlayers::GetValues(const std::wstring& deviceId, const std::ws
     if (!device) return kNotConnected;
     SimObject* object = Object(*device, objectId);
     if (!object) return kNoSuchObject;
-    CComRef<IPortableDeviceValues> result = NewValues();
+    CScopedComPtr<IPortableDeviceValues> result = NewValues();
     if (!result.Get()) return E_OUTOFMEMORY;
     IPortableDeviceValues* stored = object->properties.Get();
     bool isStorage = objectId == device->storageId;
@@ -305,7 +305,7 @@ HRESULT CSimulatedPlayers::SetValues(const std::wstring& deviceId, const std::ws
     if (!device) return kNotConnected;
     SimObject* object = Object(*device, objectId);
     if (!object || objectId == WPD_DEVICE_OBJECT_ID) return kNoSuchObject;
-    CComRef<IPortableDeviceValues> outcome = NewValues();
+    CScopedComPtr<IPortableDeviceValues> outcome = NewValues();
     DWORD count = 0;
     values->GetCount(&count);
     for (DWORD i = 0; i < count; ++i) {
@@ -333,7 +333,7 @@ HRESULT CSimulatedPlayers::CreateObject(const std::wstring& deviceId, IPortableD
     SimObject* parent = Object(*device, parentId);
     if (!parent || !parent->container || parentId == WPD_DEVICE_OBJECT_ID) return E_INVALIDARG;
 
-    CComRef<IPortableDeviceValues> properties = NewValues();
+    CScopedComPtr<IPortableDeviceValues> properties = NewValues();
     if (!properties.Get()) return E_OUTOFMEMORY;
     HRESULT copied = CStandinValues::CopyAll(values, properties.Get());
     if (FAILED(copied)) return copied;

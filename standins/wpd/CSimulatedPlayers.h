@@ -61,7 +61,7 @@ public:
 private:
     struct SimObject {
         std::wstring parent;
-        CComRef<IPortableDeviceValues> properties;
+        CScopedComPtr<IPortableDeviceValues> properties;
         std::wstring dataPath;  // empty for folders and property-only objects
         ULONGLONG size = 0;
         bool container = false;

@@ -72,11 +72,11 @@ HRESULT CStandinContent::CreateObjectWithPropertiesAndData(IPortableDeviceValues
 HRESULT CStandinContent::Delete(DWORD options, IPortableDevicePropVariantCollection* objectIds,
                                 IPortableDevicePropVariantCollection** results) {
     if (!objectIds) return E_POINTER;
-    CComRef<IPortableDevicePropVariantCollection> outcome;
+    CScopedComPtr<IPortableDevicePropVariantCollection> outcome;
     if (results) {
         *results = nullptr;
         HRESULT hr = CStandinPropVariantCollection::Create(IID_IPortableDevicePropVariantCollection,
-                                                           reinterpret_cast<void**>(outcome.Out()));
+                                                           reinterpret_cast<void**>(outcome.Receive()));
         if (FAILED(hr)) return hr;
     }
     DWORD count = 0;

@@ -19,11 +19,11 @@ HRESULT CStandinProperties::QueryInterface(REFIID iid, void** result) {
 HRESULT CStandinProperties::GetSupportedProperties(LPCWSTR objectId, IPortableDeviceKeyCollection** keys) {
     if (!objectId || !keys) return E_POINTER;
     *keys = nullptr;
-    CComRef<IPortableDeviceValues> values;
-    HRESULT hr = CSimulatedPlayers::Instance().GetValues(device_, objectId, nullptr, values.Out());
+    CScopedComPtr<IPortableDeviceValues> values;
+    HRESULT hr = CSimulatedPlayers::Instance().GetValues(device_, objectId, nullptr, values.Receive());
     if (FAILED(hr)) return hr;
-    CComRef<IPortableDeviceKeyCollection> result;
-    hr = CStandinKeyCollection::Create(IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(result.Out()));
+    CScopedComPtr<IPortableDeviceKeyCollection> result;
+    hr = CStandinKeyCollection::Create(IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(result.Receive()));
     if (FAILED(hr)) return hr;
     DWORD count = 0;
     values->GetCount(&count);

@@ -22,8 +22,8 @@ HRESULT CStandinResources::QueryInterface(REFIID iid, void** result) {
 HRESULT CStandinResources::GetSupportedResources(LPCWSTR objectId, IPortableDeviceKeyCollection** keys) {
     if (!objectId || !keys) return E_POINTER;
     *keys = nullptr;
-    CComRef<IPortableDeviceKeyCollection> result;
-    HRESULT hr = CStandinKeyCollection::Create(IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(result.Out()));
+    CScopedComPtr<IPortableDeviceKeyCollection> result;
+    HRESULT hr = CStandinKeyCollection::Create(IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(result.Receive()));
     if (FAILED(hr)) return hr;
     std::wstring path;
     if (SUCCEEDED(CSimulatedPlayers::Instance().DataFile(device_, objectId, &path))) result->Add(WPD_RESOURCE_DEFAULT);

@@ -15,7 +15,7 @@ const HRESULT kClosed = STG_E_REVERTED;
 CStandinUploadStream::CStandinUploadStream(std::wstring device, IPortableDeviceValues* properties)
     : device_(std::move(device)) {
     properties->AddRef();
-    properties_ = CComRef<IPortableDeviceValues>(properties);
+    properties_ = CScopedComPtr<IPortableDeviceValues>(properties);
 }
 
 HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDeviceValues* properties,
@@ -29,8 +29,8 @@ HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDevice
     // A player refuses an object that its storage cannot hold before any data moves.
     if (declared > free) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 
-    CComRef<IPortableDeviceValues> copy;
-    hr = CStandinValues::Create(IID_IPortableDeviceValues, reinterpret_cast<void**>(copy.Out()));
+    CScopedComPtr<IPortableDeviceValues> copy;
+    hr = CStandinValues::Create(IID_IPortableDeviceValues, reinterpret_cast<void**>(copy.Receive()));
     if (FAILED(hr)) return hr;
     hr = CStandinValues::CopyAll(properties, copy.Get());
     if (FAILED(hr)) return hr;

@@ -39,7 +39,7 @@ private:
     void Discard();
 
     std::wstring device_;
-    CComRef<IPortableDeviceValues> properties_;
+    CScopedComPtr<IPortableDeviceValues> properties_;
     ULONGLONG declaredSize_ = 0;
     ULONGLONG written_ = 0;
     std::wstring partPath_;

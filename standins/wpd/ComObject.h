@@ -6,7 +6,7 @@
 
 #include <atomic>
 
-#include "platform/wpd/ComRef.h"
+#include "library/util/ScopedCom.h"
 
 namespace standin {
 

@@ -118,7 +118,7 @@ TEST_F(MtpControllerTest, SongReadsBackWithEveryPropertyAtItsType) {
     std::wstring id = ObjectAt(L"MUSIC\\Artist\\song.mp3");
     ASSERT_FALSE(id.empty());
     EXPECT_EQ(bytes, Data(id));
-    CComRef<IPortableDeviceValues> values = Properties(id);
+    CScopedComPtr<IPortableDeviceValues> values = Properties(id);
     struct Expected {
         PROPERTYKEY key;
         VARTYPE type;
@@ -190,7 +190,7 @@ TEST_F(MtpControllerTest, YearTrackAndTitleFallbacks) {
         song->trackText = c.track;
         ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\" + name, song.get()));
         std::wstring id = ObjectAt(L"MUSIC\\" + name);
-        CComRef<IPortableDeviceValues> values = Properties(id);
+        CScopedComPtr<IPortableDeviceValues> values = Properties(id);
         PROPVARIANT date;
         PropVariantInit(&date);
         EXPECT_EQ(c.dated, SUCCEEDED(values->GetValue(WPD_MEDIA_RELEASE_DATE, &date))) << c.year;
@@ -236,9 +236,9 @@ TEST_F(MtpControllerTest, ThreeSongPlaylistListsItsMembersInWriteOrderAndIsRepla
         ASSERT_FALSE(playlist.empty());
         EXPECT_EQ(1u, Children(ObjectAt(L"Playlists")).size());
         EXPECT_EQ(L"Road_ Mix", Text(playlist, WPD_OBJECT_NAME));
-        CComRef<IPortableDeviceValues> values = Properties(playlist);
-        CComRef<IPortableDevicePropVariantCollection> references;
-        ASSERT_EQ(S_OK, values->GetIPortableDevicePropVariantCollectionValue(WPD_OBJECT_REFERENCES, references.Out()));
+        CScopedComPtr<IPortableDeviceValues> values = Properties(playlist);
+        CScopedComPtr<IPortableDevicePropVariantCollection> references;
+        ASSERT_EQ(S_OK, values->GetIPortableDevicePropVariantCollectionValue(WPD_OBJECT_REFERENCES, references.Receive()));
         DWORD count = 0;
         references->GetCount(&count);
         ASSERT_EQ(3u, count);

@@ -29,23 +29,23 @@ std::unique_ptr<CTNContent> MtpControllerTest::Song(const std::wstring& name, co
     return content;
 }
 
-CComRef<IPortableDeviceValues> MtpControllerTest::Properties(const std::wstring& objectId) {
+CScopedComPtr<IPortableDeviceValues> MtpControllerTest::Properties(const std::wstring& objectId) {
     if (!reader_.Get()) {
         CoCreateInstance(CLSID_PortableDevice, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDevice,
-                         reinterpret_cast<void**>(reader_.Out()));
+                         reinterpret_cast<void**>(reader_.Receive()));
         reader_->Open(controller_.GetDeviceId().c_str(), nullptr);
     }
-    CComRef<IPortableDeviceContent> content;
-    CComRef<IPortableDeviceProperties> properties;
-    CComRef<IPortableDeviceValues> values;
-    reader_->Content(content.Out());
-    if (content.Get()) content->Properties(properties.Out());
-    if (properties.Get()) properties->GetValues(objectId.c_str(), nullptr, values.Out());
+    CScopedComPtr<IPortableDeviceContent> content;
+    CScopedComPtr<IPortableDeviceProperties> properties;
+    CScopedComPtr<IPortableDeviceValues> values;
+    reader_->Content(content.Receive());
+    if (content.Get()) content->Properties(properties.Receive());
+    if (properties.Get()) properties->GetValues(objectId.c_str(), nullptr, values.Receive());
     return values;
 }
 
 std::wstring MtpControllerTest::Text(const std::wstring& objectId, REFPROPERTYKEY key) {
-    CComRef<IPortableDeviceValues> values = Properties(objectId);
+    CScopedComPtr<IPortableDeviceValues> values = Properties(objectId);
     LPWSTR text = nullptr;
     if (!values.Get() || FAILED(values->GetStringValue(key, &text))) return L"<none>";
     std::wstring result = text;
@@ -55,18 +55,18 @@ std::wstring MtpControllerTest::Text(const std::wstring& objectId, REFPROPERTYKE
 
 std::string MtpControllerTest::Data(const std::wstring& objectId) {
     Properties(objectId);
-    CComRef<IPortableDeviceContent> content;
-    reader_->Content(content.Out());
+    CScopedComPtr<IPortableDeviceContent> content;
+    reader_->Content(content.Receive());
     return content.Get() ? ReadObjectData(content.Get(), objectId) : "<unreadable>";
 }
 
 std::vector<std::wstring> MtpControllerTest::Children(const std::wstring& objectId) {
     Properties(objectId);
     std::vector<std::wstring> ids;
-    CComRef<IPortableDeviceContent> content;
-    CComRef<IEnumPortableDeviceObjectIDs> objects;
-    reader_->Content(content.Out());
-    if (FAILED(content->EnumObjects(0, objectId.c_str(), nullptr, objects.Out()))) return ids;
+    CScopedComPtr<IPortableDeviceContent> content;
+    CScopedComPtr<IEnumPortableDeviceObjectIDs> objects;
+    reader_->Content(content.Receive());
+    if (FAILED(content->EnumObjects(0, objectId.c_str(), nullptr, objects.Receive()))) return ids;
     LPWSTR id = nullptr;
     ULONG fetched = 0;
     while (objects->Next(1, &id, &fetched) == S_OK && fetched == 1) {

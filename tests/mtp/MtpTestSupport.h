@@ -5,7 +5,7 @@
 #include "library/content/TNContent.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/QBTreeNode.h"
-#include "platform/wpd/ComRef.h"
+#include "library/util/ScopedCom.h"
 #include "platform/wpd/PortableDevice.h"
 #include "platform/wpd/PortableDeviceApi.h"
 #include "tests/wpd/WpdStandinSupport.h"
@@ -55,7 +55,7 @@ protected:
     std::unique_ptr<CTNContent> Song(const std::wstring& name, const std::string& bytes);
 
     // Reads of the chosen player through a second connection.
-    CComRef<IPortableDeviceValues> Properties(const std::wstring& objectId);
+    CScopedComPtr<IPortableDeviceValues> Properties(const std::wstring& objectId);
     std::wstring Text(const std::wstring& objectId, REFPROPERTYKEY key);
     std::string Data(const std::wstring& objectId);
     std::vector<std::wstring> Children(const std::wstring& objectId);
@@ -67,5 +67,5 @@ protected:
     CMTPDeviceController controller_;
     CRecordingListener listener_;
     std::string capability_ = "<?xml version=\"1.0\"?><capability><model>Sim</model></capability>";
-    CComRef<IPortableDevice> reader_;
+    CScopedComPtr<IPortableDevice> reader_;
 };

@@ -1,7 +1,7 @@
 // The simulated MTP player reached through the platform's class identifiers, as the controller
 // reaches it: registration, device list, object tree, typed values, uploads and faults.
 
-#include "platform/wpd/ComRef.h"
+#include "library/util/ScopedCom.h"
 #include "platform/wpd/PortableDevice.h"
 #include "platform/wpd/PortableDeviceApi.h"
 #include "tests/wpd/WpdStandinSupport.h"
@@ -28,27 +28,27 @@ protected:
     void TearDown() override { CoUninitialize(); }
 
     template <class T>
-    CComRef<T> Create(const CLSID& clsid, const IID& iid) {
-        CComRef<T> object;
+    CScopedComPtr<T> Create(const CLSID& clsid, const IID& iid) {
+        CScopedComPtr<T> object;
         EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid,
-                                         reinterpret_cast<void**>(object.Out())));
+                                         reinterpret_cast<void**>(object.Receive())));
         return object;
     }
 
-    CComRef<IPortableDeviceContent> OpenContent(const std::wstring& id) {
+    CScopedComPtr<IPortableDeviceContent> OpenContent(const std::wstring& id) {
         device_ = Create<IPortableDevice>(CLSID_PortableDevice, IID_IPortableDevice);
-        CComRef<IPortableDeviceValues> client =
+        CScopedComPtr<IPortableDeviceValues> client =
             Create<IPortableDeviceValues>(CLSID_PortableDeviceValues, IID_IPortableDeviceValues);
         EXPECT_EQ(S_OK, device_->Open(id.c_str(), client.Get()));
-        CComRef<IPortableDeviceContent> content;
-        EXPECT_EQ(S_OK, device_->Content(content.Out()));
+        CScopedComPtr<IPortableDeviceContent> content;
+        EXPECT_EQ(S_OK, device_->Content(content.Receive()));
         return content;
     }
 
     std::vector<std::wstring> Children(IPortableDeviceContent* content, const std::wstring& parent) {
         std::vector<std::wstring> ids;
-        CComRef<IEnumPortableDeviceObjectIDs> objects;
-        if (FAILED(content->EnumObjects(0, parent.c_str(), nullptr, objects.Out()))) return ids;
+        CScopedComPtr<IEnumPortableDeviceObjectIDs> objects;
+        if (FAILED(content->EnumObjects(0, parent.c_str(), nullptr, objects.Receive()))) return ids;
         LPWSTR batch[3];
         ULONG fetched = 0;
         while (SUCCEEDED(objects->Next(3, batch, &fetched)) && fetched > 0) {
@@ -57,11 +57,11 @@ protected:
         return ids;
     }
 
-    CComRef<IPortableDeviceValues> Values(IPortableDeviceContent* content, const std::wstring& id) {
-        CComRef<IPortableDeviceProperties> properties;
-        EXPECT_EQ(S_OK, content->Properties(properties.Out()));
-        CComRef<IPortableDeviceValues> values;
-        EXPECT_TRUE(SUCCEEDED(properties->GetValues(id.c_str(), nullptr, values.Out())));
+    CScopedComPtr<IPortableDeviceValues> Values(IPortableDeviceContent* content, const std::wstring& id) {
+        CScopedComPtr<IPortableDeviceProperties> properties;
+        EXPECT_EQ(S_OK, content->Properties(properties.Receive()));
+        CScopedComPtr<IPortableDeviceValues> values;
+        EXPECT_TRUE(SUCCEEDED(properties->GetValues(id.c_str(), nullptr, values.Receive())));
         return values;
     }
 
@@ -79,8 +79,8 @@ protected:
 
     // Starts a new object of `size` bytes under `parent`; the stream is uncommitted.
     HRESULT BeginUpload(IPortableDeviceContent* content, const std::wstring& parent, const std::wstring& name,
-                        uint64_t size, CComRef<IStream>* stream) {
-        CComRef<IPortableDeviceValues> values =
+                        uint64_t size, CScopedComPtr<IStream>* stream) {
+        CScopedComPtr<IPortableDeviceValues> values =
             Create<IPortableDeviceValues>(CLSID_PortableDeviceValues, IID_IPortableDeviceValues);
         values->SetStringValue(WPD_OBJECT_PARENT_ID, parent.c_str());
         values->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, name.c_str());
@@ -88,7 +88,7 @@ protected:
         values->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_AUDIO);
         values->SetFloatValue(WPD_AUDIO_CHANNEL_COUNT, 2.0f);
         DWORD optimal = 0;
-        HRESULT hr = content->CreateObjectWithPropertiesAndData(values.Get(), stream->Out(), &optimal, nullptr);
+        HRESULT hr = content->CreateObjectWithPropertiesAndData(values.Get(), stream->Receive(), &optimal, nullptr);
         if (SUCCEEDED(hr)) {
             EXPECT_GT(optimal, 0u);
         }
@@ -98,21 +98,21 @@ protected:
     // Uploads `bytes` as one object and gives its id ("" when it did not commit).
     std::wstring Upload(IPortableDeviceContent* content, const std::wstring& parent, const std::wstring& name,
                         const std::string& bytes, HRESULT* result = nullptr) {
-        CComRef<IStream> stream;
+        CScopedComPtr<IStream> stream;
         HRESULT hr = BeginUpload(content, parent, name, bytes.size(), &stream);
         if (SUCCEEDED(hr)) hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), nullptr);
         if (SUCCEEDED(hr)) hr = stream->Commit(STGC_DEFAULT);
         if (result) *result = hr;
         if (FAILED(hr)) return std::wstring();
-        CComRef<IPortableDeviceDataStream> data;
-        EXPECT_EQ(S_OK, stream->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Out())));
+        CScopedComPtr<IPortableDeviceDataStream> data;
+        EXPECT_EQ(S_OK, stream->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Receive())));
         LPWSTR id = nullptr;
         EXPECT_EQ(S_OK, data->GetObjectID(&id));
         return TakeString(id);
     }
 
     HRESULT Delete(IPortableDeviceContent* content, const std::wstring& id, DWORD options) {
-        CComRef<IPortableDevicePropVariantCollection> ids = Create<IPortableDevicePropVariantCollection>(
+        CScopedComPtr<IPortableDevicePropVariantCollection> ids = Create<IPortableDevicePropVariantCollection>(
             CLSID_PortableDevicePropVariantCollection, IID_IPortableDevicePropVariantCollection);
         PROPVARIANT value;
         PropVariantInit(&value);
@@ -129,21 +129,21 @@ protected:
 
     CWpdStandin standin_;
     CScratchFolder folder_;
-    CComRef<IPortableDevice> device_;
+    CScopedComPtr<IPortableDevice> device_;
 };
 
 TEST_F(SimulatedPlayerTest, ClassesExistOnlyWhileRegistered) {
     ASSERT_EQ(S_OK, standin_.Unregister());
-    CComRef<IPortableDeviceManager> manager;
+    CScopedComPtr<IPortableDeviceManager> manager;
     EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(CLSID_PortableDeviceManager, nullptr, CLSCTX_INPROC_SERVER,
                                                     IID_IPortableDeviceManager,
-                                                    reinterpret_cast<void**>(manager.Out())));
+                                                    reinterpret_cast<void**>(manager.Receive())));
     ASSERT_EQ(S_OK, standin_.Register());
     for (const CLSID* clsid : {&CLSID_PortableDeviceManager, &CLSID_PortableDevice, &CLSID_PortableDeviceValues,
                                &CLSID_PortableDeviceKeyCollection, &CLSID_PortableDevicePropVariantCollection}) {
-        CComRef<IUnknown> object;
+        CScopedComPtr<IUnknown> object;
         EXPECT_EQ(S_OK, CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                         reinterpret_cast<void**>(object.Out())));
+                                         reinterpret_cast<void**>(object.Receive())));
     }
 }
 
@@ -259,7 +259,7 @@ TEST_F(SimulatedPlayerTest, AnObjectAppearsOnlyWhenItsStreamIsCommitted) {
     auto content = OpenContent(L"dev1");
     std::wstring storage = Storage(content.Get());
     {
-        CComRef<IStream> stream;
+        CScopedComPtr<IStream> stream;
         ASSERT_EQ(S_OK, BeginUpload(content.Get(), storage, L"gone.mp3", 3, &stream));
         ASSERT_EQ(S_OK, stream->Write("abc", 3, nullptr));
         EXPECT_TRUE(Children(content.Get(), storage).empty());
@@ -291,7 +291,7 @@ TEST_F(SimulatedPlayerTest, ShortUploadAndFullStorageAreRefused) {
     ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path(), 100));
     auto content = OpenContent(L"dev1");
     std::wstring storage = Storage(content.Get());
-    CComRef<IStream> stream;
+    CScopedComPtr<IStream> stream;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DISK_FULL), BeginUpload(content.Get(), storage, L"big.bin", 101, &stream));
 
     ASSERT_EQ(S_OK, BeginUpload(content.Get(), storage, L"short.bin", 10, &stream));
@@ -316,7 +316,7 @@ TEST_F(SimulatedPlayerTest, ArmedFaultsHitTheirCallOnce) {
     auto content = OpenContent(L"dev1");
     std::wstring storage = Storage(content.Get());
     standin_.ArmFault(kWpdFaultWrite, 2, E_UNEXPECTED);
-    CComRef<IStream> stream;
+    CScopedComPtr<IStream> stream;
     ASSERT_EQ(S_OK, BeginUpload(content.Get(), storage, L"a.bin", 6, &stream));
     EXPECT_EQ(S_OK, stream->Write("abc", 3, nullptr));
     EXPECT_EQ(E_UNEXPECTED, stream->Write("def", 3, nullptr));
@@ -331,8 +331,8 @@ TEST_F(SimulatedPlayerTest, ArmedFaultsHitTheirCallOnce) {
     std::wstring id = Upload(content.Get(), storage, L"c.bin", "c");
     ASSERT_FALSE(id.empty());
 
-    CComRef<IPortableDeviceProperties> properties;
-    content->Properties(properties.Out());
+    CScopedComPtr<IPortableDeviceProperties> properties;
+    content->Properties(properties.Receive());
     auto rename = Create<IPortableDeviceValues>(CLSID_PortableDeviceValues, IID_IPortableDeviceValues);
     rename->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, L"renamed.bin");
     standin_.ArmFault(kWpdFaultRename, 1, E_FAIL);
@@ -368,9 +368,9 @@ TEST_F(SimulatedPlayerTest, DetachedPlayerAnswersNotConnectedAndComesBackWithIts
     std::wstring storage = Storage(content.Get());
     ASSERT_FALSE(Upload(content.Get(), storage, L"kept.mp3", "kept").empty());
     ASSERT_EQ(S_OK, standin_.Detach(L"dev1"));
-    CComRef<IEnumPortableDeviceObjectIDs> objects;
+    CScopedComPtr<IEnumPortableDeviceObjectIDs> objects;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED),
-              content->EnumObjects(0, storage.c_str(), nullptr, objects.Out()));
+              content->EnumObjects(0, storage.c_str(), nullptr, objects.Receive()));
     ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path()));
     EXPECT_EQ(1u, Children(content.Get(), storage).size());
 }

@@ -1,7 +1,7 @@
 #include "tests/wpd/WpdStandinSupport.h"
 
 #include "library/util/FileSystem.h"
-#include "platform/wpd/ComRef.h"
+#include "library/util/ScopedCom.h"
 #include "platform/wpd/PortableDevice.h"
 
 #include <vector>
@@ -18,11 +18,11 @@ T Resolve(HMODULE module, const char* name) {
 }  // namespace
 
 std::string ReadObjectData(IPortableDeviceContent* content, const std::wstring& objectId) {
-    CComRef<IPortableDeviceResources> resources;
-    CComRef<IStream> stream;
+    CScopedComPtr<IPortableDeviceResources> resources;
+    CScopedComPtr<IStream> stream;
     DWORD optimal = 0;
-    if (FAILED(content->Transfer(resources.Out())) ||
-        FAILED(resources->GetStream(objectId.c_str(), WPD_RESOURCE_DEFAULT, STGM_READ, &optimal, stream.Out())) ||
+    if (FAILED(content->Transfer(resources.Receive())) ||
+        FAILED(resources->GetStream(objectId.c_str(), WPD_RESOURCE_DEFAULT, STGM_READ, &optimal, stream.Receive())) ||
         optimal == 0) {
         return "<unreadable>";
     }

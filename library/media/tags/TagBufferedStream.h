@@ -1,0 +1,29 @@
+// A read stream that serves small reads from a 64 KiB window over another stream.
+#pragma once
+
+#include <memory>
+
+#include "library/media/tags/TagOwnedPtr.h"
+#include "library/media/tags/TagStream.h"
+
+class CTagBufferedStream : public CTagStream {
+public:
+    static constexpr uint32_t kWindowSize = 65536;
+
+    explicit CTagBufferedStream(CTagOwnedPtr<CTagStream> inner) : m_inner(std::move(inner)) {}
+    int32_t Read(void* buffer, uint32_t length) override;
+    int32_t Seek(int64_t offset, int32_t origin) override;
+    int32_t Tell(uint32_t* position) override;
+    int32_t GetSize(uint32_t* size) override;
+    int32_t Close() override;
+
+private:
+    int32_t Refill(uint32_t innerSize);
+
+    CTagOwnedPtr<CTagStream> m_inner;
+    std::unique_ptr<uint8_t[]> m_window;
+    uint32_t m_innerPosition = 0;  // where the inner stream stands: the end of the window
+    uint32_t m_filled = 0;
+    uint32_t m_cursor = 0;
+    bool m_positionKnown = false;
+};

@@ -1,0 +1,25 @@
+// A read stream over a file opened by a UTF-8 path; others may read and write the file meanwhile.
+#pragma once
+
+#include <cstdio>
+
+#include "library/media/tags/TagStream.h"
+
+class CTagFileReader : public CTagStream {
+public:
+    CTagFileReader() = default;
+    CTagFileReader(const CTagFileReader&) = delete;
+    CTagFileReader& operator=(const CTagFileReader&) = delete;
+    ~CTagFileReader() override;
+
+    int32_t OpenReadStreamUtf8(const char* path);
+    int32_t Read(void* buffer, uint32_t length) override;
+    int32_t Seek(int64_t offset, int32_t origin) override;
+    int32_t Tell(uint32_t* position) override;
+    int32_t GetSize(uint32_t* size) override;
+    int32_t Close() override;
+
+private:
+    FILE* m_file = nullptr;
+    uint32_t m_size = 0;
+};

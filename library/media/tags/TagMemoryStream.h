@@ -1,0 +1,19 @@
+// A read stream over a caller's buffer; the buffer is borrowed and must outlive the stream.
+#pragma once
+
+#include "library/media/tags/TagStream.h"
+
+class CTagMemoryStream : public CTagStream {
+public:
+    CTagMemoryStream(const void* data, uint32_t size) : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
+    int32_t Read(void* buffer, uint32_t length) override;
+    int32_t Seek(int64_t offset, int32_t origin) override;
+    int32_t Tell(uint32_t* position) override;
+    int32_t GetSize(uint32_t* size) override;
+    int32_t Close() override;
+
+private:
+    const uint8_t* m_data;
+    uint32_t m_size;
+    uint32_t m_position = 0;
+};

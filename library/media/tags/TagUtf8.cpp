@@ -1,0 +1,69 @@
+#include "library/media/tags/TagUtf8.h"
+
+namespace tag {
+
+namespace {
+
+// Decodes one scalar value at text[*at]; returns false for an ill-formed sequence (overlong
+// forms, surrogates and values above U+10FFFF included) and then advances by one byte.
+bool DecodeOne(const uint8_t* text, size_t length, size_t* at, uint32_t* value) {
+    uint8_t lead = text[*at];
+    size_t count;
+    uint32_t minimum;
+    if (lead < 0x80) {
+        *value = lead;
+        *at += 1;
+        return true;
+    } else if ((lead & 0xE0) == 0xC0) {
+        count = 1, minimum = 0x80, *value = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        count = 2, minimum = 0x800, *value = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        count = 3, minimum = 0x10000, *value = lead & 0x07;
+    } else {
+        *at += 1;
+        return false;
+    }
+    if (count > length - *at - 1) {
+        *at += 1;
+        return false;
+    }
+    for (size_t i = 1; i <= count; ++i) {
+        uint8_t next = text[*at + i];
+        if ((next & 0xC0) != 0x80) {
+            *at += 1;
+            return false;
+        }
+        *value = (*value << 6) | (next & 0x3F);
+    }
+    if (*value < minimum || *value > 0x10FFFF || (*value >= 0xD800 && *value <= 0xDFFF)) {
+        *at += 1;
+        return false;
+    }
+    *at += count + 1;
+    return true;
+}
+
+}  // namespace
+
+bool Utf8ToUtf16(const uint8_t* text, size_t length, bool strict, std::u16string* out) {
+    out->clear();
+    size_t at = 0;
+    while (at < length) {
+        uint32_t value;
+        if (!DecodeOne(text, length, &at, &value)) {
+            if (strict) return false;
+            value = 0xFFFD;
+        }
+        if (value >= 0x10000) {
+            value -= 0x10000;
+            out->push_back(char16_t(0xD800 + (value >> 10)));
+            out->push_back(char16_t(0xDC00 + (value & 0x3FF)));
+        } else {
+            out->push_back(char16_t(value));
+        }
+    }
+    return true;
+}
+
+}  // namespace tag

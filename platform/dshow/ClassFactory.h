@@ -1,0 +1,35 @@
+#pragma once
+// The class factory and registration helpers of an in-process server of filters.
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <atomic>
+
+class CDsUnknown;
+
+// Makes a new object (count 0) for the given outer unknown; null when memory runs out.
+typedef CDsUnknown* (*DsCreateInstance)(IUnknown* outer, HRESULT* hr);
+
+class CDsClassFactory : public IClassFactory {
+public:
+    explicit CDsClassFactory(DsCreateInstance create);
+    virtual ~CDsClassFactory() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
+
+    // S_OK when no object and no lock keeps the module loaded.
+    static HRESULT CanUnloadNow();
+
+private:
+    std::atomic<LONG> refs_{1};
+    DsCreateInstance create_;
+};
+
+// Writes CLSID\{clsid} with its name and InprocServer32 (this module, threading model Both).
+HRESULT RegisterInprocServer(REFCLSID clsid, const wchar_t* name, HMODULE module);
+HRESULT UnregisterInprocServer(REFCLSID clsid);

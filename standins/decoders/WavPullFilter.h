@@ -1,0 +1,68 @@
+#pragma once
+// Stand-in for an outside source-side decoder: pulls a WAV byte stream from an asynchronous reader
+// on its input pin and pushes the PCM data from its own thread on its output pin, labelled with a
+// chosen subtype. Plays both the MP4-family decoder and the codec-family parser.
+
+#include <windows.h>
+#include <mmreg.h>
+
+#include "platform/dshow/BaseFilter.h"
+#include "platform/dshow/OutputPin.h"
+
+class CWavPullFilter;
+
+class CWavPullInputPin : public CDsBasePin {
+public:
+    CWavPullInputPin(CWavPullFilter* filter, CCriticalSection* lock, const wchar_t* name);
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
+    HRESULT CompleteConnect(IPin* peer) override;
+    HRESULT BreakConnect() override;
+    IAsyncReader* Reader() const { return reader_; }
+
+private:
+    CWavPullFilter* owner_;
+    IAsyncReader* reader_ = nullptr;
+};
+
+class CWavPushOutputPin : public CDsOutputPin {
+public:
+    CWavPushOutputPin(CWavPullFilter* filter, CCriticalSection* lock, const wchar_t* name);
+    HRESULT CheckMediaType(const AM_MEDIA_TYPE* type) override;
+    HRESULT GetMediaType(int position, CMediaType* type) override;
+    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* requested) override;
+    HRESULT Inactive() override;
+
+private:
+    CWavPullFilter* owner_;
+};
+
+class CWavPullFilter : public CDsBaseFilter {
+public:
+    CWavPullFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid, const wchar_t* inputName,
+                   const wchar_t* outputName, REFGUID outputSubtype);
+    ~CWavPullFilter() override;
+
+    int GetPinCount() override { return 2; }
+    CDsBasePin* GetPin(int index) override;
+    HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME start) override;
+
+    // Reads the RIFF header through the reader: the format and where the samples lie.
+    HRESULT ReadHeader(IAsyncReader* reader);
+    void ForgetHeader() { dataSize_ = 0; }
+    HRESULT OutputType(CMediaType* type);
+    void StopPushing();
+
+private:
+    static unsigned __stdcall PushEntry(void* self);
+    void PushLoop();
+
+    CCriticalSection filterLock_;
+    CWavPullInputPin input_;
+    CWavPushOutputPin output_;
+    GUID outputSubtype_;
+    WAVEFORMATEX format_ = {};
+    LONGLONG dataOffset_ = 0;
+    LONGLONG dataSize_ = 0;
+    HANDLE pushThread_ = nullptr;
+    volatile bool stopRequested_ = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// Helpers of the decoding tests: scratch files and fixture paths.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A file in the temp folder that is deleted with the object.
+class CScratchFile {
+public:
+    explicit CScratchFile(const std::vector<uint8_t>& bytes);
+    ~CScratchFile();
+    CScratchFile(const CScratchFile&) = delete;
+    CScratchFile& operator=(const CScratchFile&) = delete;
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+std::wstring FixturePath(const wchar_t* name);
+std::vector<uint8_t> ReadWholeFile(const std::wstring& path);

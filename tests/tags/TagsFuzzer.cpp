@@ -1,0 +1,86 @@
+// Reads arbitrary bytes as a file through every tag reader and editor, edits and saves it, and
+// checks that what the editor saved reads back.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "library/media/tags/TagFactories.h"
+#include "library/media/tags/TagMemoryStream.h"
+#include "library/media/tags/TagReader.h"
+#include "library/media/tags/TagTypes.h"
+
+namespace {
+
+class CBufferWriteStream : public CTagWriteStream {
+public:
+    int32_t Write(const void* buffer, uint32_t length) override {
+        if (!buffer) return tag::kInvalidArgument;
+        const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
+        data.insert(data.end(), bytes, bytes + length);
+        return tag::kOk;
+    }
+    int32_t Close() override { return tag::kOk; }
+    std::vector<uint8_t> data;
+};
+
+void QueryEverything(CTagReader& reader) {
+    uint8_t buffer[64];
+    uint32_t offset, size, count;
+    for (int32_t index = 0; index < 3; ++index) {
+        if (reader.FindMoodData(index, &offset, &size) == 0)
+            reader.ReadObjectData(offset, size, size > 8 ? size - 8 : 0, buffer, size > 8 ? 8 : size);
+    }
+    reader.CountPictures(tag::kPictureAnyType, &count);
+    reader.CountPictures(tag::kPictureFrontCover, &count);
+    for (int32_t index = 0; index < 3; ++index) {
+        uint8_t type;
+        int32_t format;
+        if (reader.GetPictureInfo(tag::kPictureAnyType, index, &offset, &size, &type, &format) == 0)
+            reader.ReadObjectData(offset, size, 0, buffer, size < sizeof(buffer) ? size : sizeof(buffer));
+    }
+    for (int32_t item = 0; item < tag::kItemTypeCount; ++item) {
+        uint32_t length = sizeof(buffer);
+        int32_t encoding;
+        reader.GetTextItem(item, buffer, &length, &encoding);
+    }
+    if (reader.FindLookupId(&offset, &size) == 0) reader.ReadObjectData(offset, size, 0, buffer, size < 4 ? size : 4);
+}
+
+void ReadAll(const uint8_t* data, size_t size) {
+    CTagParser* parser = nullptr;
+    if (CreateId3Reader(new CTagMemoryStream(data, uint32_t(size)), &parser, true) != 0) return;
+    CTagReader reader(parser, true);
+    QueryEverything(reader);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > (1u << 20)) return 0;
+    ReadAll(data, size);
+
+    CTagEditor* created = nullptr;
+    if (CreateId3Editor(new CTagMemoryStream(data, uint32_t(size)), &created, true) != 0) return 0;
+    std::unique_ptr<CTagEditor> editor(created);
+    static const uint8_t kPayload[] = "payload\xFF\x00\xFE";
+    const uint32_t half = size > 1 ? uint32_t(size / 2) : 0;
+    editor->RemovePicture(data[0 % (size ? size : 1)], 0);
+    editor->RemoveItem(tag::kItemGenre);
+    editor->SetItem(tag::kItemTitle, new CTagMemoryStream(data, uint32_t(size)), half, int32_t(size % 7) - 1, 0, true);
+    editor->SetItem(tag::kItemArtist, new CTagMemoryStream(kPayload, 10), 10, tag::kEncodingUtf8, 0, true);
+    editor->SetPicture(new CTagMemoryStream(data, uint32_t(size)), half, int32_t(size % 3), 3, 0, 0, true);
+    editor->SetMoodData(new CTagMemoryStream(kPayload, 10), 10, 0, true);
+    editor->SetLookupId(new CTagMemoryStream(kPayload, 10), 4, 2, true);
+    CBufferWriteStream output;
+    if (editor->Save(&output, false) != 0) return 0;
+    // What we write must read back, with what was set.
+    CTagParser* parser = nullptr;
+    if (CreateId3Reader(new CTagMemoryStream(output.data.data(), uint32_t(output.data.size())), &parser, true) != 0)
+        __builtin_trap();
+    CTagReader reader(parser, true);
+    uint32_t offset, length;
+    if (reader.FindMoodData(0, &offset, &length) != 0 || length != 10) __builtin_trap();
+    QueryEverything(reader);
+    return 0;
+}
