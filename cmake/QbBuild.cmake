@@ -92,7 +92,7 @@ function(qb_test name)
       set(wine_arch win64)
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEARCH=${wine_arch};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=")
+      "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEARCH=${wine_arch};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winedbg.exe=d")
   endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")

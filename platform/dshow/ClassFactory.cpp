@@ -93,3 +93,34 @@ HRESULT UnregisterInprocServer(REFCLSID clsid) {
     const LONG status = RegDeleteTreeW(HKEY_CLASSES_ROOT, ClsidKey(clsid).c_str());
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
+
+HRESULT DsGetClassObject(const DsServerClass* classes, size_t count, REFCLSID clsid, REFIID iid, void** object) {
+    if (object == nullptr) return E_POINTER;
+    *object = nullptr;
+    for (size_t i = 0; i < count; ++i) {
+        if (!IsEqualCLSID(clsid, *classes[i].clsid)) continue;
+        auto* factory = new (std::nothrow) CDsClassFactory(classes[i].create);
+        if (factory == nullptr) return E_OUTOFMEMORY;
+        const HRESULT hr = factory->QueryInterface(iid, object);
+        factory->Release();
+        return hr;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT DsRegisterServerClasses(const DsServerClass* classes, size_t count, HMODULE module) {
+    for (size_t i = 0; i < count; ++i) {
+        const HRESULT hr = RegisterInprocServer(*classes[i].clsid, classes[i].name, module);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
+HRESULT DsUnregisterServerClasses(const DsServerClass* classes, size_t count) {
+    HRESULT result = S_OK;
+    for (size_t i = 0; i < count; ++i) {
+        const HRESULT hr = UnregisterInprocServer(*classes[i].clsid);
+        if (FAILED(hr)) result = hr;
+    }
+    return result;
+}

@@ -5,6 +5,7 @@
 #include <unknwn.h>
 
 #include <atomic>
+#include <cstddef>
 
 class CDsUnknown;
 
@@ -33,3 +34,16 @@ private:
 // Writes CLSID\{clsid} with its name and InprocServer32 (this module, threading model Both).
 HRESULT RegisterInprocServer(REFCLSID clsid, const wchar_t* name, HMODULE module);
 HRESULT UnregisterInprocServer(REFCLSID clsid);
+
+// One class a server makes, for the table its entry points walk.
+struct DsServerClass {
+    const CLSID* clsid;
+    const wchar_t* name;
+    DsCreateInstance create;
+};
+
+// DllGetClassObject over a table: a factory of the matching class, CLASS_E_CLASSNOTAVAILABLE else.
+HRESULT DsGetClassObject(const DsServerClass* classes, size_t count, REFCLSID clsid, REFIID iid, void** object);
+// Writes (or removes) the server key of every class of the table.
+HRESULT DsRegisterServerClasses(const DsServerClass* classes, size_t count, HMODULE module);
+HRESULT DsUnregisterServerClasses(const DsServerClass* classes, size_t count);

@@ -24,13 +24,7 @@ CDsUnknown* CreateCodecFamilyParser(IUnknown* outer, HRESULT*) {
 
 CDsUnknown* CreateCodecFamilyDecoder(IUnknown* outer, HRESULT*) { return new (std::nothrow) CPcmPassDecoder(outer); }
 
-struct ServerClass {
-    const CLSID* clsid;
-    const wchar_t* name;
-    DsCreateInstance create;
-};
-
-const ServerClass kClasses[] = {
+const DsServerClass kClasses[] = {
     {&CLSID_StandinMp4FamilyDecoder, L"MP4-family decode stand-in", CreateMp4FamilyDecoder},
     {&CLSID_StandinCodecFamilyParser, L"Codec-family parse stand-in", CreateCodecFamilyParser},
     {&CLSID_StandinCodecFamilyDecoder, L"Codec-family decode stand-in", CreateCodecFamilyDecoder},
@@ -47,34 +41,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    for (const ServerClass& entry : kClasses) {
-        if (!IsEqualCLSID(clsid, *entry.clsid)) continue;
-        auto* factory = new (std::nothrow) CDsClassFactory(entry.create);
-        if (factory == nullptr) return E_OUTOFMEMORY;
-        const HRESULT hr = factory->QueryInterface(iid, object);
-        factory->Release();
-        return hr;
-    }
-    return CLASS_E_CLASSNOTAVAILABLE;
+    return DsGetClassObject(kClasses, ARRAYSIZE(kClasses), clsid, iid, object);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CDsClassFactory::CanUnloadNow(); }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    for (const ServerClass& entry : kClasses) {
-        const HRESULT hr = RegisterInprocServer(*entry.clsid, entry.name, g_module);
-        if (FAILED(hr)) return hr;
-    }
-    return S_OK;
+    return DsRegisterServerClasses(kClasses, ARRAYSIZE(kClasses), g_module);
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-    HRESULT result = S_OK;
-    for (const ServerClass& entry : kClasses) {
-        const HRESULT hr = UnregisterInprocServer(*entry.clsid);
-        if (FAILED(hr)) result = hr;
-    }
-    return result;
-}
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return DsUnregisterServerClasses(kClasses, ARRAYSIZE(kClasses)); }

@@ -1,0 +1,4 @@
+// A module beside the tests that is no COM server: it exports no DllGetClassObject.
+#include <windows.h>
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
