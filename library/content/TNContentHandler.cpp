@@ -60,6 +60,11 @@ void CTNContentHandler::ResetTotalCount() {
     total_ = 0;
 }
 
+void CTNContentHandler::UncountFromTotal() {
+    CScopedLock lock(counterLock_);
+    if (total_ > 0) --total_;
+}
+
 uint32_t CTNContentHandler::GetKindCount(uint32_t kind) {
     CScopedLock lock(counterLock_);
     return kind < kKindCount ? kindCounts_[kind] : 0;

@@ -31,6 +31,10 @@ public:
     uint32_t GetKindCount(uint32_t kind);
     uint32_t GetStatusCount(uint32_t status);
 
+protected:
+    // Takes one content out of the total again (it stays counted by kind and status).
+    void UncountFromTotal();
+
 private:
     ITNContentHandler* next_ = nullptr;
     uint32_t kindCounts_[kKindCount] = {};

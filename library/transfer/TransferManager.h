@@ -1,0 +1,255 @@
+#pragma once
+
+#include <windows.h>
+#undef GetFreeSpace
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "library/content/RunnableTNContentHandler.h"
+#include "library/device/DeviceControllerBase.h"
+#include "library/device/MSCDeviceController.h"
+#include "library/device/MTPDeviceController.h"
+#include "library/util/ScopedWin.h"
+
+class CQBTreeNode;
+class CTNDevCapability;
+
+// The last stage of the content chain: writes every content that reaches it to the connected
+// player, in the folder the player's capability document gives for its kind, and sorts the
+// outcomes into result lists. It also finds the player (MTP first), reads its capability, sets up
+// its folders and runs the enumeration, folder-tree, delete and icon work for the windows.
+class CTransferManager : public CRunnableTNContentHandler,
+                         public CDeviceControllerBase::IDevCtrlListener {
+public:
+    // Implemented by the coordinator. Keep the operations in this order.
+    class IListener {
+    public:
+        virtual void OnContentProcessed() = 0;
+        // Sizes of device folders 0 to 3, the file count of folder 4, free space, capacity.
+        virtual void OnDeviceContents(uint64_t folder0, uint64_t folder1, uint64_t folder2,
+                                      uint64_t folder3, uint64_t folder4Files, uint64_t freeBytes,
+                                      uint64_t capacity) = 0;
+        virtual void OnContentDeleted(int status) = 0;
+        // The listener owns the rebuilt tree.
+        virtual void OnDeleteFinished(int status, CQBTreeNode* root) = 0;
+        // 0 and a tree the listener owns, or -1 and null.
+        virtual void OnFolderTree(int status, CQBTreeNode* root) = 0;
+        virtual void OnDiskFull() = 0;
+        virtual void OnWriteProgress(uint32_t bytesWritten, uint32_t bytesTotal) = 0;
+        // listKind: 0 music, 2 movie, 3 podcast; the path is the content's source path.
+        virtual void OnContentResult(int listKind, std::wstring sourcePath) = 0;
+        // Holds its place in the table; this object never calls it.
+        virtual void OnUnusedSlot() {}
+        virtual void OnMoodChannelStep(const wchar_t* path) = 0;
+        virtual void OnMoodChannelDone(const wchar_t* path) = 0;
+        // A car-audio unit was seen while only media players are looked for.
+        virtual void OnDeviceWarning() = 0;
+
+    protected:
+        ~IListener() = default;
+    };
+
+    // The car-audio mood bookkeeping: told about every song written to a car-audio unit, on the
+    // transfer worker. Without one, nothing is kept.
+    class ISongWrittenHook {
+    public:
+        virtual void OnCarAudioSongWritten(CTNContent* content, const std::wstring& destination) = 0;
+
+    protected:
+        ~ISongWrittenHook() = default;
+    };
+
+    // The controllers this object talks to instead of its own (tests use simulated ones).
+    struct Controllers {
+        CDeviceControllerBase* mtp;
+        CDeviceControllerBase* massStorage;
+        // Reads and clears the mass-storage controller's car-audio warning.
+        std::function<bool()> takeCarAudioWarning;
+    };
+
+    enum Mode : int32_t { kOrdinaryPlayer = 0, kCarAudioUnit = 1, kNoUsablePlayer = 2 };
+    enum ControllerType : int32_t { kNoController = 0, kMtpController = 1, kMscController = 2 };
+    enum DeviceState : int {
+        kStateNoPlayer = 0,
+        kStateFound = 1,
+        kStateChanged = 2,
+        kStateKeptOthersPresent = 3,
+        kStateKept = 4,
+    };
+    enum FolderSlot : size_t {
+        kSoundFolder = 0,
+        kImageFolder,
+        kVideoFolder,
+        kFeedsFolder,
+        kFeedSoundFolder,
+        kFeedImageFolder,
+        kFeedVideoFolder,
+        kPlaylistFolder,
+        kCarAudioFolder,
+        kSpareFolder,
+        kFolderSlotCount,
+    };
+    enum DepthSlot : size_t { kSoundDepth = 0, kImageDepth, kVideoDepth, kFeedsDepth, kFixedDepth,
+                              kDepthSlotCount };
+
+    static constexpr HRESULT kDiskFull = static_cast<HRESULT>(0x80070070);
+
+    CTransferManager();
+    explicit CTransferManager(const Controllers& controllers);
+    ~CTransferManager() override;
+
+    void SetListener(IListener* listener) { listener_ = listener; }
+    void SetSongWrittenHook(ISongWrittenHook* hook) { songWrittenHook_ = hook; }
+    // The user-interface mode; any value but 0 lets car-audio units be recognised.
+    void SetCarAudioAllowed(int32_t allowed) { carAudioAllowed_ = allowed; }
+    // The per-user data folder (with a trailing backslash) for the mood export, the car-audio
+    // work files and the device icon; the program's own one unless set.
+    void SetDataFolder(const std::wstring& folder) { dataFolder_ = folder; }
+    // The pause between polls of the capability file (200 ms) and the longest wait for a running
+    // enumeration to stop (300 ms).
+    void SetWaits(DWORD capabilityPollMs, DWORD stepWaitMs);
+
+    HRESULT Stop() override;
+    void Reset() override;
+    void AddContent(CTNContent* content) override;
+
+    void CancelTransfer();
+
+    std::vector<std::wstring> GetFailedList();
+    void ClearFailedList();
+    std::vector<std::wstring> GetUnsupportedList();
+    void ClearUnsupportedList();
+    std::vector<std::wstring> GetUnlistedKind1List();
+    void ClearUnlistedKind1List();
+    std::vector<std::wstring> GetUnlistedKind4List();
+    void ClearUnlistedKind4List();
+
+    std::wstring BuildDestinationPath(const CTNContent* content) const;
+    bool ExistsOnDevice(const CTNContent* content);
+
+    uint64_t GetFreeSpace();
+    uint64_t GetTotalSpace();
+    std::wstring GetVolumeInfo();
+    std::wstring GetMusicFolder() const { return folders_[kSoundFolder]; }
+    std::wstring GetVideoFolder() const { return folders_[kVideoFolder]; }
+    std::wstring GetFolder(FolderSlot slot) const { return folders_[slot]; }
+    int32_t GetDepthLimit(DepthSlot slot) const { return depthLimits_[slot]; }
+    int32_t GetMode() const { return mode_; }
+    int32_t GetActiveControllerType() const { return activeType_; }
+    bool IsDiskFull() const { return diskFull_; }
+    bool IsTooDeep() const { return tooDeep_; }
+    bool IsDeleting() const { return deleting_ != 0; }
+
+    bool HasFeedPlayback(bool* hasFeeds);
+    bool GetCapabilityExtensions(std::vector<std::wstring>& extensions, int type, int feedFilter);
+    bool GetCapabilityFolder(std::wstring* folder, int folderType);
+    bool GetCapabilityDepth(int* depth, int folderType);
+
+    // Device connection.
+    void StartDeviceThread();
+    void ShutdownDevices();
+    int SelectController();
+    int CheckDevice(bool* hasCapabilityFile);
+    void RequestEnumeration();
+    void AbortEnumeration();
+    void StartFolderTreeThread(int folderIndex);
+    void StopFolderTreeThread();
+    void StartDeleteThread(const std::vector<CQBTreeNode*>& selection);
+    void StopDeleteThread();
+    // A new buffer the caller frees with delete[], or null.
+    uint8_t* LoadDeviceIcon(unsigned* imageSize);
+    std::wstring GetDeviceIconPath() const { return deviceIconPath_; }
+
+    // IDevCtrlListener
+    void OnContentsEnumerated(uint64_t folder0, uint64_t folder1, uint64_t folder2,
+                              uint64_t folder3, uint64_t folder4Files, uint64_t freeBytes,
+                              uint64_t capacity) override;
+    void OnFolderTree(CQBTreeNode* root) override;
+    void OnWriteProgress(uint32_t bytesWritten, uint32_t bytesTotal) override;
+    void OnMoodChannelStep(const wchar_t* localDestination) override;
+    void OnMoodChannelDone(const wchar_t* localDestination) override;
+
+protected:
+    void ProcessContent(CTNContent* content) override;
+    void OnThreadStart() override;
+    void OnThreadEnd() override;
+
+private:
+    static unsigned __stdcall TransferWorkerEntry(void* self);
+    static unsigned __stdcall DeviceThreadEntry(void* self);
+    static unsigned __stdcall TreeThreadEntry(void* self);
+    static unsigned __stdcall DeleteThreadEntry(void* self);
+
+    void InitializeMembers();
+    bool StartTransferWorker();
+    void StopTransferWorker();
+    void RunTransferWorker();
+    void RunDeviceThread();
+    void RunTreeThread();
+    void RunDeleteThread();
+
+    void NotifyContentResult(const CTNContent* content);
+    void MeasureDepth(const CTNContent* content, const std::wstring& destination);
+    void MakeActive(int32_t type);
+    void ClearActive();
+    // Mode 2, the controller's and the stored device identifier forgotten.
+    void DropPlayer();
+    void DeleteCapability();
+    bool ParseCapability(const char* bytes, DWORD size);
+    bool ReadPlayerCapability(bool hasCapabilityFile);
+    bool LoadBuiltInCapability();
+    bool CapabilityListsAudio();
+    void ConfigureFolders();
+    void CleanCarAudioWorkFiles();
+    void WaitForStep();
+    void StopTreeOrDeleteThread();
+    HANDLE StartThread(unsigned(__stdcall* entry)(void*));
+    std::wstring DataFolder() const;
+
+    // The selection of a delete run: the paths it deletes (the dialog owns the nodes).
+    std::vector<std::wstring> selectionPaths_;
+    mutable CCriticalSection deviceLock_;
+    CCriticalSection resultLock_;
+    CMTPDeviceController ownMtp_;
+    CMSCDeviceController ownMassStorage_;
+    CDeviceControllerBase* mtp_ = nullptr;
+    CDeviceControllerBase* massStorage_ = nullptr;
+    std::function<bool()> takeCarAudioWarning_;
+    CDeviceControllerBase* active_ = nullptr;
+    CTNDevCapability* capability_ = nullptr;
+    IListener* listener_ = nullptr;
+    ISongWrittenHook* songWrittenHook_ = nullptr;
+    HANDLE deviceThread_ = nullptr;
+    HANDLE treeOrDeleteThread_ = nullptr;
+    // The last tree handed to the listener; any other tree the tree thread gets back is its own.
+    CQBTreeNode* volatile reportedTree_ = nullptr;
+    HANDLE stepEvent_ = nullptr;
+    HANDLE deviceThreadReady_ = nullptr;
+    DWORD deviceThreadId_ = 0;
+    int treeFolderIndex_ = 0;
+    int32_t carAudioAllowed_ = 0;
+    std::wstring folders_[kFolderSlotCount];
+    std::vector<std::wstring> failedList_;
+    std::vector<std::wstring> unsupportedList_;
+    std::vector<std::wstring> unlistedKind1List_;
+    std::vector<std::wstring> unlistedKind4List_;
+    int32_t depthLimits_[kDepthSlotCount] = {2, 2, 2, 2, 2};
+    bool tooDeep_ = false;
+    volatile LONG deleting_ = 0;
+    bool diskFull_ = false;
+    CTNContent* inTransfer_ = nullptr;
+    HRESULT workerResult_ = S_OK;
+    HANDLE transferWorker_ = nullptr;
+    HANDLE workRequested_ = nullptr;
+    HANDLE workDone_ = nullptr;
+    volatile bool workerQuit_ = false;
+    int32_t mode_ = kNoUsablePlayer;
+    int32_t activeType_ = kNoController;
+    std::wstring deviceIconPath_;
+    std::wstring dataFolder_;
+    DWORD capabilityPollMs_ = 200;
+    DWORD stepWaitMs_ = 300;
+};

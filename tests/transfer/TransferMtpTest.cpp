@@ -1,0 +1,124 @@
+// The transfer manager on the simulated MTP player: the player is preferred, its own document
+// read, and contents land as objects at their destinations.
+#include "tests/mtp/MtpTestSupport.h"
+#include "tests/transfer/TransferTestSupport.h"
+
+namespace {
+class TransferMtpTest : public MtpControllerTest {
+protected:
+    void SetUp() override {
+        MtpControllerTest::SetUp();
+        ASSERT_TRUE(registry_.IsActive());
+        capability_ = StandardCapability();
+        CTransferManager::Controllers controllers{&controller_, &msc_, [] { return false; }};
+        manager_ = std::make_unique<CTransferManager>(controllers);
+        manager_->SetDataFolder(data_.Path() + L"\\");
+        manager_->SetWaits(1, 300);
+        manager_->SetListener(&events_);
+    }
+    void TearDown() override {
+        manager_->Stop();
+        manager_.reset();
+        MtpControllerTest::TearDown();
+    }
+    std::unique_ptr<CTNContent> Make(uint32_t kind, uint32_t fileType, const std::wstring& relative,
+                                     const std::string& bytes) {
+        auto content = std::make_unique<CTNContent>(0, kind);
+        const std::wstring name = L"src" + std::to_wstring(++counter_) + L".bin";
+        sources_.WriteFile(name, bytes);
+        content->sourcePath = sources_.Join(name);
+        content->relativePath = relative;
+        content->fileType = fileType;
+        return content;
+    }
+    void Push(std::unique_ptr<CTNContent> content) {
+        manager_->PostContent(content.release());
+        for (int i = 0; i < 2000 && (manager_->QueuedCount() != 0 || manager_->IsBusy()); ++i) Sleep(5);
+        Sleep(5);
+        ASSERT_FALSE(manager_->IsBusy());
+    }
+
+    CScratchRegistry registry_;
+    CScratchFolder data_;
+    CScratchFolder mscRoot_;
+    CFakeDeviceController msc_{mscRoot_.Path() + L"\\"};
+    CRecordingTransferListener events_;
+    std::unique_ptr<CTransferManager> manager_;
+    int counter_ = 0;
+};
+}  // namespace
+
+TEST_F(TransferMtpTest, ContentsLandAsObjectsOnTheMtpPlayer) {
+    AttachPlayer(L"dev1");
+    msc_.findResults = {CDeviceControllerBase::kDeviceFound};
+    msc_.capability = StandardCapability();
+    bool hasFile = false;
+    ASSERT_EQ(1, manager_->CheckDevice(&hasFile));
+    EXPECT_TRUE(hasFile);
+    ASSERT_EQ(CTransferManager::kMtpController, manager_->GetActiveControllerType());
+    EXPECT_EQ(L"SONGS\\", manager_->GetMusicFolder());
+    ASSERT_EQ(S_OK, manager_->Start());
+
+    Push(Make(CTNContent::kSong, 0, L"Artist\\song.mp3", "song bytes"));
+    Push(Make(CTNContent::kPicture, 0, L"photo.jpg", "jpeg bytes"));
+    sources_.WriteFile(L"clip.thm", "thumb");
+    auto video = Make(CTNContent::kVideo, 19, L"clip.mp4", "video bytes");
+    video->companionSourcePath = sources_.Join(L"clip.thm");
+    video->companionRelativePath = L"clip.thm";
+    Push(std::move(video));
+    // A video the player has no format for is refused by the controller: failed list.
+    Push(Make(CTNContent::kVideo, 3, L"odd.xyz", "odd"));
+
+    EXPECT_EQ("song bytes", Data(ObjectAt(L"SONGS\\Artist\\song.mp3")));
+    EXPECT_EQ("jpeg bytes", Data(ObjectAt(L"PICS\\photo.jpg")));
+    EXPECT_EQ("video bytes", Data(ObjectAt(L"MOVIES\\clip.mp4")));
+    EXPECT_EQ("thumb", Data(ObjectAt(L"MOVIES\\clip.thm")));
+    EXPECT_EQ(std::vector<std::wstring>{L"MOVIES\\odd.xyz"}, manager_->GetFailedList());
+    EXPECT_EQ(4, events_.processed);
+    EXPECT_FALSE(events_.progress.empty());
+    EXPECT_TRUE(msc_.writes.empty());
+}
+
+TEST_F(TransferMtpTest, CancelStopsTheUploadAndTheNextRunWorks) {
+    AttachPlayer(L"dev1");
+    bool hasFile = false;
+    ASSERT_EQ(1, manager_->CheckDevice(&hasFile));
+    ASSERT_EQ(S_OK, manager_->Start());
+    Push(Make(CTNContent::kSong, 0, L"keep.mp3", "kept"));
+
+    // The coordinator's cancel arrives while the upload runs.
+    CScopedHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    struct Canceller : CTransferManager::IListener {
+        CTransferManager* manager;
+        HANDLE started;
+        void OnContentProcessed() override {}
+        void OnDeviceContents(uint64_t, uint64_t, uint64_t, uint64_t, uint64_t, uint64_t, uint64_t) override {}
+        void OnContentDeleted(int) override {}
+        void OnDeleteFinished(int, CQBTreeNode* root) override { delete root; }
+        void OnFolderTree(int, CQBTreeNode* root) override { delete root; }
+        void OnDiskFull() override {}
+        void OnWriteProgress(uint32_t written, uint32_t) override {
+            if (written > 0 && WaitForSingleObject(started, 0) != WAIT_OBJECT_0) {
+                manager->CancelTransfer();
+                SetEvent(started);
+            }
+        }
+        void OnContentResult(int, std::wstring) override {}
+        void OnMoodChannelStep(const wchar_t*) override {}
+        void OnMoodChannelDone(const wchar_t*) override {}
+        void OnDeviceWarning() override {}
+    } canceller;
+    canceller.manager = manager_.get();
+    canceller.started = started.Get();
+    manager_->SetListener(&canceller);
+    Push(Make(CTNContent::kSong, 0, L"big.mp3", std::string(2 << 20, 'b')));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started.Get(), 0));
+    EXPECT_EQ(L"", ObjectAt(L"SONGS\\big.mp3"));
+    EXPECT_EQ("kept", Data(ObjectAt(L"SONGS\\keep.mp3")));
+    EXPECT_TRUE(manager_->GetFailedList().empty());
+
+    manager_->SetListener(&events_);
+    manager_->Reset();
+    Push(Make(CTNContent::kSong, 0, L"again.mp3", "again"));
+    EXPECT_EQ("again", Data(ObjectAt(L"SONGS\\again.mp3")));
+}
