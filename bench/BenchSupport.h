@@ -33,4 +33,22 @@ inline bool MakeFile(const std::wstring& path, uint64_t size) {
     return ok;
 }
 
+// Deletes a folder with everything below it.
+inline void RemoveFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveFiles(folder + L"\\" + name);
+        } else {
+            DeleteFileW((folder + L"\\" + name).c_str());
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace bench

@@ -83,7 +83,7 @@ double CopyThroughController(CMSCDeviceController& controller,
     return Now() - started;
 }
 
-void RemoveFiles(const std::wstring& folder);
+using bench::RemoveFiles;
 
 // The host's write-back of one copy slows whichever copy follows it, so the two take turns
 // going first and each keeps its best of three rounds.
@@ -109,22 +109,6 @@ Result Measure(CMSCDeviceController& controller, CMemoryWatch& watch,
     return result;
 }
 
-void RemoveFiles(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveFiles(folder + L"\\" + name);
-        } else {
-            DeleteFileW((folder + L"\\" + name).c_str());
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    RemoveDirectoryW(folder.c_str());
-}
 
 void Report(const char* what, const Result& result, uint64_t bytes) {
     const double mib = double(bytes) / (1024.0 * 1024.0);

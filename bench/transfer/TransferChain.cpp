@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "library/content/RunnableTNContentHandler.h"
 #include "library/content/TNContent.h"
 #include "library/device/MSCDeviceController.h"
@@ -73,44 +74,10 @@ public:
     SIZE_T firstPeak = 0;
 };
 
-double Now() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
-bool MakeFile(const std::wstring& path, uint64_t size) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::vector<char> block(1 << 20);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 31 + (i >> 9));
-    bool ok = true;
-    for (uint64_t done = 0; ok && done < size; done += block.size()) {
-        DWORD wrote = 0;
-        const DWORD chunk = static_cast<DWORD>(size - done < block.size() ? size - done : block.size());
-        ok = WriteFile(file, block.data(), chunk, &wrote, nullptr) && wrote == chunk;
-    }
-    CloseHandle(file);
-    return ok;
-}
-
-void RemoveFiles(const std::wstring& folder) {
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveFiles(folder + L"\\" + name);
-        } else {
-            DeleteFileW((folder + L"\\" + name).c_str());
-        }
-    } while (FindNextFileW(find, &entry));
-    FindClose(find);
-    RemoveDirectoryW(folder.c_str());
-}
+using bench::MakeFile;
+using bench::Now;
+using bench::RemoveFiles;
 
 double CopyPlain(const std::vector<std::wstring>& sources, bool* ok) {
     CreateDirectoryW(L"C:\\qb_bench_plain", nullptr);
