@@ -342,6 +342,31 @@ TEST(Id3Editor, WritesUnsynchronisedAndExtendedTagsBackClean) {
     EXPECT_EQ(std::string("\xFE\xFF\0N\0i\0n\0a", 10), TextItem(*reader, tag::kItemArtist).substr(0, 10));
 }
 
+// A tag that needs no cleaning but ends in a footer: the rewritten tag has no footer, so its
+// header must not announce one, or readers would take ten bytes of audio for it.
+TEST(Id3Editor, FooterFlagIsDroppedWithTheFooter) {
+    Bytes audio = FakeAudio(700);
+    Bytes file = BuildTag(0x0400, {{"TIT2", TextBody(0, ToBytes("Kept"))}}, 0, {}, 0x10 | 0x20);
+    Bytes footer = {'3', 'D', 'I', 4, 0, 0x30, file[6], file[7], file[8], file[9]};
+    file.insert(file.end(), footer.begin(), footer.end());
+    file.insert(file.end(), audio.begin(), audio.end());
+    std::unique_ptr<CTagEditor> editor(EditorOver(file));
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(0, editor->SetItem(tag::kItemArtist, Text("Z"), 1, 0, 0, true));
+    Bytes saved = Save(*editor);
+    ASSERT_GT(saved.size(), 10u);
+    // The experimental flag still holds; the footer flag does not.
+    EXPECT_EQ(0x20, saved[5]);
+    EXPECT_EQ(audio, AfterTag(saved));
+    // Edited once more, the audio stays whole: the new header places it right.
+    editor.reset(EditorOver(saved));
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(audio, AfterTag(Save(*editor)));
+    std::unique_ptr<CTagReader> reader(ReaderOver(saved));
+    EXPECT_EQ("Kept", TextItem(*reader, tag::kItemTitle));
+    EXPECT_EQ("Z", TextItem(*reader, tag::kItemArtist));
+}
+
 TEST(Id3Editor, RefusesTagsItCannotWriteBackWhole) {
     Bytes overrun = BuildTag(0x0300, {{"TIT2", TextBody(0, ToBytes("t"))}}, 0, FakeAudio());
     overrun[10 + 7] = 0x7F;

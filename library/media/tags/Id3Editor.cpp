@@ -213,7 +213,9 @@ int32_t CId3Editor::WriteHeader(CTagWriteStream* output, uint32_t tagSize) const
     bytes[0] = uint8_t(header.identifier[0]), bytes[1] = uint8_t(header.identifier[1]);
     bytes[2] = uint8_t(header.identifier[2]);
     bytes[3] = uint8_t(header.version >> 8), bytes[4] = uint8_t(header.version);
-    bytes[5] = header.flags;
+    // What is written is plain frames without an extended header or a footer; flags that
+    // announced them would make readers skip or undo bytes that are not there.
+    bytes[5] = uint8_t(header.flags & ~(id3::kFlagUnsynchronisation | id3::kFlagExtendedHeader | id3::kFlagFooter));
     id3::WriteSynchsafe(tagSize, bytes + 6);
     return output->Write(bytes, sizeof(bytes));
 }

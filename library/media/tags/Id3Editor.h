@@ -38,7 +38,7 @@ private:
     // Removes every frame of the kind whose Locate gives 0 (all of them when located is false).
     int32_t RemoveFrames(int32_t kind, bool located);
 
-    // Its tag header is the one written back (without the flags of a cleaned tag).
+    // Its tag header is the one written back, with only the flags that still hold for what is written.
     CId3TagSource m_source;
     CTagElementList<CId3Frame> m_frames;
     bool m_loaded = false;
