@@ -2,6 +2,7 @@
 // edits of each kind read back through the reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -281,6 +282,52 @@ TEST(Mp4FileEditor, MovieTagGoesIntoAnId3TagInId32) {
     EXPECT_TRUE(tagtest::MoodPayload(*reader).empty());
     EXPECT_EQ(Shifted(ChunkOffsets(saved), int64_t(MediaStart(again)) - int64_t(MediaStart(saved))),
               ChunkOffsets(again));
+}
+
+// ID3v2 tags in "ID32" that need a clean copy are written back clean, the header flags saying
+// only what holds for the bytes written (no unsynchronisation, extended header or footer).
+TEST(Mp4FileEditor, MovieTagsAreWrittenBackClean) {
+    const Bytes image = {0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0x00, 1, 0xFF};
+    const Bytes mood = {0xFF, 0xFB, 0xFF, 0x00, 7};
+    for (const Id3Variant& variant : Id3Variants(image, mood)) {
+        SCOPED_TRACE(variant.name);
+        const Bytes file = MovieWithId3Tag(variant.tag);
+        const Bytes saved = SaveEdited(file, kMp4KindMovie, [](CTagEditor& editor) {
+            EXPECT_EQ(0, editor.SetItem(tag::kItemArtist, TextStream("Edited"), 6, tag::kEncodingAnsi, 0, true));
+        });
+        const Bytes id32 = Payload(saved, "moov/meta/ID32");
+        ASSERT_GE(id32.size(), 16u);
+        EXPECT_EQ(ToBytes("ID3"), Bytes(id32.begin() + 6, id32.begin() + 9));
+        EXPECT_EQ(0, id32[6 + 5]) << "tag header flags";
+        // The tag fills the box exactly: no footer is announced or left behind.
+        const uint32_t tagSize = (id32[12] << 21) | (id32[13] << 14) | (id32[14] << 7) | id32[15];
+        EXPECT_EQ(id32.size(), 6 + 10 + size_t(tagSize));
+        // The image is stored as it is, no longer unsynchronised.
+        EXPECT_NE(saved.end(), std::search(saved.begin(), saved.end(), image.begin(), image.end()));
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, kMp4KindMovie));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ("Clean Title", TextItem(*reader, tag::kItemTitle));
+        EXPECT_EQ("Edited", TextItem(*reader, tag::kItemArtist));
+        EXPECT_EQ(mood, tagtest::MoodPayload(*reader));
+        uint32_t offset = 0, size = 0;
+        uint8_t type;
+        int32_t format;
+        ASSERT_EQ(0, reader->GetPictureInfo(3, 0, &offset, &size, &type, &format));
+        ASSERT_LE(uint64_t(offset) + size, saved.size());
+        EXPECT_EQ(image, Bytes(saved.begin() + offset, saved.begin() + offset + size));
+        EXPECT_EQ(Shifted(ChunkOffsets(file), int64_t(MediaStart(saved)) - int64_t(MediaStart(file))),
+                  ChunkOffsets(saved));
+        // The saved tag loads again: its header places its end where the box ends.
+        const Bytes again = SaveEdited(saved, kMp4KindMovie, [](CTagEditor& editor) {
+            EXPECT_EQ(0, editor.RemovePicture(3, 0));
+        });
+        reader.reset(Mp4ReaderOver(again, kMp4KindMovie));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ("Edited", TextItem(*reader, tag::kItemArtist));
+        uint32_t count = 9;
+        EXPECT_EQ(0, reader->CountPictures(tag::kPictureAnyType, &count));
+        EXPECT_EQ(0u, count);
+    }
 }
 
 TEST(Mp4FileEditor, ThirdGenerationAssetsAndFrameBoxes) {

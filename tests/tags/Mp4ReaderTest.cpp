@@ -2,6 +2,7 @@
 // in memory for the edge cases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "library/media/tags/Id3FrameFields.h"
@@ -118,6 +119,35 @@ TEST(Mp4Reader, PicturesAndLookupIdOfFixtures) {
     ASSERT_LE(uint64_t(offset) + size, movie.size());
     EXPECT_EQ(0x89, movie[offset]);
     EXPECT_EQ('P', movie[offset + 1]);
+}
+
+// An ID3v2 tag in "ID32" that can only be read from a clean copy reports all its objects, at
+// offsets inside its box, and their bytes are the clean ones.
+TEST(Mp4Reader, MovieTagsNeedingACleanCopyReportEveryObject) {
+    // Byte pairs that unsynchronisation changes, in the image and in the payload.
+    const Bytes image = {0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0x00, 1, 0xFF};
+    const Bytes mood = {0xFF, 0xFB, 0xFF, 0x00, 7};
+    for (const Id3Variant& variant : Id3Variants(image, mood)) {
+        SCOPED_TRACE(variant.name);
+        const Bytes file = MovieWithId3Tag(variant.tag);
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(file, kMp4KindMovie));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ("Clean Title", TextItem(*reader, tag::kItemTitle));
+        EXPECT_EQ(mood, tagtest::MoodPayload(*reader));
+        uint32_t offset = 0, size = 0;
+        uint8_t type = 0;
+        int32_t format = -1;
+        ASSERT_EQ(0, reader->GetPictureInfo(tag::kPictureAnyType, 0, &offset, &size, &type, &format));
+        EXPECT_EQ(3, type);
+        EXPECT_EQ(tag::kImageJpeg, format);
+        Bytes read(size);
+        ASSERT_EQ(0, reader->ReadObjectData(offset, size, 0, read.data(), size));
+        EXPECT_EQ(image, read);
+        // The objects lie inside the tag's own place in the file.
+        const uint64_t tagStart = std::search(file.begin(), file.end(), variant.tag.begin(), variant.tag.end()) - file.begin();
+        EXPECT_GE(offset, tagStart);
+        EXPECT_LE(uint64_t(offset) + size, tagStart + variant.tag.size());
+    }
 }
 
 TEST(Mp4Reader, BrokenFilesGiveErrors) {

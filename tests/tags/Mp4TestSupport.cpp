@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 
+#include "library/media/tags/Id3TagHeader.h"
 #include "library/media/tags/TagFactories.h"
 #include "library/media/tags/TagMemoryStream.h"
 
@@ -139,6 +140,67 @@ Bytes Payload(const Bytes& file, const std::string& path) {
         from = slash == std::string::npos ? path.size() : slash + 1;
     }
     return Bytes(file.begin() + begin, file.begin() + end);
+}
+
+Bytes MovieWithId3Tag(const Bytes& tag) {
+    MovieParts parts;
+    parts.moovExtra = FullBox("meta", Box("ID32", Cat({Be32(0), Be16(0x55C4), tag})));
+    return Movie(parts);
+}
+
+namespace {
+// A zero byte after every 0xFF: undoing it gives the bytes back whatever follows.
+Bytes Unsynchronise(const Bytes& bytes) {
+    Bytes out;
+    for (uint8_t byte : bytes) {
+        out.push_back(byte);
+        if (byte == 0xFF) out.push_back(0);
+    }
+    return out;
+}
+
+Bytes TagOf(uint16_t version, uint8_t flags, const Bytes& body) {
+    Bytes tag = {'I', 'D', '3', uint8_t(version >> 8), uint8_t(version), flags, 0, 0, 0, 0};
+    id3::WriteSynchsafe(uint32_t(body.size()), tag.data() + 6);
+    return Cat({tag, body});
+}
+}  // namespace
+
+std::vector<Id3Variant> Id3Variants(const Bytes& image, const Bytes& mood) {
+    using tagtest::Frame;
+    const Bytes title = tagtest::TextBody(0, tagtest::ToBytes("Clean Title"));
+    const Bytes picture = tagtest::ApicBody("image/jpeg", 3, image);
+    const Bytes object = tagtest::MoodBody(mood);
+    // Frames without a tag header: BuildTag's body.
+    auto frames = [](uint16_t version, const std::vector<Frame>& list) {
+        Bytes tag = tagtest::BuildTag(version, list);
+        return Bytes(tag.begin() + 10, tag.end());
+    };
+    std::vector<Id3Variant> variants;
+    // ID3v2.3: the whole tag, extended header included, is unsynchronised.
+    const Bytes extended23 = {0, 0, 0, 6, 0, 0, 0, 0, 0, 0};
+    variants.push_back({"2.3 unsynchronised with extended header",
+                        TagOf(0x0300, 0xC0, Unsynchronise(Cat({extended23, frames(0x0300, {{"TIT2", title},
+                              {"APIC", picture}, {"GEOB", object}})})))});
+    // ID3v2.4: each frame says so itself, with a data-length indicator in front.
+    auto perFrame = [&](const Bytes& body) {
+        uint8_t length[4];
+        id3::WriteSynchsafe(uint32_t(body.size()), length);
+        return Frame{"", Cat({Bytes(length, length + 4), Unsynchronise(body)}), 0x0003};
+    };
+    Frame apic24 = perFrame(picture), geob24 = perFrame(object);
+    apic24.id = "APIC", geob24.id = "GEOB";
+    variants.push_back({"2.4 frames unsynchronised", TagOf(0x0400, 0, frames(0x0400, {{"TIT2", title}, apic24, geob24}))});
+    // ID3v2.4 with the tag flag: every frame body is unsynchronised, the sizes count the stored bytes.
+    const Bytes extended24 = {0, 0, 0, 6, 1, 0};
+    variants.push_back({"2.4 unsynchronised with extended header",
+                        TagOf(0x0400, 0xC0, Cat({extended24, frames(0x0400, {{"TIT2", title},
+                              {"APIC", Unsynchronise(picture)}, {"GEOB", Unsynchronise(object)}})}))});
+    // ID3v2.4 with a footer: read as it stands.
+    Bytes footed = TagOf(0x0400, 0x10, frames(0x0400, {{"TIT2", title}, {"APIC", picture}, {"GEOB", object}}));
+    footed = Cat({footed, {'3', 'D', 'I', 4, 0, 0x10, footed[6], footed[7], footed[8], footed[9]}});
+    variants.push_back({"2.4 with footer", footed});
+    return variants;
 }
 
 CTagReader* Mp4ReaderOver(const Bytes& file, int32_t kind, int32_t* result) {

@@ -53,6 +53,17 @@ uint64_t MediaStart(const Bytes& file);
 // The payload bytes of the first box at that path ("moov/udta/meta/ilst"); empty when missing.
 Bytes Payload(const Bytes& file, const std::string& path);
 
+// A movie whose moov/meta/ID32 box holds that ID3v2 tag.
+Bytes MovieWithId3Tag(const Bytes& tag);
+// ID3v2 tags of the forms a reader takes from a clean copy (unsynchronised, with an extended
+// header), and one with a footer, each holding the title "Clean Title", a front cover with that
+// JPEG image and the mood data with that payload.
+struct Id3Variant {
+    const char* name;
+    Bytes tag;
+};
+std::vector<Id3Variant> Id3Variants(const Bytes& image, const Bytes& mood);
+
 CTagReader* Mp4ReaderOver(const Bytes& file, int32_t kind, int32_t* result = nullptr);
 CTagEditor* Mp4EditorOver(const Bytes& file, int32_t kind, int32_t* result = nullptr);
 // A memory stream over text that the editor owns (the text is kept alive by the test's list).

@@ -15,6 +15,7 @@
 #include "library/media/tags/Id3TagImage.h"
 #include "library/media/tags/Mp4BoundedStream.h"
 #include "library/media/tags/Mp4BoxFields.h"
+#include "library/media/tags/Mp4PlacedStream.h"
 #include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagTypes.h"
 
@@ -60,13 +61,25 @@ int32_t CMp4Reader::Load(CTagOwnedPtr<CTagStream> stream) {
 int32_t CMp4Reader::Close() {
     if (m_stream) m_stream->Close();
     m_stream.Reset();
+    m_cleanTags.clear();
     return tag::kOk;
 }
 
 int32_t CMp4Reader::ReadAt(uint32_t offset, void* buffer, uint32_t length) {
     if (!buffer) return tag::kInvalidArgument;
     if (!m_stream) return tag::kNotReady;
-    return tag::ReadStreamAt(m_stream.Get(), offset, buffer, length);
+    int32_t result = tag::ReadStreamAt(m_stream.Get(), offset, buffer, length);
+    if (result != tag::kOk) return result;
+    // Where a tag was read from its clean copy, the copy's bytes stand in for the file's.
+    const uint64_t readEnd = uint64_t(offset) + length;
+    for (const CleanTag& clean : m_cleanTags) {
+        const uint64_t from = std::max<uint64_t>(offset, clean.start);
+        const uint64_t to = std::min<uint64_t>(readEnd, clean.start + uint64_t(clean.image.size()));
+        if (from < to)
+            std::memcpy(static_cast<uint8_t*>(buffer) + (from - offset), clean.image.data() + (from - clean.start),
+                        size_t(to - from));
+    }
+    return tag::kOk;
 }
 
 #define QB_MP4_SETTER(name, type, member)                    \
@@ -112,6 +125,7 @@ int32_t CMp4Reader::Parse() {
     int32_t result = m_stream->GetSize(&size);
     if (result != tag::kOk) return result;
     m_trackKind = 0;
+    m_cleanTags.clear();
     for (uint32_t at = 0; at < size;) {
         CMp4BoxHeader box;
         result = box.Read(m_stream.Get(), at, size);
@@ -286,30 +300,40 @@ int32_t CMp4Reader::ReadEmbeddedId3(const CMp4BoxHeader& id32) {
     if (id32.PayloadSize() < 6) return tag::kMalformed;
     const uint32_t start = id32.dataOffset + 6, end = id32.End();
     if (end - start < 10) return 0;
-    // A tag that needs a clean copy reports offsets into that copy, which this reader cannot serve:
-    // only its text items, handed over as bytes, are reported then.
     CMp4BoundedStream probe(m_walk, start, end);
     CId3TagHeader header;
     int32_t result = header.Read(&probe);
     if (result != tag::kOk) return result;
     bool needsCopy = false;
     std::vector<uint8_t> image;
-    CId3TagHeader imageHeader;
     if (header.present) {
         if (header.size > end - header.bodyStart) header.size = end - header.bodyStart;
+        CId3TagHeader imageHeader;
         result = id3::BuildCleanTagImage(&probe, header, &needsCopy, &image, &imageHeader);
         if (result != tag::kOk) return result;
-        image.clear();
     }
-    CMp4BoundedStream* view = new (std::nothrow) CMp4BoundedStream(m_walk, start, end);
+    CTagStream* view;
+    if (needsCopy) {
+        // The clean copy is never longer than the tag, so it takes the tag's own place: its objects
+        // are reported at offsets inside the "ID32" box, and ReadAt serves those bytes from the copy.
+        const uint32_t tagStart = header.bodyStart - 10;
+        if (image.size() > end - tagStart) return tag::kMalformed;
+        try {
+            m_cleanTags.push_back(CleanTag{tagStart, std::move(image)});
+        } catch (const std::bad_alloc&) {
+            return tag::kOutOfMemory;
+        }
+        const CleanTag& clean = m_cleanTags.back();
+        view = new (std::nothrow) CMp4PlacedStream(clean.image.data(), tagStart, uint32_t(clean.image.size()));
+    } else {
+        view = new (std::nothrow) CMp4BoundedStream(m_walk, start, end);
+    }
     if (!view) return tag::kOutOfMemory;
     CId3Reader inner;
     result = inner.Load(CTagOwnedPtr<CTagStream>(view, true));
     if (result != tag::kOk) return result;
-    if (!needsCopy) {
-        inner.SetMoodDataHandler(m_moodDataHandler, m_moodDataContext);
-        inner.SetPictureHandler(m_pictureHandler, m_pictureContext);
-    }
+    inner.SetMoodDataHandler(m_moodDataHandler, m_moodDataContext);
+    inner.SetPictureHandler(m_pictureHandler, m_pictureContext);
     inner.SetTextItemHandler(m_textItemHandler, m_textItemContext);
     return inner.Parse();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "library/media/tags/Mp4BoxHeader.h"
 #include "library/media/tags/TagOwnedPtr.h"
@@ -104,7 +105,14 @@ private:
     void* m_audioProfileContext = nullptr;
     Mp4FileTypeHandler m_fileTypeHandler = nullptr;
     void* m_fileTypeContext = nullptr;
+    // A clean copy of an embedded ID3v2 tag, standing at the offset where the tag starts.
+    struct CleanTag {
+        uint32_t start;
+        std::vector<uint8_t> image;
+    };
+
     CTagOwnedPtr<CTagStream> m_stream;
     CTagStream* m_walk = nullptr;  // the buffered view of the top-level box being walked
     int32_t m_trackKind = 0;  // 0 none, 1 video, 2 audio
+    std::vector<CleanTag> m_cleanTags;  // of the last parse
 };
