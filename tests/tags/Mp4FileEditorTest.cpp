@@ -49,6 +49,71 @@ std::vector<uint64_t> Shifted(std::vector<uint64_t> entries, int64_t by) {
     return entries;
 }
 
+
+// ---- 3GP frame boxes for the picture numbering
+
+// A description in UTF-16 with a mark of that order, or in single bytes for encoding 0.
+Bytes Description(uint8_t encodingByte, const std::string& text, bool littleEndian = false) {
+    if (encodingByte == 0) return Cat({ToBytes(text), Bytes{0}});
+    Bytes bytes = littleEndian ? Bytes{0xFF, 0xFE} : Bytes{0xFE, 0xFF};
+    for (char c : text + '\0') {
+        bytes.push_back(littleEndian ? uint8_t(c) : 0);
+        bytes.push_back(littleEndian ? 0 : uint8_t(c));
+    }
+    return bytes;
+}
+
+Bytes FrameBox(uint16_t kind, const Bytes& body) {
+    return UuidBox(mp4::kFrameBoxUserType, Cat({Be32(uint32_t(body.size())), Be16(kind), body}));
+}
+
+Bytes PictureFrame(const Bytes& description, const std::string& image) {
+    return FrameBox(3, Cat({Bytes{1}, ToBytes("image/jpeg"), Bytes{0, 3}, description, ToBytes(image)}));
+}
+
+Bytes TextFrame(uint8_t encodingByte, const Bytes& description, const std::string& value) {
+    return FrameBox(11, Cat({Bytes{encodingByte}, description, ToBytes(value)}));
+}
+
+// Each frame box of the tag container as "kind code+digits value"; a frame size that disagrees
+// with its box shows as "bad size".
+std::vector<std::string> FrameList(const Bytes& file) {
+    std::vector<std::string> frames;
+    for (const TopBox& top : TopLevel(file)) {
+        const uint64_t body = top.offset + 24;
+        if (top.type != "uuid" || !std::equal(mp4::kTagContainerUserType, mp4::kTagContainerUserType + 16,
+                                              file.begin() + top.offset + 8))
+            continue;
+        const Bytes container(file.begin() + body, file.begin() + top.offset + top.size);
+        for (const TopBox& box : TopLevel(container)) {
+            const uint8_t* at = container.data() + box.offset + 24;
+            const uint32_t frameSize = (at[0] << 24) | (at[1] << 16) | (at[2] << 8) | at[3];
+            if (frameSize != box.size - 30) {
+                frames.push_back("bad size");
+                continue;
+            }
+            const uint16_t kind = uint16_t((at[4] << 8) | at[5]);
+            const uint8_t* frame = at + 6;
+            const uint8_t* end = frame + frameSize;
+            const uint8_t* text = frame + 1;
+            if (kind == 3) text = std::find(text, end, uint8_t(0)) + 2;
+            // The description: units of the encoding up to a zero unit, kept as single letters.
+            std::string description;
+            const size_t width = frame[0] == 1 ? 2 : 1;
+            const bool littleEndian = width == 2 && text[0] == 0xFF;
+            if (width == 2) text += 2;
+            for (; text + width <= end; text += width) {
+                const uint8_t letter = width == 1 ? text[0] : littleEndian ? text[0] : text[1];
+                if (letter == 0 && (width == 1 || (text[0] | text[1]) == 0)) break;
+                description += char(letter);
+            }
+            text += width;
+            frames.push_back((kind == 3 ? "APIC " : "TXXX ") + description + " " + std::string(text, end));
+        }
+    }
+    return frames;
+}
+
 }  // namespace
 
 TEST(Mp4FileEditor, ChunkOffsetsFollowTheMediaData) {
@@ -380,4 +445,71 @@ TEST(Mp4FileEditor, ThirdGenerationAssetsAndFrameBoxes) {
     EXPECT_TRUE(tagtest::MoodPayload(*reader).empty());
     EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemAlbum));
     EXPECT_EQ(tag::kNotFound, reader->FindLookupId(&offset, &size));
+}
+
+// 3GP pictures are numbered from 1 within their kind; adding or removing one renumbers the
+// others of that kind and the user texts that name them, whatever encoding their description has.
+TEST(Mp4FileEditor, ThirdGenerationPicturesAreRenumbered) {
+    MovieParts parts;
+    parts.trailer = UuidBox(mp4::kTagContainerUserType,
+                            Cat({PictureFrame(Description(1, "FAECA1"), "A"), PictureFrame(Description(1, "FAECA2", true), "B"),
+                                 PictureFrame(Description(1, "LYRIC1"), "L"), TextFrame(1, Description(1, "E_FPRCA1"), "t1"),
+                                 TextFrame(0, Description(0, "E_FCRCA2"), "t2"),
+                                 TextFrame(1, Description(1, "E_FPRCA9", true), "t9"),
+                                 TextFrame(1, Description(1, "E_FPRLR1"), "l1"), TextFrame(0, Description(0, "OTHER1"), "o")}));
+    const Bytes file = Movie(parts);
+    ASSERT_EQ(8u, FrameList(file).size());
+    static const uint8_t kNew[] = {'N'};
+    struct Row {
+        const char* name;
+        std::function<void(CTagEditor&)> edit;
+        std::vector<std::string> frames;
+    };
+    const Row rows[] = {
+        {"add at the front",
+         [](CTagEditor& editor) {
+             EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kNew, 1), 1, tag::kImageJpeg, 3, 0, 0, true));
+         },
+         {"APIC FAECA2 A", "APIC FAECA3 B", "APIC LYRIC1 L", "TXXX E_FPRCA2 t1", "TXXX E_FCRCA3 t2",
+          "TXXX E_FPRCA10 t9", "TXXX E_FPRLR1 l1", "TXXX OTHER1 o", "APIC FAECA1 N"}},
+        {"remove the first",
+         [](CTagEditor& editor) { EXPECT_EQ(0, editor.RemovePicture(3, 0)); },
+         {"APIC FAECA1 B", "APIC LYRIC1 L", "TXXX E_FCRCA1 t2", "TXXX E_FPRCA8 t9", "TXXX E_FPRLR1 l1",
+          "TXXX OTHER1 o"}},
+        {"add in the middle, then remove the first",
+         [](CTagEditor& editor) {
+             EXPECT_EQ(0, editor.SetPicture(new CTagMemoryStream(kNew, 1), 1, tag::kImageJpeg, 3, 1, 0, true));
+             EXPECT_EQ(0, editor.RemovePicture(3, 0));
+         },
+         {"APIC FAECA2 B", "APIC LYRIC1 L", "TXXX E_FCRCA2 t2", "TXXX E_FPRCA9 t9", "TXXX E_FPRLR1 l1",
+          "TXXX OTHER1 o", "APIC FAECA1 N"}},
+        {"remove a lyrics picture",
+         [](CTagEditor& editor) { EXPECT_EQ(0, editor.RemovePicture(128, 0)); },
+         {"APIC FAECA1 A", "APIC FAECA2 B", "TXXX E_FPRCA1 t1", "TXXX E_FCRCA2 t2", "TXXX E_FPRCA9 t9",
+          "TXXX OTHER1 o"}},
+        {"remove a number nobody has",
+         [](CTagEditor& editor) { EXPECT_EQ(0, editor.RemovePicture(129, 4)); },
+         FrameList(file)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Bytes saved = SaveEdited(file, kMp4Kind3gp, row.edit);
+        EXPECT_EQ(row.frames, FrameList(saved));
+        // The renumbered descriptions still read as pictures of their kind.
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, kMp4Kind3gp));
+        ASSERT_TRUE(reader);
+        uint32_t count = 0;
+        EXPECT_EQ(0, reader->CountPictures(3, &count));
+    }
+
+    // A picture whose description cannot be read stops the edit before any number changes.
+    parts.trailer = UuidBox(mp4::kTagContainerUserType,
+                            Cat({PictureFrame(Description(1, "FAECA1"), "A"), PictureFrame(Description(1, "WHAT?1"), "W")}));
+    const Bytes broken = Movie(parts);
+    const Bytes unchanged = SaveEdited(broken, kMp4Kind3gp, [](CTagEditor&) {});
+    EXPECT_EQ(unchanged, SaveEdited(broken, kMp4Kind3gp, [](CTagEditor& editor) {
+        EXPECT_EQ(tag::kMalformed,
+                  editor.SetPicture(new CTagMemoryStream(kNew, 1), 1, tag::kImageJpeg, 3, 0, 0, true));
+        EXPECT_EQ(tag::kMalformed, editor.RemovePicture(3, 0));
+    }));
 }

@@ -73,13 +73,24 @@ void ReadKind(const uint8_t* data, size_t size, int32_t kind) {
     QueryEverything(facade);
 }
 
+bool PicturesRead(const uint8_t* data, size_t size, int32_t kind) {
+    CTagParser* parser = nullptr;
+    if (CreateMp4Reader(new CTagMemoryStream(data, uint32_t(size)), &parser, kind, true) != 0) return false;
+    CTagReader reader(parser, true);
+    uint32_t count;
+    return reader.CountPictures(tag::kPictureAnyType, &count) == 0;
+}
+
 void EditKind(const uint8_t* data, size_t size, int32_t kind) {
     CTagEditor* created = nullptr;
     if (CreateMp4FileEditor(new CTagMemoryStream(data, uint32_t(size)), &created, kind, true) != 0) return;
     std::unique_ptr<CTagEditor> editor(created);
     static const uint8_t kPayload[] = "2009/12\xFF\x00\xFE";
     const uint32_t half = size > 1 ? uint32_t(size / 2) : 0;
+    // Whether the pictures read before the edit: if so, they must read after it too.
+    const bool picturesRead = PicturesRead(data, size, kind);
     editor->RemovePicture(data[size / 3], 0);
+    editor->RemovePicture(tag::kPictureFrontCover, int32_t(size % 2));
     editor->RemoveItem(tag::kItemGenre);
     editor->RemoveMoodData();
     editor->SetItem(tag::kItemTitle, new CTagMemoryStream(data, uint32_t(size)), half, int32_t(size % 2), 0, true);
@@ -100,6 +111,7 @@ void EditKind(const uint8_t* data, size_t size, int32_t kind) {
     uint32_t offset, length;
     const int32_t found = reader.FindMoodData(0, &offset, &length);
     if (kind != kMp4KindAudio && (found == tag::kNotFound || (found == 0 && length != 10))) __builtin_trap();
+    if (picturesRead && !PicturesRead(output.data.data(), output.data.size(), kind)) __builtin_trap();
 }
 
 // Every MP4 reader kind over the input; every editor kind edits and saves it, and what was saved

@@ -23,6 +23,7 @@ const Code kTextCodes[] = {{"E_FPRCA", 1}, {"E_FCRCA", 2}, {"E_FPRLR", 3},
                            {"E_FCRLR", 4}, {"E_FPRTH", 5}, {"E_FCRTH", 6}};
 // An index has at most this many digits, so it fits 32 bits.
 constexpr uint32_t kMaxDigits = 9;
+static_assert(kMaxIndex == 999999999, "kMaxIndex has kMaxDigits digits");
 
 template <size_t N>
 int32_t Parse(const Code (&codes)[N], size_t codeLength, uint8_t encodingByte, const uint8_t* bytes, uint32_t length,
@@ -62,6 +63,7 @@ int32_t Parse(const Code (&codes)[N], size_t codeLength, uint8_t encodingByte, c
     for (const Code& candidate : codes)
         if (std::memcmp(candidate.text, code, codeLength) == 0) match = &candidate;
     if (!match) return tag::kMalformed;
+    const uint32_t codeEnd = at;
     uint32_t index = 0, digits = 0;
     for (;;) {
         char c;
@@ -73,6 +75,7 @@ int32_t Parse(const Code (&codes)[N], size_t codeLength, uint8_t encodingByte, c
     description->kind = match->kind;
     description->index = index;
     description->length = at;
+    description->codeEnd = codeEnd;
     return tag::kOk;
 }
 
@@ -110,6 +113,36 @@ std::string PictureDescription(int32_t kind, uint32_t index) { return Describe(k
 std::string TextDescription(int32_t kind, uint32_t index) { return Describe(kTextCodes, kind, index); }
 
 uint8_t PictureTypeByteOf(int32_t kind) { return kind == tag::kPictureFrontCover ? tag::kPictureFrontCover : 0; }
+
+int32_t PictureKindOfTextKind(int32_t textKind) {
+    switch (textKind) {
+        case 1:
+        case 2: return tag::kPictureFrontCover;
+        case 3:
+        case 4: return tag::kPictureLyrics;
+        case 5:
+        case 6: return tag::kPictureThumbnail;
+        default: return -1;
+    }
+}
+
+std::string WithIndex(uint8_t encodingByte, const uint8_t* bytes, const IndexedDescription& description,
+                      uint32_t index) {
+    const bool wide = encodingByte == 1;
+    const bool littleEndian = wide && bytes[0] == 0xFF;
+    std::string text(reinterpret_cast<const char*>(bytes), description.codeEnd);
+    auto unit = [&](char c) {
+        if (!wide) text += c;
+        else if (littleEndian) text += c, text += '\0';
+        else text += '\0', text += c;
+    };
+    if (index) {
+        const std::string digits = std::to_string(index);
+        for (char c : digits) unit(c);
+    }
+    unit('\0');
+    return text;
+}
 
 }  // namespace id3
 

@@ -15,7 +15,11 @@ struct IndexedDescription {
     int32_t kind;        // picture kind (3, 128, 129) or text kind (1 to 6)
     uint32_t index;
     uint32_t length;     // bytes of the description, its terminator included
+    uint32_t codeEnd;    // bytes of the byte-order mark and the code, where the digits start
 };
+
+// The largest index a description can carry (nine digits).
+constexpr uint32_t kMaxIndex = 999999999;
 
 // Reads a description at the start of bytes, as it stands after the frame's encoding byte (and,
 // for pictures, after the MIME type and the picture-type byte). -3 for any other description.
@@ -30,6 +34,12 @@ std::string PictureDescription(int32_t kind, uint32_t index);
 std::string TextDescription(int32_t kind, uint32_t index);
 // The picture-type byte written for a picture kind: 3 for the front cover, 0 for the others.
 uint8_t PictureTypeByteOf(int32_t kind);
+// The picture kind a text kind belongs to (1, 2: 3; 3, 4: 128; 5, 6: 129), -1 for others.
+int32_t PictureKindOfTextKind(int32_t textKind);
+// A parsed description (bytes as read) with another index: the mark and code as they stood, the
+// digits in the description's own character width and byte order, then its terminator.
+std::string WithIndex(uint8_t encodingByte, const uint8_t* bytes, const IndexedDescription& description,
+                      uint32_t index);
 
 }  // namespace id3
 

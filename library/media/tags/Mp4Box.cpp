@@ -28,6 +28,22 @@ std::string Be32(uint32_t value) {
     return std::string(reinterpret_cast<const char*>(bytes), 4);
 }
 
+// A new frame box's fields: frame size, 16-bit frame kind, the body in front of the payload.
+std::string FrameFields(int32_t frameKind, const std::string& bodyFields, uint32_t payloadSize) {
+    return Be32(uint32_t(bodyFields.size()) + payloadSize) + char(frameKind >> 8) + char(frameKind) + bodyFields;
+}
+
+// An attached picture's body in front of the image; empty for a kind without a code.
+std::string PictureFields(int32_t pictureKind, uint32_t number, int32_t imageFormat) {
+    const std::string description = id3::PictureDescription(pictureKind, number);
+    if (description.empty()) return std::string();
+    std::string fields(1, '\1');
+    fields += imageFormat == tag::kImagePng ? "image/png" : "image/jpeg";
+    fields += '\0';
+    fields += char(id3::PictureTypeByteOf(pictureKind));
+    return fields + description;
+}
+
 }  // namespace
 
 CMp4BoxHeader NewMp4BoxHeader(uint32_t type, const uint8_t* userType) {
@@ -307,8 +323,7 @@ int32_t CMp4NewBox::ReadPayload(CTagStream*, uint32_t limit, std::vector<uint8_t
 
 CMp4FrameBox::CMp4FrameBox(int32_t frameKind, const std::string& bodyFields, CTagOwnedPtr<CTagStream> data,
                            uint32_t size, uint32_t offset)
-    : CMp4NewBox(NewMp4BoxHeader(mp4::kUuid, mp4::kFrameBoxUserType),
-                 Be32(uint32_t(bodyFields.size()) + size) + char(frameKind >> 8) + char(frameKind) + bodyFields,
+    : CMp4NewBox(NewMp4BoxHeader(mp4::kUuid, mp4::kFrameBoxUserType), FrameFields(frameKind, bodyFields, size),
                  std::move(data), size, offset),
       m_loaded(false) {
     m_fields32.kind = frameKind;
@@ -320,10 +335,29 @@ int32_t CMp4FrameBox::Load(CTagStream* source) {
 }
 
 int32_t CMp4FrameBox::Write(CTagStream* source, CTagWriteStream* output) {
-    return m_loaded ? CMp4Box::Write(source, output) : CMp4NewBox::Write(source, output);
+    if (!m_loaded) return CMp4NewBox::Write(source, output);
+    if (!m_renumbered) return CMp4Box::Write(source, output);
+    if (!source || !output) return tag::kInvalidArgument;
+    // The body as loaded, its description replaced; the frame size follows the change.
+    const uint32_t oldLength = uint32_t(m_description.bytes.size());
+    uint8_t fields[mp4::kFrameBoxFieldsSize];
+    mp4::Put32(m_fields32.bodySize - oldLength + uint32_t(m_newDescription.size()), fields);
+    fields[4] = uint8_t(m_fields32.kind >> 8), fields[5] = uint8_t(m_fields32.kind);
+    const uint32_t before = m_description.offset - m_fields32.bodyOffset;
+    const uint32_t after = m_description.offset + oldLength;
+    int32_t result = m_header.Write(output, Size());
+    if (result == tag::kOk) result = output->Write(fields, sizeof(fields));
+    if (result == tag::kOk) result = tag::CopyStreamRange(source, m_fields32.bodyOffset, before, output);
+    if (result == tag::kOk) result = output->Write(m_newDescription.data(), uint32_t(m_newDescription.size()));
+    if (result == tag::kOk) result = tag::CopyStreamRange(source, after, m_header.End() - after, output);
+    return result;
 }
 
-uint64_t CMp4FrameBox::Size() const { return m_loaded ? CMp4Box::Size() : CMp4NewBox::Size(); }
+uint64_t CMp4FrameBox::Size() const {
+    if (!m_loaded) return CMp4NewBox::Size();
+    if (!m_renumbered) return CMp4Box::Size();
+    return CMp4Box::Size() - m_description.bytes.size() + m_newDescription.size();
+}
 
 int32_t CMp4FrameBox::LoadedFrameHeader(CTagOwnedPtr<CId3FrameHeader>* frame) const {
     *frame = CTagOwnedPtr<CId3FrameHeader>(CreateId3FrameHeader(id3::kVersion24), true);
@@ -352,32 +386,51 @@ int32_t CMp4FrameBox::CheckLookupId(CTagStream* source) const {
     return result == tag::kOk ? id3::LocateLookupId(source, *frame, &offset, &size) : result;
 }
 
-int32_t CMp4FrameBox::PictureKind(CTagStream* source, int32_t* kind, uint32_t* number) const {
-    if (m_fields32.kind != id3::kFramePicture) return tag::kNotFound;
+int32_t CMp4FrameBox::NumberedEntry(CTagStream* source, int32_t* kind, uint32_t* number) {
     if (!m_loaded) {
+        if (m_fields32.kind != id3::kFramePicture) return tag::kNotFound;
         *kind = m_newPictureKind;
         *number = m_newPictureNumber;
         return tag::kOk;
     }
-    CTagOwnedPtr<CId3FrameHeader> frame;
-    int32_t result = LoadedFrameHeader(&frame);
-    id3::PictureField picture;
-    return result == tag::kOk ? mp4::ReadIndexedPicture(source, *frame, &picture, kind, number) : result;
+    if (!m_descriptionRead) {
+        CTagOwnedPtr<CId3FrameHeader> frame;
+        int32_t result = LoadedFrameHeader(&frame);
+        if (result == tag::kOk) result = mp4::ReadNumberedDescription(source, m_fields32.kind, *frame, &m_description);
+        if (result != tag::kOk) return result;
+        m_descriptionRead = true;
+        m_number = m_description.parsed.index;
+    }
+    *kind = m_description.pictureKind;
+    *number = m_number;
+    return tag::kOk;
+}
+
+int32_t CMp4FrameBox::Renumber(uint32_t number) {
+    if (number > id3::kMaxIndex) return tag::kInvalidArgument;
+    if (!m_loaded) {
+        if (m_fields32.kind != id3::kFramePicture) return tag::kNotFound;
+        m_newPictureNumber = number;
+        m_fields = FrameFields(m_fields32.kind, PictureFields(m_newPictureKind, number, m_newImageFormat), m_payloadSize);
+        return tag::kOk;
+    }
+    if (!m_descriptionRead) return tag::kNotReady;
+    m_number = number;
+    m_newDescription = id3::WithIndex(m_description.encodingByte, m_description.bytes.data(), m_description.parsed,
+                                      number);
+    m_renumbered = true;
+    return tag::kOk;
 }
 
 CMp4FrameBox* CreateMp4PictureFrameBox(int32_t pictureKind, uint32_t number, int32_t imageFormat,
                                       CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset) {
-    const std::string description = id3::PictureDescription(pictureKind, number);
-    if (description.empty()) return nullptr;
-    std::string fields(1, '\1');
-    fields += imageFormat == tag::kImagePng ? "image/png" : "image/jpeg";
-    fields += '\0';
-    fields += char(id3::PictureTypeByteOf(pictureKind));
-    fields += description;
+    const std::string fields = PictureFields(pictureKind, number, imageFormat);
+    if (fields.empty()) return nullptr;
     CMp4FrameBox* box = new (std::nothrow) CMp4FrameBox(id3::kFramePicture, fields, std::move(data), size, offset);
     if (!box) return nullptr;
     box->m_newPictureKind = pictureKind;
     box->m_newPictureNumber = number;
+    box->m_newImageFormat = imageFormat;
     return box;
 }
 

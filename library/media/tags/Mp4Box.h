@@ -140,16 +140,27 @@ public:
     // 0 when the frame is the mood data (or, for the second, the lookup identifier); 1 when not.
     int32_t CheckMoodData(CTagStream* source) const;
     int32_t CheckLookupId(CTagStream* source) const;
-    // The picture kind and number that the description of an attached picture names.
-    int32_t PictureKind(CTagStream* source, int32_t* kind, uint32_t* number) const;
+    // The picture kind and number of an attached picture, or of a user text frame that names
+    // one; -5 for other frames. A loaded frame's description is read once and kept.
+    int32_t NumberedEntry(CTagStream* source, int32_t* kind, uint32_t* number);
+    // Gives the frame another number; NumberedEntry must have succeeded first.
+    int32_t Renumber(uint32_t number);
 
 private:
     int32_t LoadedFrameHeader(CTagOwnedPtr<CId3FrameHeader>* frame) const;
 
     bool m_loaded;
     mp4::FrameBoxFields m_fields32{0, 0, 0};
+    // A new picture: what its fields are made of.
     int32_t m_newPictureKind = -1;
     uint32_t m_newPictureNumber = 0;
+    int32_t m_newImageFormat = 0;
+    // A loaded frame's numbered description, and the one written in its place once renumbered.
+    bool m_descriptionRead = false;
+    mp4::NumberedDescription m_description{};
+    uint32_t m_number = 0;
+    bool m_renumbered = false;
+    std::string m_newDescription;
 
     friend CMp4FrameBox* CreateMp4PictureFrameBox(int32_t, uint32_t, int32_t, CTagOwnedPtr<CTagStream>, uint32_t,
                                                  uint32_t);

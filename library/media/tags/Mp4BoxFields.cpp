@@ -79,26 +79,74 @@ int32_t ReadFrameBoxFields(CTagStream* stream, const CMp4BoxHeader& frameBox, Fr
     return tag::kOk;
 }
 
-int32_t ReadIndexedPicture(CTagStream* stream, const CId3FrameHeader& frame, id3::PictureField* picture,
-                           int32_t* kind, uint32_t* index) {
+namespace {
+
+// The fields in front of an attached picture's image, and where its description starts in them.
+int32_t ReadPictureFields(CTagStream* stream, const CId3FrameHeader& frame, id3::PictureField* picture,
+                          std::vector<uint8_t>* fields, uint32_t* descriptionStart) {
     int32_t result = id3::ParsePictureField(stream, frame, id3::kVersion24, picture);
     if (result != tag::kOk) return result;
     const uint32_t fieldsSize = picture->offset - frame.bodyOffset;
     if (fieldsSize > kPictureFieldsLimit) return tag::kMalformed;
-    std::vector<uint8_t> fields(fieldsSize);
+    fields->assign(fieldsSize, 0);
     result = stream->Seek(frame.bodyOffset, kSeekBegin);
-    if (result == tag::kOk) result = stream->Read(fields.data(), fieldsSize);
+    if (result == tag::kOk) result = stream->Read(fields->data(), fieldsSize);
     if (result != tag::kOk) return result;
     // Encoding byte, MIME type and its terminator, picture-type byte, then the description.
-    const auto mimeEnd = std::find(fields.begin() + 1, fields.end(), uint8_t(0));
-    const uint32_t descriptionStart = uint32_t(mimeEnd - fields.begin()) + 2;
-    if (descriptionStart > fieldsSize) return tag::kMalformed;
+    const auto mimeEnd = std::find(fields->begin() + 1, fields->end(), uint8_t(0));
+    *descriptionStart = uint32_t(mimeEnd - fields->begin()) + 2;
+    return *descriptionStart > fieldsSize ? tag::kMalformed : tag::kOk;
+}
+
+}  // namespace
+
+int32_t ReadIndexedPicture(CTagStream* stream, const CId3FrameHeader& frame, id3::PictureField* picture,
+                           int32_t* kind, uint32_t* index) {
+    std::vector<uint8_t> fields;
+    uint32_t start;
+    int32_t result = ReadPictureFields(stream, frame, picture, &fields, &start);
+    if (result != tag::kOk) return result;
     id3::IndexedDescription description;
-    result = id3::ParsePictureDescription(fields[0], fields.data() + descriptionStart, fieldsSize - descriptionStart,
+    result = id3::ParsePictureDescription(fields[0], fields.data() + start, uint32_t(fields.size()) - start,
                                           &description);
     if (result != tag::kOk) return result;
     *kind = description.kind;
     if (index) *index = description.index;
+    return tag::kOk;
+}
+
+int32_t ReadNumberedDescription(CTagStream* stream, int32_t frameKind, const CId3FrameHeader& frame,
+                                NumberedDescription* description) {
+    if (frameKind == id3::kFramePicture) {
+        id3::PictureField picture;
+        std::vector<uint8_t> fields;
+        uint32_t start;
+        int32_t result = ReadPictureFields(stream, frame, &picture, &fields, &start);
+        if (result != tag::kOk) return result;
+        result = id3::ParsePictureDescription(fields[0], fields.data() + start, uint32_t(fields.size()) - start,
+                                              &description->parsed);
+        if (result != tag::kOk) return result;
+        description->pictureKind = description->parsed.kind;
+        description->encodingByte = fields[0];
+        description->offset = frame.bodyOffset + start;
+        description->bytes.assign(fields.begin() + start, fields.begin() + start + description->parsed.length);
+        return tag::kOk;
+    }
+    if (frameKind != id3::kFrameUserText) return tag::kNotFound;
+    // Encoding byte, then a mark, seven code characters, nine digits and a terminator at most.
+    uint8_t bytes[1 + 2 + 2 * (7 + 9 + 1)];
+    if (frame.bodySize < 1) return tag::kNotFound;
+    const uint32_t length = std::min<uint32_t>(frame.bodySize, sizeof(bytes));
+    int32_t result = stream->Seek(frame.bodyOffset, kSeekBegin);
+    if (result == tag::kOk) result = stream->Read(bytes, length);
+    if (result != tag::kOk) return result;
+    // Any other description makes an ordinary user text frame.
+    if (id3::ParseTextDescription(bytes[0], bytes + 1, length - 1, &description->parsed) != tag::kOk)
+        return tag::kNotFound;
+    description->pictureKind = id3::PictureKindOfTextKind(description->parsed.kind);
+    description->encodingByte = bytes[0];
+    description->offset = frame.bodyOffset + 1;
+    description->bytes.assign(bytes + 1, bytes + 1 + description->parsed.length);
     return tag::kOk;
 }
 

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "library/media/tags/Id3FrameFields.h"
 #include "library/media/tags/Id3FrameHeader.h"
+#include "library/media/tags/Id3IndexedKinds.h"
 #include "library/media/tags/Mp4BoxHeader.h"
 #include "library/media/tags/TagStream.h"
 
@@ -43,5 +45,19 @@ int32_t ReadFrameBoxFields(CTagStream* stream, const CMp4BoxHeader& frameBox, Fr
 // An attached-picture body whose kind and index come from its description code.
 int32_t ReadIndexedPicture(CTagStream* stream, const CId3FrameHeader& frame, id3::PictureField* picture,
                            int32_t* kind, uint32_t* index);
+
+// The description of a frame that belongs to a numbered picture: an attached picture, or a user
+// text frame whose code names a picture kind.
+struct NumberedDescription {
+    int32_t pictureKind;
+    uint8_t encodingByte;
+    uint32_t offset;                   // absolute offset of the description
+    std::vector<uint8_t> bytes;        // the description as stored, its terminator included
+    id3::IndexedDescription parsed;    // index is the picture number
+};
+// -5 for a frame of another kind or a user text frame with another description; an attached
+// picture without a known code gives -3.
+int32_t ReadNumberedDescription(CTagStream* stream, int32_t frameKind, const CId3FrameHeader& frame,
+                                NumberedDescription* description);
 
 }  // namespace mp4

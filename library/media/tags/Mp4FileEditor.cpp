@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -404,13 +405,17 @@ int32_t CMp4FileEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imag
     if (index < 0) return tag::kInvalidArgument;
     if (!m_loaded) return tag::kNotReady;
     if (m_kind == kMp4Kind3gp) {
+        // Pictures are numbered from 1 within their kind; the new one takes its place in that order.
+        const uint32_t number = uint32_t(index) + 1;
+        if (number > id3::kMaxIndex) return tag::kInvalidArgument;
         CMp4ContainerBox* container;
         result = TagContainer(&container);
         if (result != tag::kOk) return result;
-        CMp4FrameBox* frame =
-            CreateMp4PictureFrameBox(pictureType, uint32_t(index) + 1, imageFormat, std::move(image), size, offset);
+        std::unique_ptr<CMp4FrameBox> frame(
+            CreateMp4PictureFrameBox(pictureType, number, imageFormat, std::move(image), size, offset));
         if (!frame) return id3::PictureDescription(pictureType, 0).empty() ? tag::kInvalidArgument : tag::kOutOfMemory;
-        return AppendChild(container, frame);
+        result = ShiftPictureNumbers(container, pictureType, number, 1);
+        return result == tag::kOk ? AppendChild(container, frame.release()) : result;
     }
     CMp4ContainerBox *ilst, *covr;
     result = ItemList(true, &ilst);
@@ -441,14 +446,22 @@ int32_t CMp4FileEditor::RemovePicture(uint8_t pictureType, int32_t index) {
         return result == tag::kOk ? id3->RemovePicture(pictureType, index) : result;
     }
     if (m_kind == kMp4Kind3gp) {
-        return RemoveFrames([&](CMp4FrameBox& frame) -> int32_t {
-            int32_t kind;
-            uint32_t number;
-            int32_t result = frame.PictureKind(m_source.Get(), &kind, &number);
-            if (result == tag::kNotFound) return 1;
-            if (result != tag::kOk) return result;
-            return kind == pictureType && number == uint32_t(index) + 1 ? 0 : 1;
-        });
+        // The picture and the texts that belong to it go; those numbered above it move down one.
+        const uint32_t number = uint32_t(index) + 1;
+        CMp4ContainerBox* container;
+        int32_t result = TagContainer(&container);
+        if (result == tag::kOk) result = CheckPictureNumbers(container, pictureType, UINT32_MAX);
+        if (result == tag::kOk) {
+            result = RemoveFrames([&](CMp4FrameBox& frame) -> int32_t {
+                int32_t kind;
+                uint32_t entryNumber;
+                int32_t read = frame.NumberedEntry(m_source.Get(), &kind, &entryNumber);
+                if (read == tag::kNotFound) return 1;
+                if (read != tag::kOk) return read;
+                return kind == pictureType && entryNumber == number ? 0 : 1;
+            });
+        }
+        return result == tag::kOk ? ShiftPictureNumbers(container, pictureType, number + 1, -1) : result;
     }
     CMp4ContainerBox* ilst;
     int32_t result = ItemList(false, &ilst);
@@ -462,6 +475,37 @@ int32_t CMp4FileEditor::RemovePicture(uint8_t pictureType, int32_t index) {
             children.Remove(node);
             break;
         }
+    }
+    return tag::kOk;
+}
+
+int32_t CMp4FileEditor::CheckPictureNumbers(CMp4ContainerBox* container, int32_t pictureKind, uint32_t raiseFrom) {
+    auto& frames = container->Children();
+    for (auto* node = frames.First(); node != frames.End(); node = node->next) {
+        CMp4FrameBox* frame = node->element->AsFrameBox();
+        int32_t kind;
+        uint32_t number;
+        const int32_t result = frame ? frame->NumberedEntry(m_source.Get(), &kind, &number) : tag::kNotFound;
+        if (result == tag::kNotFound) continue;
+        if (result != tag::kOk) return result;
+        if (kind == pictureKind && number >= raiseFrom && number >= id3::kMaxIndex) return tag::kInvalidArgument;
+    }
+    return tag::kOk;
+}
+
+int32_t CMp4FileEditor::ShiftPictureNumbers(CMp4ContainerBox* container, int32_t pictureKind, uint32_t from,
+                                            int32_t step) {
+    int32_t result = CheckPictureNumbers(container, pictureKind, step > 0 ? from : UINT32_MAX);
+    if (result != tag::kOk) return result;
+    auto& frames = container->Children();
+    for (auto* node = frames.First(); node != frames.End(); node = node->next) {
+        CMp4FrameBox* frame = node->element->AsFrameBox();
+        int32_t kind;
+        uint32_t number;
+        if (!frame || frame->NumberedEntry(m_source.Get(), &kind, &number) != tag::kOk) continue;
+        if (kind != pictureKind || number < from) continue;
+        result = frame->Renumber(step > 0 ? number + 1 : number - 1);
+        if (result != tag::kOk) return result;
     }
     return tag::kOk;
 }

@@ -47,6 +47,13 @@ private:
     // Kind 1.
     int32_t SetTrackItem(CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset);
     int32_t RemoveLookupItem(CMp4ContainerBox* ilst);
+    // Kind 2: reads the picture number of every frame box, so the edits that follow cannot stop
+    // half-way on a frame that cannot be read; -2 when one numbered from raiseFrom on is at the
+    // largest number already.
+    int32_t CheckPictureNumbers(CMp4ContainerBox* container, int32_t pictureKind, uint32_t raiseFrom);
+    // Kind 2: the pictures of that kind numbered from on, and the user texts that name them, move
+    // up (step 1) or down (step -1) by one.
+    int32_t ShiftPictureNumbers(CMp4ContainerBox* container, int32_t pictureKind, uint32_t from, int32_t step);
     // Kind 2: removes every frame box for which check gives 0.
     template <class Check>
     int32_t RemoveFrames(Check check);
