@@ -114,6 +114,16 @@ std::string TextDescription(int32_t kind, uint32_t index) { return Describe(kTex
 
 uint8_t PictureTypeByteOf(int32_t kind) { return kind == tag::kPictureFrontCover ? tag::kPictureFrontCover : 0; }
 
+std::string IndexedPictureFields(int32_t kind, uint32_t index, int32_t imageFormat) {
+    const std::string description = PictureDescription(kind, index);
+    if (description.empty()) return std::string();
+    std::string fields(1, '\1');
+    fields += imageFormat == tag::kImagePng ? "image/png" : "image/jpeg";
+    fields += '\0';
+    fields += char(PictureTypeByteOf(kind));
+    return fields + description;
+}
+
 int32_t PictureKindOfTextKind(int32_t textKind) {
     switch (textKind) {
         case 1:
@@ -148,13 +158,8 @@ std::string WithIndex(uint8_t encodingByte, const uint8_t* bytes, const IndexedD
 
 CId3Frame* CreateId3NewIndexedPictureFrame(int32_t versionCode, int32_t kind, uint32_t index, int32_t imageFormat,
                                            CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset) {
-    const std::string description = id3::PictureDescription(kind, index);
-    if (description.empty() || versionCode == id3::kVersion22) return nullptr;
-    std::string fields(1, '\1');
-    fields += imageFormat == tag::kImagePng ? "image/png" : "image/jpeg";
-    fields += '\0';
-    fields += char(id3::PictureTypeByteOf(kind));
-    fields += description;
+    std::string fields = id3::IndexedPictureFields(kind, index, imageFormat);
+    if (fields.empty() || versionCode == id3::kVersion22) return nullptr;
     if (size > UINT32_MAX - fields.size()) return nullptr;
     CTagOwnedPtr<CId3FrameHeader> header(
         CreateNewId3FrameHeader(versionCode, id3::kFramePicture, uint32_t(fields.size()) + size), true);

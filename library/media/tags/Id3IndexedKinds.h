@@ -34,6 +34,9 @@ std::string PictureDescription(int32_t kind, uint32_t index);
 std::string TextDescription(int32_t kind, uint32_t index);
 // The picture-type byte written for a picture kind: 3 for the front cover, 0 for the others.
 uint8_t PictureTypeByteOf(int32_t kind);
+// An indexed picture frame's body in front of its image: encoding byte 1, the MIME type of the
+// image format, the picture-type byte and the description. Empty for a kind without a code.
+std::string IndexedPictureFields(int32_t kind, uint32_t index, int32_t imageFormat);
 // The picture kind a text kind belongs to (1, 2: 3; 3, 4: 128; 5, 6: 129), -1 for others.
 int32_t PictureKindOfTextKind(int32_t textKind);
 // A parsed description (bytes as read) with another index: the mark and code as they stood, the

@@ -33,17 +33,6 @@ std::string FrameFields(int32_t frameKind, const std::string& bodyFields, uint32
     return Be32(uint32_t(bodyFields.size()) + payloadSize) + char(frameKind >> 8) + char(frameKind) + bodyFields;
 }
 
-// An attached picture's body in front of the image; empty for a kind without a code.
-std::string PictureFields(int32_t pictureKind, uint32_t number, int32_t imageFormat) {
-    const std::string description = id3::PictureDescription(pictureKind, number);
-    if (description.empty()) return std::string();
-    std::string fields(1, '\1');
-    fields += imageFormat == tag::kImagePng ? "image/png" : "image/jpeg";
-    fields += '\0';
-    fields += char(id3::PictureTypeByteOf(pictureKind));
-    return fields + description;
-}
-
 }  // namespace
 
 CMp4BoxHeader NewMp4BoxHeader(uint32_t type, const uint8_t* userType) {
@@ -411,7 +400,8 @@ int32_t CMp4FrameBox::Renumber(uint32_t number) {
     if (!m_loaded) {
         if (m_fields32.kind != id3::kFramePicture) return tag::kNotFound;
         m_newPictureNumber = number;
-        m_fields = FrameFields(m_fields32.kind, PictureFields(m_newPictureKind, number, m_newImageFormat), m_payloadSize);
+        m_fields = FrameFields(m_fields32.kind, id3::IndexedPictureFields(m_newPictureKind, number, m_newImageFormat),
+                               m_payloadSize);
         return tag::kOk;
     }
     if (!m_descriptionRead) return tag::kNotReady;
@@ -424,7 +414,7 @@ int32_t CMp4FrameBox::Renumber(uint32_t number) {
 
 CMp4FrameBox* CreateMp4PictureFrameBox(int32_t pictureKind, uint32_t number, int32_t imageFormat,
                                       CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset) {
-    const std::string fields = PictureFields(pictureKind, number, imageFormat);
+    const std::string fields = id3::IndexedPictureFields(pictureKind, number, imageFormat);
     if (fields.empty()) return nullptr;
     CMp4FrameBox* box = new (std::nothrow) CMp4FrameBox(id3::kFramePicture, fields, std::move(data), size, offset);
     if (!box) return nullptr;
