@@ -44,6 +44,28 @@ TEST(TagMemoryStream, SeeksWithinItsBoundsAndReadsExactly) {
     EXPECT_EQ(tag::kNotReady, stream.Read(two, 1));
 }
 
+// Bytes that stand in for a range of a file: positions are the file's, nothing lies before them.
+TEST(TagMemoryStream, BytesPlacedAtAnOffset) {
+    const uint8_t data[4] = {'a', 'b', 'c', 'd'};
+    CTagMemoryStream stream(data, sizeof(data), 100);
+    uint32_t value = 0;
+    EXPECT_EQ(0, stream.Tell(&value));
+    EXPECT_EQ(100u, value);
+    EXPECT_EQ(0, stream.GetSize(&value));
+    EXPECT_EQ(104u, value);
+    EXPECT_EQ(tag::kSeekFailed, stream.Seek(99, kSeekBegin));
+    EXPECT_EQ(tag::kSeekFailed, stream.Seek(-5, kSeekEnd));
+    ASSERT_EQ(0, stream.Seek(102, kSeekBegin));
+    uint8_t two[2];
+    ASSERT_EQ(0, stream.Read(two, 2));
+    EXPECT_EQ('c', two[0]);
+    EXPECT_EQ('d', two[1]);
+    EXPECT_EQ(tag::kShortRead, stream.Read(two, 1));
+    ASSERT_EQ(0, stream.Seek(-4, kSeekEnd));
+    ASSERT_EQ(0, stream.Read(two, 1));
+    EXPECT_EQ('a', two[0]);
+}
+
 // Random reads and seeks through the buffered stream, across and beyond its 64 KiB window,
 // give the same bytes and positions as the plain stream below it.
 TEST(TagBufferedStream, MatchesTheInnerStreamAcrossWindows) {

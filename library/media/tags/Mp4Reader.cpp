@@ -15,8 +15,8 @@
 #include "library/media/tags/Id3TagImage.h"
 #include "library/media/tags/Mp4BoundedStream.h"
 #include "library/media/tags/Mp4BoxFields.h"
-#include "library/media/tags/Mp4PlacedStream.h"
 #include "library/media/tags/TagBufferedStream.h"
+#include "library/media/tags/TagMemoryStream.h"
 #include "library/media/tags/TagTypes.h"
 
 namespace {
@@ -324,7 +324,7 @@ int32_t CMp4Reader::ReadEmbeddedId3(const CMp4BoxHeader& id32) {
             return tag::kOutOfMemory;
         }
         const CleanTag& clean = m_cleanTags.back();
-        view = new (std::nothrow) CMp4PlacedStream(clean.image.data(), tagStart, uint32_t(clean.image.size()));
+        view = new (std::nothrow) CTagMemoryStream(clean.image.data(), uint32_t(clean.image.size()), tagStart);
     } else {
         view = new (std::nothrow) CMp4BoundedStream(m_walk, start, end);
     }

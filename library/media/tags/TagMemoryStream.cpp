@@ -7,14 +7,21 @@
 int32_t CTagMemoryStream::Read(void* buffer, uint32_t length) {
     if (!buffer) return tag::kInvalidArgument;
     if (!m_data) return tag::kNotReady;
-    if (length > m_size - m_position) return tag::kShortRead;
-    if (length) std::memcpy(buffer, m_data + m_position, length);
+    const uint32_t at = m_position - m_base;
+    if (length > m_size - at) return tag::kShortRead;
+    if (length) std::memcpy(buffer, m_data + at, length);
     m_position += length;
     return tag::kOk;
 }
 
 int32_t CTagMemoryStream::Seek(int64_t offset, int32_t origin) {
-    return tag::SeekTarget(offset, origin, m_position, m_size, &m_position);
+    uint32_t target;
+    int32_t result = tag::SeekTarget(offset, origin, m_position, m_base + m_size, &target);
+    if (result != tag::kOk) return result;
+    // Nothing stands before the bytes.
+    if (target < m_base) return tag::kSeekFailed;
+    m_position = target;
+    return tag::kOk;
 }
 
 int32_t CTagMemoryStream::Tell(uint32_t* position) {
@@ -25,14 +32,14 @@ int32_t CTagMemoryStream::Tell(uint32_t* position) {
 
 int32_t CTagMemoryStream::GetSize(uint32_t* size) {
     if (!size) return tag::kInvalidArgument;
-    *size = m_size;
+    *size = m_base + m_size;
     return tag::kOk;
 }
 
 int32_t CTagMemoryStream::Close() {
     m_data = nullptr;
     m_size = 0;
-    m_position = 0;
+    m_position = m_base;
     return tag::kOk;
 }
 
