@@ -1,5 +1,5 @@
-// Reads arbitrary bytes as a file through every tag reader and editor (ID3v2 and the MP4 kinds),
-// edits and saves it, and checks that what the editor saved reads back.
+// Reads arbitrary bytes as a file through every tag reader and editor (ID3v2, ASF and the MP4
+// kinds), edits and saves it, and checks that what the editor saved reads back.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -48,9 +48,11 @@ void QueryEverything(CTagReader& reader) {
     if (reader.FindLookupId(&offset, &size) == 0) reader.ReadObjectData(offset, size, 0, buffer, size < 4 ? size : 4);
 }
 
-void ReadAll(const uint8_t* data, size_t size) {
+using ReaderFactory = int32_t (*)(CTagStream*, CTagParser**, bool);
+
+void ReadAll(const uint8_t* data, size_t size, ReaderFactory factory) {
     CTagParser* parser = nullptr;
-    if (CreateId3Reader(new CTagMemoryStream(data, uint32_t(size)), &parser, true) != 0) return;
+    if (factory(new CTagMemoryStream(data, uint32_t(size)), &parser, true) != 0) return;
     CTagReader reader(parser, true);
     QueryEverything(reader);
 }
@@ -128,7 +130,8 @@ void FuzzMp4Formats(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > (1u << 20)) return 0;
-    ReadAll(data, size);
+    ReadAll(data, size, CreateId3Reader);
+    ReadAll(data, size, CreateAsfReader);
     FuzzMp4Formats(data, size);
 
     CTagEditor* created = nullptr;

@@ -68,8 +68,8 @@ int32_t CompareDescription(CId3BodyCursor& cursor, uint8_t encodingByte) {
                                                                                                               : 1;
 }
 
-int32_t RunPass(CTagStream* stream, const CId3FrameHeader& header, Pass pass, uint32_t* payloadSize) {
-    CId3BodyCursor cursor(stream, header.bodyOffset, header.bodySize);
+int32_t RunPass(CTagStream* stream, uint32_t bodyOffset, uint32_t bodySize, Pass pass, uint32_t* payloadSize) {
+    CId3BodyCursor cursor(stream, bodyOffset, bodySize);
     int32_t result = cursor.Start();
     uint8_t encodingByte;
     if (result == tag::kOk) result = cursor.Read(&encodingByte, 1);
@@ -90,9 +90,13 @@ int32_t RunPass(CTagStream* stream, const CId3FrameHeader& header, Pass pass, ui
 }  // namespace
 
 int32_t LocateMoodPayload(CTagStream* stream, const CId3FrameHeader& header, uint32_t* payloadSize) {
-    if (RunPass(stream, header, kStrict, payloadSize) == tag::kOk) return tag::kOk;
+    return LocateMoodPayload(stream, header.bodyOffset, header.bodySize, payloadSize);
+}
+
+int32_t LocateMoodPayload(CTagStream* stream, uint32_t bodyOffset, uint32_t bodySize, uint32_t* payloadSize) {
+    if (RunPass(stream, bodyOffset, bodySize, kStrict, payloadSize) == tag::kOk) return tag::kOk;
     // Files written by other tools name the object differently; the MIME type alone marks it.
-    return RunPass(stream, header, kLenient, payloadSize) == tag::kOk ? tag::kOk : 1;
+    return RunPass(stream, bodyOffset, bodySize, kLenient, payloadSize) == tag::kOk ? tag::kOk : 1;
 }
 
 }  // namespace id3

@@ -15,5 +15,7 @@ extern const uint8_t kMoodHeader[kMoodHeaderSize];
 // 0 with the payload's size when the frame carries the mood data (it is the tail of the body),
 // 1 when it does not. The stream position is restored.
 int32_t LocateMoodPayload(CTagStream* stream, const CId3FrameHeader& header, uint32_t* payloadSize);
+// The same test on bytes that are laid out as such a frame body (an attribute value of another format).
+int32_t LocateMoodPayload(CTagStream* stream, uint32_t bodyOffset, uint32_t bodySize, uint32_t* payloadSize);
 
 }  // namespace id3

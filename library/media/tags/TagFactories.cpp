@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "library/media/tags/AsfReader.h"
 #include "library/media/tags/Id3Editor.h"
 #include "library/media/tags/Id3Reader.h"
 #include "library/media/tags/Mp4FileEditor.h"
@@ -27,7 +28,7 @@ int32_t CreateMp4EditorOfKind(CTagStream* stream, CTagEditor** editor, bool owns
 
 // By tag reader type; a format without an entry has no reader or editor yet.
 const ReaderFactory kReaderFactories[kTagReaderTypeCount] = {
-    CreateId3Reader, nullptr, CreateMp4ReaderOfKind<kMp4KindMovie>, CreateMp4ReaderOfKind<kMp4KindAudio>,
+    CreateId3Reader, CreateAsfReader, CreateMp4ReaderOfKind<kMp4KindMovie>, CreateMp4ReaderOfKind<kMp4KindAudio>,
     CreateMp4ReaderOfKind<kMp4Kind3gp>};
 const EditorFactory kEditorFactories[kTagReaderTypeCount] = {
     CreateId3Editor, nullptr, CreateMp4EditorOfKind<kMp4KindMovie>, CreateMp4EditorOfKind<kMp4KindAudio>,
@@ -57,6 +58,10 @@ int32_t CreateAndLoad(CTagStream* stream, Interface** out, bool owns, Arguments.
 
 int32_t CreateId3Reader(CTagStream* stream, CTagParser** reader, bool owns) {
     return CreateAndLoad<CId3Reader>(stream, reader, owns);
+}
+
+int32_t CreateAsfReader(CTagStream* stream, CTagParser** reader, bool owns) {
+    return CreateAndLoad<CAsfReader>(stream, reader, owns);
 }
 
 int32_t CreateId3Editor(CTagStream* stream, CTagEditor** editor, bool owns) {
