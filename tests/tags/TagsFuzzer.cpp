@@ -126,6 +126,36 @@ void FuzzMp4Formats(const uint8_t* data, size_t size) {
     }
 }
 
+// The ASF editor edits and saves the input; what it saved must load again with the mood data set.
+void EditAsf(const uint8_t* data, size_t size) {
+    CTagEditor* created = nullptr;
+    if (CreateAsfEditor(new CTagMemoryStream(data, uint32_t(size)), &created, true) != 0) return;
+    std::unique_ptr<CTagEditor> editor(created);
+    static const uint8_t kPayload[] = "payload\xFF\x00\xFE";
+    const uint32_t half = size > 1 ? uint32_t(size / 2) : 0;
+    editor->RemovePicture(data[size / 3], 1);
+    editor->RemoveItem(int32_t(size % 8));
+    editor->SetItem(tag::kItemTitle, new CTagMemoryStream(data, uint32_t(size)), half, int32_t(size % 7) - 1, 0, true);
+    editor->SetItem(tag::kItemGenre, new CTagMemoryStream(kPayload, 10), 10, tag::kEncodingUtf16BeMarked, 0, true);
+    editor->SetPicture(new CTagMemoryStream(data, uint32_t(size)), half, int32_t(size % 3), 3, int32_t(size % 2), 0,
+                       true);
+    editor->SetMoodData(new CTagMemoryStream(kPayload, 10), 10, 0, true);
+    editor->SetLookupId(new CTagMemoryStream(kPayload, 10), 4, 2, true);
+    CBufferWriteStream output;
+    if (editor->Save(&output, false) != 0) return;
+    CTagEditor* again = nullptr;
+    if (CreateAsfEditor(new CTagMemoryStream(output.data.data(), uint32_t(output.data.size())), &again, true) != 0)
+        __builtin_trap();
+    delete again;
+    CTagParser* parser = nullptr;
+    if (CreateAsfReader(new CTagMemoryStream(output.data.data(), uint32_t(output.data.size())), &parser, true) != 0)
+        __builtin_trap();
+    CTagReader reader(parser, true);
+    uint32_t offset, length;
+    if (reader.FindMoodData(0, &offset, &length) != 0 || length != 10) __builtin_trap();
+    QueryEverything(reader);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -133,6 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadAll(data, size, CreateId3Reader);
     ReadAll(data, size, CreateAsfReader);
     FuzzMp4Formats(data, size);
+    if (size) EditAsf(data, size);
 
     CTagEditor* created = nullptr;
     if (CreateId3Editor(new CTagMemoryStream(data, uint32_t(size)), &created, true) != 0) return 0;

@@ -1,11 +1,12 @@
 """Writes and dumps ASF tags with Debian's mutagen, for the ASF fixtures and cross-checks.
 
-  write FILE     tags FILE: a 3000-byte title followed by the author, album, genre, year, album
-                 artist, a DWORD track number, a "VEXAL" mood value, a lookup identifier, one
-                 picture in the extended content description and two in the metadata library
+  write FILE JPG PNG GIF
+                 tags FILE: a 3000-byte title followed by the author, album, genre, year, album
+                 artist, a DWORD track number, a "VEXAL" mood value, a lookup identifier, the JPEG
+                 as a front cover in the extended content description, the PNG as a front cover
+                 and the GIF as picture type 128 in the metadata library
   dump FILE      prints one line per attribute: NAME<TAB>TYPE<TAB>value (hex for byte arrays),
                  then "size<TAB>file-properties size<TAB>file size"
-  constants      the mood value and the pictures, in hex, one a line
 Run it with /usr/bin/python3: another python3 earlier on PATH may lack Debian's modules.
 """
 import os
@@ -17,7 +18,6 @@ from mutagen.asf import ASF, ASFByteArrayAttribute, ASFDWordAttribute, ASFUnicod
 TITLE = "T" * 1499  # 2,998 bytes of UTF-16LE and the terminating zero unit: 3,000
 MOOD_HEAD = b"\x00Application/VEXAL\x00\x00USR_VEXAL\x00"
 MOOD_PAYLOAD = bytes(range(256)) * 2
-IMAGES = [b"\xff\xd8\xff\xe0" + bytes([n]) * 100 + b"\xff\xd9" for n in (1, 2, 3)]
 
 
 def picture_value(picture_type, mime, image):
@@ -25,7 +25,11 @@ def picture_value(picture_type, mime, image):
             + "\0".encode("utf-16-le") + image)
 
 
-def write(path):
+def write(path, image_paths):
+    images = []
+    for image_path in image_paths:
+        with open(image_path, "rb") as f:
+            images.append(f.read())
     asf = ASF(path)
     asf["Title"] = TITLE
     asf["Author"] = "Mutagen Artist"
@@ -39,9 +43,9 @@ def write(path):
     # The first goes to the extended content description, the others (with a language) to the
     # metadata library.
     asf["WM/Picture"] = [
-        ASFByteArrayAttribute(picture_value(3, "image/jpeg", IMAGES[0])),
-        ASFByteArrayAttribute(picture_value(3, "image/png", IMAGES[1]), language=0),
-        ASFByteArrayAttribute(picture_value(128, "image/gif", IMAGES[2]), language=0),
+        ASFByteArrayAttribute(picture_value(3, "image/jpeg", images[0])),
+        ASFByteArrayAttribute(picture_value(3, "image/png", images[1]), language=0),
+        ASFByteArrayAttribute(picture_value(128, "image/gif", images[2]), language=0),
     ]
     asf.save()
 
@@ -68,10 +72,6 @@ def dump(path):
 
 if __name__ == "__main__":
     if sys.argv[1] == "write":
-        write(sys.argv[2])
+        write(sys.argv[2], sys.argv[3:6])
     elif sys.argv[1] == "dump":
         dump(sys.argv[2])
-    elif sys.argv[1] == "constants":
-        print(MOOD_PAYLOAD.hex())
-        for image in IMAGES:
-            print(image.hex())

@@ -46,6 +46,13 @@ public:
         return following;
     }
 
+    // Puts the element in the node's place; the old element is deleted when it was owned.
+    void Replace(Node* node, T* element, bool owns) {
+        if (node->owns) delete node->element;
+        node->element = element;
+        node->owns = owns;
+    }
+
     void Clear() {
         while (m_count) Remove(m_sentinel.next);
     }

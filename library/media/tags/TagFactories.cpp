@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "library/media/tags/AsfEditor.h"
 #include "library/media/tags/AsfReader.h"
 #include "library/media/tags/Id3Editor.h"
 #include "library/media/tags/Id3Reader.h"
@@ -31,7 +32,7 @@ const ReaderFactory kReaderFactories[kTagReaderTypeCount] = {
     CreateId3Reader, CreateAsfReader, CreateMp4ReaderOfKind<kMp4KindMovie>, CreateMp4ReaderOfKind<kMp4KindAudio>,
     CreateMp4ReaderOfKind<kMp4Kind3gp>};
 const EditorFactory kEditorFactories[kTagReaderTypeCount] = {
-    CreateId3Editor, nullptr, CreateMp4EditorOfKind<kMp4KindMovie>, CreateMp4EditorOfKind<kMp4KindAudio>,
+    CreateId3Editor, CreateAsfEditor, CreateMp4EditorOfKind<kMp4KindMovie>, CreateMp4EditorOfKind<kMp4KindAudio>,
     CreateMp4EditorOfKind<kMp4Kind3gp>};
 
 // The steps every factory shares: check, rewind, create, hand the stream over, load. The
@@ -62,6 +63,10 @@ int32_t CreateId3Reader(CTagStream* stream, CTagParser** reader, bool owns) {
 
 int32_t CreateAsfReader(CTagStream* stream, CTagParser** reader, bool owns) {
     return CreateAndLoad<CAsfReader>(stream, reader, owns);
+}
+
+int32_t CreateAsfEditor(CTagStream* stream, CTagEditor** editor, bool owns) {
+    return CreateAndLoad<CAsfEditor>(stream, editor, owns);
 }
 
 int32_t CreateId3Editor(CTagStream* stream, CTagEditor** editor, bool owns) {

@@ -23,6 +23,7 @@ enum TagReaderType : int32_t {
 // With owns set the stream belongs to the callee from the call on: it is deleted on failure.
 int32_t CreateId3Reader(CTagStream* stream, CTagParser** reader, bool owns);
 int32_t CreateAsfReader(CTagStream* stream, CTagParser** reader, bool owns);
+int32_t CreateAsfEditor(CTagStream* stream, CTagEditor** editor, bool owns);
 int32_t CreateId3Editor(CTagStream* stream, CTagEditor** editor, bool owns);
 // kind 0 MP4, 1 M4A, 2 3GP; another kind gives -2.
 int32_t CreateMp4Reader(CTagStream* stream, CTagParser** reader, int32_t kind, bool owns);

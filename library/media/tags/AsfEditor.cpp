@@ -1,0 +1,245 @@
+#include "library/media/tags/AsfEditor.h"
+
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "library/media/tags/AsfAttributeList.h"
+#include "library/media/tags/TagBufferedStream.h"
+#include "library/media/tags/TagByteStream.h"
+#include "library/media/tags/TagParser.h"
+#include "library/media/tags/TagTypes.h"
+
+namespace {
+
+// The 16-bit length fields of the content description and of the extended content description.
+constexpr uint32_t kMaxTextLength = 0xFFFF;
+
+bool IsUtf16(int32_t encoding) { return encoding >= tag::kEncodingUtf16BeNoMark && encoding <= tag::kEncodingUtf16LeMarked; }
+
+// ASF text is UTF-16LE without a mark: big-endian text is swapped and a leading mark dropped.
+int32_t ToPlainUtf16Le(int32_t encoding, CTagOwnedPtr<CTagStream>* text, uint32_t* size, uint32_t* offset) {
+    if (encoding == tag::kEncodingUtf16LeNoMark) return tag::kOk;
+    std::vector<uint8_t> bytes(*size);
+    int32_t result = *size ? tag::ReadStreamAt(text->Get(), *offset, bytes.data(), *size) : tag::kOk;
+    if (result != tag::kOk) return result;
+    const bool big = encoding == tag::kEncodingUtf16BeNoMark || encoding == tag::kEncodingUtf16BeMarked;
+    const uint8_t first = big ? 0xFE : 0xFF, second = big ? 0xFF : 0xFE;
+    if (encoding != tag::kEncodingUtf16BeNoMark && bytes.size() >= 2 && bytes[0] == first && bytes[1] == second)
+        bytes.erase(bytes.begin(), bytes.begin() + 2);
+    if (big)
+        for (size_t at = 0; at + 1 < bytes.size(); at += 2) std::swap(bytes[at], bytes[at + 1]);
+    *size = uint32_t(bytes.size());
+    *offset = 0;
+    CTagStream* converted = new (std::nothrow) CTagByteStream(std::move(bytes));
+    if (!converted) return tag::kOutOfMemory;
+    *text = CTagOwnedPtr<CTagStream>(converted, true);
+    return tag::kOk;
+}
+
+}  // namespace
+
+int32_t CAsfEditor::Load(CTagOwnedPtr<CTagStream> stream) {
+    Close();
+    if (!stream) return tag::kInvalidArgument;
+    CTagStream* buffered = new (std::nothrow) CTagBufferedStream(std::move(stream));
+    if (!buffered) return tag::kOutOfMemory;
+    m_source = CTagOwnedPtr<CTagStream>(buffered, true);
+    uint32_t size;
+    int32_t result = m_source->GetSize(&size);
+    if (result != tag::kOk) return result;
+    for (uint32_t at = 0; at < size;) {
+        CAsfObjectHeader header;
+        result = header.Read(m_source.Get(), at, size);
+        if (result != tag::kOk) return result;
+        const bool isHeader = header.Index() == asf::kObjectHeader;
+        CAsfObject* object = isHeader ? static_cast<CAsfObject*>(new (std::nothrow) CAsfHeaderObject(header))
+                                      : new (std::nothrow) CAsfRawObject(header);
+        if (!object) return tag::kOutOfMemory;
+        result = object->Load(m_source.Get());
+        if (result != tag::kOk) {
+            delete object;
+            return result;
+        }
+        result = m_objects.Append(object, true);
+        if (result != tag::kOk) return result;
+        at = header.End();
+    }
+    if (!HeaderObject()) return tag::kMalformed;
+    m_loaded = true;
+    return tag::kOk;
+}
+
+int32_t CAsfEditor::Close() {
+    m_objects.Clear();
+    if (m_source) m_source->Close();
+    m_source.Reset();
+    m_loaded = false;
+    return tag::kOk;
+}
+
+CAsfHeaderObject* CAsfEditor::HeaderObject() const {
+    CAsfObject* header = m_objects.Find([](const CAsfObject& object) { return object.Index() == asf::kObjectHeader; });
+    return header ? header->AsHeaderObject() : nullptr;
+}
+
+CAsfContentDescription* CAsfEditor::ContentDescription(bool create) const {
+    CAsfHeaderObject* header = HeaderObject();
+    if (!header) return nullptr;
+    CAsfObject* found = header->Find(asf::kObjectContentDescription);
+    if (!found && create) found = header->AddNew(asf::kObjectContentDescription);
+    return found ? found->AsContentDescription() : nullptr;
+}
+
+CAsfAttributeObject* CAsfEditor::ExtendedContentDescription(bool create) const {
+    CAsfHeaderObject* header = HeaderObject();
+    if (!header) return nullptr;
+    CAsfObject* found = header->Find(asf::kObjectExtendedContentDescription);
+    if (!found && create) found = header->AddNew(asf::kObjectExtendedContentDescription);
+    return found ? found->AsAttributeObject() : nullptr;
+}
+
+CAsfAttributeObject* CAsfEditor::MetadataLibrary(bool create) const {
+    CAsfHeaderObject* header = HeaderObject();
+    if (!header) return nullptr;
+    CAsfObject* extension = header->Find(asf::kObjectHeaderExtension);
+    if (!extension && create) extension = header->AddNew(asf::kObjectHeaderExtension);
+    CAsfHeaderExtension* container = extension ? extension->AsHeaderExtension() : nullptr;
+    if (!container) return nullptr;
+    CAsfObject* found = container->Find(asf::kObjectMetadataLibrary);
+    if (!found && create) found = container->AddNew(asf::kObjectMetadataLibrary);
+    return found ? found->AsAttributeObject() : nullptr;
+}
+
+int32_t CAsfEditor::RemoveMoodData() {
+    if (!m_loaded) return tag::kNotReady;
+    if (CAsfAttributeObject* list = ExtendedContentDescription(false)) list->RemoveAll(asf::kAttributeMood);
+    if (CAsfAttributeObject* list = MetadataLibrary(false)) list->RemoveAll(asf::kAttributeMood);
+    return tag::kOk;
+}
+
+int32_t CAsfEditor::SetMoodData(CTagStream* data, uint32_t size, uint32_t offset, bool owns) {
+    CTagOwnedPtr<CTagStream> value(data, owns);
+    int32_t result = tag::CheckDataRange(data, size, offset);
+    if (result != tag::kOk) return result;
+    if (!m_loaded) return tag::kNotReady;
+    RemoveMoodData();
+    CAsfAttributeObject* library = MetadataLibrary(true);
+    if (!library) return tag::kOutOfMemory;
+    CAsfAttribute* attribute;
+    result = library->CreateAttribute(asf::kAttributeMood, {}, std::move(value), size, offset, &attribute);
+    return result == tag::kOk ? library->Append(attribute) : result;
+}
+
+int32_t CAsfEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFormat, uint8_t pictureType,
+                               int32_t index, uint32_t offset, bool owns) {
+    CTagOwnedPtr<CTagStream> image(data, owns);
+    int32_t result = tag::CheckDataRange(data, size, offset);
+    if (result != tag::kOk) return result;
+    if (index < 0) return tag::kInvalidArgument;
+    if (!m_loaded) return tag::kNotReady;
+    CAsfAttributeObject* library = MetadataLibrary(true);
+    if (!library) return tag::kOutOfMemory;
+    CAsfAttribute* picture;
+    result = library->CreateAttribute(asf::kAttributePicture, asf::PictureValuePrefix(pictureType, imageFormat, size),
+                                      std::move(image), size, offset, &picture);
+    if (result != tag::kOk) return result;
+    if (auto* node = library->FindPicture(m_source.Get(), pictureType, uint32_t(index))) {
+        library->Attributes().Replace(node, picture, true);
+        return tag::kOk;
+    }
+    return library->Append(picture);
+}
+
+int32_t CAsfEditor::RemovePicture(uint8_t pictureType, int32_t index) {
+    if (index < 0) return tag::kInvalidArgument;
+    if (!m_loaded) return tag::kNotReady;
+    if (index == 0) return tag::kOk;
+    for (CAsfAttributeObject* list : {ExtendedContentDescription(false), MetadataLibrary(false)}) {
+        if (!list) continue;
+        if (auto* node = list->FindPicture(m_source.Get(), pictureType, uint32_t(index - 1)))
+            list->Attributes().Remove(node);
+    }
+    return tag::kOk;
+}
+
+int32_t CAsfEditor::RemoveItem(int32_t itemType) {
+    if (itemType < 0 || itemType >= tag::kItemTypeCount) return tag::kInvalidArgument;
+    if (!m_loaded) return tag::kNotReady;
+    if (itemType == tag::kItemTitle || itemType == tag::kItemArtist) {
+        if (CAsfContentDescription* description = ContentDescription(false))
+            description->SetText(itemType == tag::kItemTitle ? CAsfContentDescription::kTitle
+                                                             : CAsfContentDescription::kAuthor,
+                                 CTagOwnedPtr<CTagStream>(), 0, 0);
+        return tag::kOk;
+    }
+    const int32_t attributeId = asf::AttributeIdOfItemType(itemType);
+    if (attributeId == asf::kAttributeOther) return tag::kOk;
+    if (CAsfAttributeObject* list = ExtendedContentDescription(false)) list->RemoveAll(attributeId);
+    return tag::kOk;
+}
+
+int32_t CAsfEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t size, int32_t encoding, uint32_t offset,
+                            bool owns) {
+    CTagOwnedPtr<CTagStream> text(data, owns);
+    int32_t result = tag::CheckDataRange(data, size, offset);
+    if (result != tag::kOk) return result;
+    if (itemType < 0 || itemType >= tag::kItemTypeCount) return tag::kInvalidArgument;
+    const int32_t attributeId = asf::AttributeIdOfItemType(itemType);
+    const bool described = itemType == tag::kItemTitle || itemType == tag::kItemArtist;
+    if (!IsUtf16(encoding) || (!described && attributeId == asf::kAttributeOther)) return tag::kNoCounterpart;
+    if (!m_loaded) return tag::kNotReady;
+    result = ToPlainUtf16Le(encoding, &text, &size, &offset);
+    if (result != tag::kOk) return result;
+    // The length fields hold 16 bits: a longer text would wrap them and break the header.
+    if (size > kMaxTextLength) return tag::kInvalidArgument;
+    result = RemoveItem(itemType);
+    if (result != tag::kOk) return result;
+    if (described) {
+        CAsfContentDescription* description = ContentDescription(true);
+        if (!description) return tag::kOutOfMemory;
+        description->SetText(itemType == tag::kItemTitle ? CAsfContentDescription::kTitle
+                                                         : CAsfContentDescription::kAuthor,
+                             std::move(text), size, offset);
+        return tag::kOk;
+    }
+    CAsfAttributeObject* list = ExtendedContentDescription(true);
+    if (!list) return tag::kOutOfMemory;
+    CAsfAttribute* attribute;
+    result = list->CreateAttribute(attributeId, {}, std::move(text), size, offset, &attribute);
+    return result == tag::kOk ? list->Append(attribute) : result;
+}
+
+int32_t CAsfEditor::SetLookupId(CTagStream* data, uint32_t size, uint32_t offset, bool owns) {
+    CTagOwnedPtr<CTagStream> identifier(data, owns);
+    int32_t result = tag::CheckDataRange(data, size, offset);
+    if (result != tag::kOk) return result;
+    if (!m_loaded) return tag::kNotReady;
+    if (size > kMaxTextLength) return tag::kInvalidArgument;
+    CAsfAttributeObject* list = ExtendedContentDescription(true);
+    if (!list) return tag::kOutOfMemory;
+    list->RemoveAll(asf::kAttributeLookupId);
+    CAsfAttribute* attribute;
+    result = list->CreateAttribute(asf::kAttributeLookupId, {}, std::move(identifier), size, offset, &attribute);
+    return result == tag::kOk ? list->Append(attribute) : result;
+}
+
+int32_t CAsfEditor::Save(CTagWriteStream* output, bool owns) {
+    CTagOwnedPtr<CTagWriteStream> target(output, owns);
+    if (!m_loaded) return tag::kNotReady;
+    if (!output) return tag::kInvalidArgument;
+    uint64_t fileSize = 0;
+    for (auto* node = m_objects.First(); node != m_objects.End(); node = node->next) fileSize += node->element->Size();
+    // Positions and sizes are kept in 32 bits; a larger file would come out cut.
+    if (fileSize > 0xFFFFFFFFu) return tag::kMalformed;
+    int32_t result = tag::kOk;
+    for (auto* node = m_objects.First(); result == tag::kOk && node != m_objects.End(); node = node->next)
+        result = node->element->SetFileSize(uint32_t(fileSize), 0);
+    for (auto* node = m_objects.First(); result == tag::kOk && node != m_objects.End(); node = node->next)
+        result = node->element->Write(m_source.Get(), output);
+    if (owns) {
+        const int32_t closed = output->Close();
+        if (result == tag::kOk) result = closed;
+    }
+    return result;
+}
