@@ -3,44 +3,23 @@
 // hold the file's size. Native build only: the tools run as child processes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 
 #include "library/media/tags/TagFactories.h"
 #include "library/media/tags/TagMemoryStream.h"
 #include "library/media/tags/TagTypes.h"
 #include "tests/tags/AsfTestSupport.h"
+#include "tests/tags/ToolRun.h"
 
 using namespace asftest;
 using tagtest::ToBytes;
 
 namespace {
 
-std::string RunTool(const std::string& command, int* status) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return "<popen failed>";
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, got);
-    *status = pclose(pipe);
-    return output;
-}
-
-std::string Hex(const Bytes& bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (uint8_t b : bytes) hex += kDigits[b >> 4], hex += kDigits[b & 15];
-    return hex;
-}
-
 // Debian's own interpreter: another python3 earlier on PATH may lack Debian's modules.
 std::string Dump(const std::string& path) {
-    int status;
-    const std::string output =
-        RunTool("/usr/bin/python3 '" + std::string(QB_TEST_DATA_DIR) + "/../tags/mutagen_asf.py' dump '" + path + "'", &status);
-    EXPECT_EQ(0, status) << output;
-    return output;
+    return tagtest::RunToolOk("/usr/bin/python3 '" + std::string(QB_TEST_DATA_DIR) + "/../tags/mutagen_asf.py' dump '" +
+                              path + "'");
 }
 
 CTagStream* Stream(const Bytes& bytes) { return new CTagMemoryStream(bytes.data(), uint32_t(bytes.size())); }
@@ -94,8 +73,8 @@ TEST(AsfCrossCheck, SavedFilesReadBackWithMutagenAndDecodeWithFfmpeg) {
                  std::string("WM/Year\tASFUnicodeAttribute\t2011\n"),
                  std::string("WM/TrackNumber\tASFUnicodeAttribute\t5\n"),
                  std::string("GN/UniqueFileIdentifier\tASFUnicodeAttribute\tCROSS-ID-9\n"),
-                 "VEXAL\tASFByteArrayAttribute\t" + Hex(mood) + "\n",
-                 "WM/Picture\tASFByteArrayAttribute\t" + Hex(pictureValue) + "\n",
+                 "VEXAL\tASFByteArrayAttribute\t" + tagtest::Hex(mood) + "\n",
+                 "WM/Picture\tASFByteArrayAttribute\t" + tagtest::Hex(pictureValue) + "\n",
              })
             EXPECT_NE(std::string::npos, dump.find(line)) << line << "\n" << dump.substr(0, 2000);
         const Bytes saved = tagtest::ReadFileBytes(out);
@@ -103,8 +82,6 @@ TEST(AsfCrossCheck, SavedFilesReadBackWithMutagenAndDecodeWithFfmpeg) {
             << dump.substr(dump.rfind("size"));
         EXPECT_EQ(uint64_t(saved.size()), FilePropertiesSize(saved));
 
-        int status;
-        EXPECT_EQ("", RunTool("ffmpeg -nostdin -v error -i '" + out + "' -f null -", &status));
-        EXPECT_EQ(0, status);
+        EXPECT_EQ("", tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + out + "' -f null -"));
     }
 }

@@ -3,7 +3,6 @@
 // exiftool. Native build only: the tools run as child processes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <sstream>
 
@@ -12,6 +11,7 @@
 #include "library/media/tags/TagTypes.h"
 #include "tests/tags/TagTestSupport.h"
 #include "tests/tags/TagTextDecode.h"
+#include "tests/tags/ToolRun.h"
 
 using namespace tagtest;
 
@@ -21,30 +21,6 @@ namespace {
 const std::string kPython = "/usr/bin/python3";
 
 std::string Helper() { return kPython + " '" + std::string(QB_TEST_DATA_DIR) + "/../tags/mutagen_helper.py'"; }
-
-int Run(const std::string& command, std::string* output) {
-    output->clear();
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output->append(buffer, got);
-    return pclose(pipe);
-}
-
-std::string RunOk(const std::string& command) {
-    std::string output;
-    int status = Run(command, &output);
-    EXPECT_EQ(0, status) << command << "\n" << output;
-    return output;
-}
-
-std::string Hex(const Bytes& bytes) {
-    static const char kDigits[] = "0123456789abcdef";
-    std::string hex;
-    for (uint8_t b : bytes) hex += kDigits[b >> 4], hex += kDigits[b & 15];
-    return hex;
-}
 
 Bytes FromHex(const std::string& hex) {
     Bytes bytes;
@@ -69,7 +45,7 @@ struct ToolConstants {
 };
 
 ToolConstants Constants() {
-    std::istringstream lines(RunOk(Helper() + " constants"));
+    std::istringstream lines(RunToolOk(Helper() + " constants"));
     std::string mood, image;
     std::getline(lines, mood);
     std::getline(lines, image);
@@ -86,7 +62,7 @@ TEST(CrossCheck, TagsWrittenByMutagenReadBack) {
         TempDir dir;
         const std::string path = dir.Path("mutagen.mp3");
         WriteFileBytes(path, audio);
-        RunOk(Helper() + " write '" + path + "' " + std::to_string(version));
+        RunToolOk(Helper() + " write '" + path + "' " + std::to_string(version));
         std::unique_ptr<CTagReader> reader(OpenTagReaderForPath(path.c_str(), kTagReaderId3));
         ASSERT_TRUE(reader);
         EXPECT_EQ("T\xC3\xAFtle \xE2\x99\xAA", DecodedTextItem(*reader, tag::kItemTitle));
@@ -117,8 +93,8 @@ TEST(CrossCheck, TagsWrittenByMid3v2AndEyeD3ReadBack) {
     WriteFileBytes(eye, audio);
     const Bytes image = ToBytes("\xFF\xD8\xFF\xE0 cover \xFF\xD9");
     WriteFileBytes(cover, image);
-    RunOk(kPython + " /usr/bin/mid3v2 -t 'Caf\xC3\xA9' -a 'Mid Artist' -A 'Mid Album' -g Rock -T 7/9 '" + mid + "'");
-    RunOk(kPython + " /usr/bin/eyeD3 --to-v2.3 -t 'Eye Title' -a 'Eye Artist' -A 'Eye Album' -G Blues -n 5 '--add-image=" +
+    RunToolOk(kPython + " /usr/bin/mid3v2 -t 'Caf\xC3\xA9' -a 'Mid Artist' -A 'Mid Album' -g Rock -T 7/9 '" + mid + "'");
+    RunToolOk(kPython + " /usr/bin/eyeD3 --to-v2.3 -t 'Eye Title' -a 'Eye Artist' -A 'Eye Album' -G Blues -n 5 '--add-image=" +
           cover + ":FRONT_COVER' '" + eye + "'");
 
     std::unique_ptr<CTagReader> reader(OpenTagReaderForPath(mid.c_str(), kTagReaderId3));
@@ -163,7 +139,7 @@ TEST(CrossCheck, FilesWeSaveReadBackWithTheirTools) {
         TempDir dir;
         const std::string in = dir.Path("in.mp3"), out = dir.Path("out.mp3");
         WriteFileBytes(in, audio);
-        if (source) RunOk(Helper() + " write '" + in + "' " + std::to_string(source));
+        if (source) RunToolOk(Helper() + " write '" + in + "' " + std::to_string(source));
         const Bytes sourceAudio = AudioAfterTag(ReadFileBytes(in));
 
         std::unique_ptr<CTagEditor> editor(OpenTagEditorByType(in.c_str(), kTagReaderId3));
@@ -183,20 +159,20 @@ TEST(CrossCheck, FilesWeSaveReadBackWithTheirTools) {
         editor.reset();
 
         EXPECT_EQ(sourceAudio, AudioAfterTag(ReadFileBytes(out)));
-        const std::string listing = RunOk(kPython + " /usr/bin/mid3v2 -l '" + out + "'");
+        const std::string listing = RunToolOk(kPython + " /usr/bin/mid3v2 -l '" + out + "'");
         EXPECT_NE(std::string::npos, listing.find("TIT2=Title \xE2\x99\xA0")) << listing;
         EXPECT_NE(std::string::npos, listing.find("TPE1=Bj\xC3\xB6rk")) << listing;
         EXPECT_NE(std::string::npos, listing.find("TALB=\xC3\x84lbum \xE2\x99\xAA")) << listing;
         EXPECT_NE(std::string::npos, listing.find("TCON=Jazz")) << listing;
         EXPECT_NE(std::string::npos, listing.find("TRCK=9/10")) << listing;
 
-        const std::string json = RunOk("exiftool -json -Title -Artist -Album -Genre -Track '" + out + "'");
+        const std::string json = RunToolOk("exiftool -json -Title -Artist -Album -Genre -Track '" + out + "'");
         EXPECT_NE(std::string::npos, json.find("\"Title\": \"Title \xE2\x99\xA0\"")) << json;
         EXPECT_NE(std::string::npos, json.find("\"Artist\": \"Bj\xC3\xB6rk\"")) << json;
         EXPECT_NE(std::string::npos, json.find("\"Album\": \"\xC3\x84lbum \xE2\x99\xAA\"")) << json;
         EXPECT_NE(std::string::npos, json.find("\"Track\": \"9/10\"")) << json;
 
-        const std::string dump = RunOk(Helper() + " dump '" + out + "'");
+        const std::string dump = RunToolOk(Helper() + " dump '" + out + "'");
         EXPECT_NE(std::string::npos, dump.find("GEOB\t" + Hex(mood) + "\n")) << dump;
         EXPECT_NE(std::string::npos, dump.find("APIC\t" + Hex(image) + "\t3\n")) << dump;
         EXPECT_NE(std::string::npos, dump.find("UFID\t" + Hex(lookup) + "\n")) << dump;

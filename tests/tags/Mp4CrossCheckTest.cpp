@@ -4,7 +4,6 @@
 // only: the tools run as child processes.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -13,25 +12,15 @@
 #include "library/media/tags/TagMemoryStream.h"
 #include "library/media/tags/TagTypes.h"
 #include "tests/tags/Mp4TestSupport.h"
+#include "tests/tags/ToolRun.h"
 
 using namespace mp4test;
 
 namespace {
 
-std::string Output(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return "<popen failed>";
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, got);
-    EXPECT_EQ(0, pclose(pipe)) << command << "\n" << output;
-    return output;
-}
-
 // The decoded audio and video; cover pictures, which the edits change, are left out.
 std::string MediaMd5(const std::string& path) {
-    return Output("ffmpeg -nostdin -v error -i '" + path + "' -map 0:a? -map 0:V? -f md5 -");
+    return tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + path + "' -map 0:a? -map 0:V? -f md5 -");
 }
 
 struct Row {
@@ -93,15 +82,15 @@ TEST(Mp4CrossCheck, EditedFilesKeepTheirMediaAndReadBackWithTheTools) {
         for (uint64_t& entry : moved) entry += growth;
         EXPECT_EQ(moved, ChunkOffsets(saved));
 
-        const std::string brands = Output("AtomicParsley '" + out + "' --brands");
+        const std::string brands = tagtest::RunToolOk("AtomicParsley '" + out + "' --brands");
         EXPECT_NE(std::string::npos, brands.find(std::string("Major Brand: ") + row.majorBrand)) << brands;
-        const std::string tags = Output("AtomicParsley '" + out + "' -t");
+        const std::string tags = tagtest::RunToolOk("AtomicParsley '" + out + "' -t");
         if (*row.toolShowsTitle) EXPECT_NE(std::string::npos, tags.find(row.toolShowsTitle)) << tags;
         std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, row.kind));
         ASSERT_TRUE(reader);
         EXPECT_EQ(title, tagtest::TextItem(*reader, tag::kItemTitle));
         // ffmpeg reads the title of M4A files (not of 3GP ones), now from the item we wrote.
         if (row.kind == kMp4KindAudio)
-            EXPECT_EQ(title + "\n", Output("ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 '" + out + "'"));
+            EXPECT_EQ(title + "\n", tagtest::RunToolOk("ffprobe -v error -show_entries format_tags=title -of default=nw=1:nk=1 '" + out + "'"));
     }
 }

@@ -37,6 +37,13 @@ int32_t ToPlainUtf16Le(int32_t encoding, CTagOwnedPtr<CTagStream>* text, uint32_
     return tag::kOk;
 }
 
+// The child of that index; with create set a missing one is made empty and added.
+CAsfObject* FindOrAdd(CAsfContainerObject* container, int32_t objectIndex, bool create) {
+    if (!container) return nullptr;
+    CAsfObject* found = container->Find(objectIndex);
+    return found || !create ? found : container->AddNew(objectIndex);
+}
+
 }  // namespace
 
 int32_t CAsfEditor::Load(CTagOwnedPtr<CTagStream> stream) {
@@ -84,30 +91,18 @@ CAsfHeaderObject* CAsfEditor::HeaderObject() const {
 }
 
 CAsfContentDescription* CAsfEditor::ContentDescription(bool create) const {
-    CAsfHeaderObject* header = HeaderObject();
-    if (!header) return nullptr;
-    CAsfObject* found = header->Find(asf::kObjectContentDescription);
-    if (!found && create) found = header->AddNew(asf::kObjectContentDescription);
+    CAsfObject* found = FindOrAdd(HeaderObject(), asf::kObjectContentDescription, create);
     return found ? found->AsContentDescription() : nullptr;
 }
 
 CAsfAttributeObject* CAsfEditor::ExtendedContentDescription(bool create) const {
-    CAsfHeaderObject* header = HeaderObject();
-    if (!header) return nullptr;
-    CAsfObject* found = header->Find(asf::kObjectExtendedContentDescription);
-    if (!found && create) found = header->AddNew(asf::kObjectExtendedContentDescription);
+    CAsfObject* found = FindOrAdd(HeaderObject(), asf::kObjectExtendedContentDescription, create);
     return found ? found->AsAttributeObject() : nullptr;
 }
 
 CAsfAttributeObject* CAsfEditor::MetadataLibrary(bool create) const {
-    CAsfHeaderObject* header = HeaderObject();
-    if (!header) return nullptr;
-    CAsfObject* extension = header->Find(asf::kObjectHeaderExtension);
-    if (!extension && create) extension = header->AddNew(asf::kObjectHeaderExtension);
-    CAsfHeaderExtension* container = extension ? extension->AsHeaderExtension() : nullptr;
-    if (!container) return nullptr;
-    CAsfObject* found = container->Find(asf::kObjectMetadataLibrary);
-    if (!found && create) found = container->AddNew(asf::kObjectMetadataLibrary);
+    CAsfObject* extension = FindOrAdd(HeaderObject(), asf::kObjectHeaderExtension, create);
+    CAsfObject* found = FindOrAdd(extension ? extension->AsHeaderExtension() : nullptr, asf::kObjectMetadataLibrary, create);
     return found ? found->AsAttributeObject() : nullptr;
 }
 

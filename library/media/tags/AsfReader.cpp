@@ -68,7 +68,11 @@ int32_t CAsfReader::WalkHeaderObject(const CAsfObjectHeader& header) {
         if (result != tag::kOk) return result;
         switch (child.Index()) {
             case asf::kObjectContentDescription: result = WalkContentDescription(child); break;
-            case asf::kObjectExtendedContentDescription: result = WalkExtendedContentDescription(child); break;
+            case asf::kObjectExtendedContentDescription: {
+                CAsfContentDescriptor descriptor;
+                result = WalkAttributes(child, descriptor, true);
+                break;
+            }
             case asf::kObjectHeaderExtension: result = WalkHeaderExtension(child); break;
             default: result = tag::kOk; break;
         }
@@ -137,17 +141,16 @@ int32_t CAsfReader::OfferAttribute(const CAsfAttributeHeader& attribute, bool te
                              uint8_t(itemType), tag::kEncodingAnsi);
 }
 
-int32_t CAsfReader::WalkExtendedContentDescription(const CAsfObjectHeader& object) {
+int32_t CAsfReader::WalkAttributes(const CAsfObjectHeader& object, CAsfAttributeHeader& attribute, bool textItems) {
     uint8_t field[2];
     int32_t result = ReadFields(object.dataOffset, object.End(), field, sizeof(field));
     if (result != tag::kOk) return result;
     uint32_t count = asf::Read16(field);
     for (uint32_t at = object.dataOffset + sizeof(field); count && at < object.End(); --count) {
-        CAsfContentDescriptor descriptor;
-        result = descriptor.Read(m_stream.Get(), at, object.End());
-        if (result == tag::kOk) result = OfferAttribute(descriptor, true);
+        result = attribute.Read(m_stream.Get(), at, object.End());
+        if (result == tag::kOk) result = OfferAttribute(attribute, textItems);
         if (result != tag::kOk) return result;
-        at = descriptor.End();
+        at = attribute.End();
     }
     return tag::kOk;
 }
@@ -164,26 +167,12 @@ int32_t CAsfReader::WalkHeaderExtension(const CAsfObjectHeader& object) {
         result = child.Read(m_stream.Get(), at, start + dataSize);
         if (result != tag::kOk) return result;
         if (child.Index() == asf::kObjectMetadataLibrary) {
-            result = WalkMetadataLibrary(child);
+            // Text items and the lookup identifier are read from the extended content description only.
+            CAsfDescriptionRecord record;
+            result = WalkAttributes(child, record, false);
             if (result != tag::kOk) return result;
         }
         at = child.End();
-    }
-    return tag::kOk;
-}
-
-int32_t CAsfReader::WalkMetadataLibrary(const CAsfObjectHeader& object) {
-    uint8_t field[2];
-    int32_t result = ReadFields(object.dataOffset, object.End(), field, sizeof(field));
-    if (result != tag::kOk) return result;
-    uint32_t count = asf::Read16(field);
-    for (uint32_t at = object.dataOffset + sizeof(field); count && at < object.End(); --count) {
-        CAsfDescriptionRecord record;
-        result = record.Read(m_stream.Get(), at, object.End());
-        // Text items and the lookup identifier are read from the extended content description only.
-        if (result == tag::kOk) result = OfferAttribute(record, false);
-        if (result != tag::kOk) return result;
-        at = record.End();
     }
     return tag::kOk;
 }

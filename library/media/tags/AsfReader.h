@@ -21,9 +21,9 @@ public:
 private:
     int32_t WalkHeaderObject(const CAsfObjectHeader& header);
     int32_t WalkContentDescription(const CAsfObjectHeader& object);
-    int32_t WalkExtendedContentDescription(const CAsfObjectHeader& object);
     int32_t WalkHeaderExtension(const CAsfObjectHeader& object);
-    int32_t WalkMetadataLibrary(const CAsfObjectHeader& object);
+    // Reads each attribute of the list into attribute (a descriptor or a record) and offers it.
+    int32_t WalkAttributes(const CAsfObjectHeader& object, CAsfAttributeHeader& attribute, bool textItems);
     // Fires the handler the attribute's identifier asks for; 0 to go on.
     int32_t OfferAttribute(const CAsfAttributeHeader& attribute, bool textItems);
     int32_t OfferText(uint32_t offset, uint32_t length, int32_t itemType);
