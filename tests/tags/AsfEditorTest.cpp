@@ -208,6 +208,7 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
         ASSERT_TRUE(editor);
         ASSERT_EQ(0, editor->SetPicture(texts.Stream(ToBytes("new-cover")), 9, tag::kImagePng, 3, 0, 0, true));
         ASSERT_EQ(0, editor->SetPicture(texts.Stream(ToBytes("third")), 5, tag::kImageOther, 3, 5, 0, true));
+        ASSERT_EQ(0, editor->SetPicture(texts.Stream(ToBytes("xxthumb")), 5, tag::kImageJpeg, 129, 0, 2, true));
         const Bytes saved = tagtest::Save(*editor);
         std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
         ASSERT_TRUE(reader);
@@ -224,6 +225,10 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
         EXPECT_NE(library.end(), std::search(library.begin(), library.end(), record.begin(), record.end()));
         const Bytes other = Record(Utf16("WM/Picture"), 1, Cat({{3}, Le32(5), Utf16(""), Utf16(""), ToBytes("third")}));
         EXPECT_NE(library.end(), std::search(library.begin(), library.end(), other.begin(), other.end()));
+        const Bytes jpeg = Record(Utf16("WM/Picture"), 1, Cat({{129}, Le32(5), Utf16("image/jpeg"), Utf16(""), ToBytes("thumb")}));
+        EXPECT_EQ(12u + 22u + 1 + 4 + 22 + 2 + 5, jpeg.size());
+        EXPECT_NE(library.end(), std::search(library.begin(), library.end(), jpeg.begin(), jpeg.end()));
+        EXPECT_EQ(ToBytes("thumb"), PictureBytes(*reader, tag::kPictureThumbnail, 0));
     }
     {
         std::unique_ptr<CTagEditor> editor(EditorOver(file));
