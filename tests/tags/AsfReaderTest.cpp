@@ -253,7 +253,9 @@ TEST(AsfReader, BrokenInputsGiveErrorCodes) {
         {"extension data past the object", extension, -3, -3},
         {"record past the object", record, -3, -3},
         {"descriptor name past the object", descriptor, -3, -3},
-        {"truncated", Bytes(good.begin(), good.begin() + 40), -3, -3},
+        {"header object cut short", Bytes(good.begin(), good.begin() + 60), -3, -3},
+        {"media cut short", Bytes(good.begin(), good.end() - 1), 0, -5},
+        {"object header cut short", Bytes(good.begin(), good.begin() + 20), -3, -3},
         {"trailing bytes", Cat({good, Bytes(10, 0)}), 0, -3},  // the title is found before them
         {"empty", Bytes(), -5, -5},
     };

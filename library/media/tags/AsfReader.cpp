@@ -46,9 +46,13 @@ int32_t CAsfReader::Parse() {
     if (result != tag::kOk) return result;
     for (uint32_t at = 0; at < size;) {
         CAsfObjectHeader header;
-        result = header.Read(m_stream.Get(), at, size);
+        if (size - at < asf::kObjectHeaderSize) return tag::kMalformed;
+        result = header.Read(m_stream.Get(), at, UINT32_MAX);
         if (result != tag::kOk) return result;
-        if (header.Index() == asf::kObjectHeader) {
+        const bool isHeader = header.Index() == asf::kObjectHeader;
+        // A file cut short in its media still has all of its tags in the header object before it.
+        if (header.End() > size) return isHeader ? tag::kMalformed : tag::kOk;
+        if (isHeader) {
             result = WalkHeaderObject(header);
             if (result != tag::kOk) return result;
         }
