@@ -10,6 +10,7 @@
 #include "library/media/tags/TagElementList.h"
 #include "library/media/tags/TagOwnedPtr.h"
 #include "library/media/tags/TagStream.h"
+#include "library/media/tags/TagTypes.h"
 
 class CAsfAttributeObject;
 class CAsfContentDescription;
@@ -20,11 +21,11 @@ class CAsfObject {
 public:
     explicit CAsfObject(const CAsfObjectHeader& header) : m_header(header) {}
     virtual ~CAsfObject() = default;
-    virtual int32_t Load(CTagStream* source) { return source ? 0 : -2; }
+    virtual int32_t Load(CTagStream* source) { return source ? tag::kOk : tag::kInvalidArgument; }
     virtual int32_t Write(CTagStream* source, CTagWriteStream* output) = 0;
     virtual uint64_t Size() const = 0;
     // The size of the whole file being written; only the file properties keep it.
-    virtual int32_t SetFileSize(uint32_t, uint32_t) { return 0; }
+    virtual int32_t SetFileSize(uint32_t, uint32_t) { return tag::kOk; }
     // Stand-ins for a cast: the library has no run-time type information.
     virtual CAsfHeaderObject* AsHeaderObject() { return nullptr; }
     virtual CAsfHeaderExtension* AsHeaderExtension() { return nullptr; }
