@@ -283,8 +283,13 @@ TEST_F(SimulatedPlayerTest, AnObjectAppearsOnlyWhenItsStreamIsCommitted) {
     EXPECT_EQ(S_OK, Delete(content.Get(), first, PORTABLE_DEVICE_DELETE_NO_RECURSION));
     EXPECT_EQ(10000u - 3u, FreeSpace(content.Get(), storage));
     EXPECT_EQ(1u, Children(content.Get(), storage).size());
-    // Nothing of the uploads is left beside the player's own files but the stored object.
-    EXPECT_FALSE(PathExists(folder_.Path() + L"\\.standin\\upload1.part"));
+    // Of the three uploads' data only the one object still on the player is kept.
+    std::vector<std::wstring> stored;
+    EnumFilesRecursive(folder_.Path() + L"\\.standin", &stored, true);
+    ASSERT_EQ(1u, stored.size());
+    std::string kept;
+    ASSERT_TRUE(ReadWholeFile(stored[0], &kept));
+    EXPECT_EQ("dup", kept);
 }
 
 TEST_F(SimulatedPlayerTest, ShortUploadAndFullStorageAreRefused) {
