@@ -166,5 +166,9 @@ private:
     CScopedHandle cancelEvent_;
     CCriticalSection writeLock_;
     std::vector<std::wstring> snapshot_;
+    // The block buffer of the last copy, kept for the next: a fresh one of the device's block size
+    // for every file costs a good share of a small file's copy. A copy running alongside makes its own.
+    std::vector<BYTE> spareBuffer_;
+    CCriticalSection bufferLock_;
     std::wstring localDataFolder_;
 };

@@ -14,6 +14,8 @@
 namespace {
 
 const DWORD kKindCarAudioMarker = 12;
+const DWORD kDefaultBlockSize = 64 * 1024;
+const DWORD kMaxBlockSize = 4 * 1024 * 1024;
 const wchar_t kPlaylistFolderName[] = L"Playlists";
 const wchar_t kPlaylistExtension[] = L"pla";
 
@@ -34,8 +36,21 @@ std::wstring WithoutExtension(const std::wstring& name) {
     return dot == std::wstring::npos ? name : name.substr(0, dot);
 }
 
-uint64_t FileSize(const BY_HANDLE_FILE_INFORMATION& file) {
-    return (static_cast<uint64_t>(file.nFileSizeHigh) << 32) | file.nFileSizeLow;
+// What an upload needs to know of its source file. Asked for one by one: the all-in-one query
+// also fetches the volume's serial number, which costs more than the rest together.
+struct SourceFacts {
+    uint64_t size = 0;
+    FILETIME created = {};
+    FILETIME modified = {};
+};
+
+HRESULT ReadSourceFacts(HANDLE file, SourceFacts* facts) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || !GetFileTime(file, &facts->created, nullptr, &facts->modified)) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    facts->size = static_cast<uint64_t>(size.QuadPart);
+    return S_OK;
 }
 
 // Reads a local file for an upload, or writes one for a download, a block at a time.
@@ -155,19 +170,18 @@ HRESULT AddMediaProperties(IPortableDeviceValues* values, const CTNContent& cont
 }
 
 HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId, const std::wstring& fileName,
-                        const BY_HANDLE_FILE_INFORMATION& source, CScopedComPtr<IPortableDeviceValues>* values) {
+                        const SourceFacts& source, CScopedComPtr<IPortableDeviceValues>* values) {
     HRESULT hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Receive()));
     IPortableDeviceValues* v = values->Get();
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
-    if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, FileSize(source));
+    if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, source.size);
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());
     const std::wstring name = content.title.empty() ? WithoutExtension(fileName) : content.title;
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_NAME, name.c_str());
     if (SUCCEEDED(hr) && content.kind == kKindCarAudioMarker) hr = v->SetBoolValue(WPD_OBJECT_ISHIDDEN, TRUE);
     DATE created, modified;
-    if (SUCCEEDED(hr) && FileTimeToDate(source.ftCreationTime, &created) &&
-        FileTimeToDate(source.ftLastWriteTime, &modified)) {
+    if (SUCCEEDED(hr) && FileTimeToDate(source.created, &created) && FileTimeToDate(source.modified, &modified)) {
         hr = SetDate(v, WPD_OBJECT_DATE_CREATED, created);
         if (SUCCEEDED(hr)) hr = SetDate(v, WPD_OBJECT_DATE_MODIFIED, modified);
     }
@@ -272,10 +286,10 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     HRESULT hr = source.IsValid() ? S_OK : HRESULT_FROM_WIN32(GetLastError());
-    BY_HANDLE_FILE_INFORMATION sourceInfo = {};
-    if (SUCCEEDED(hr) && !GetFileInformationByHandle(source.Get(), &sourceInfo)) hr = HRESULT_FROM_WIN32(GetLastError());
+    SourceFacts sourceFacts;
+    if (SUCCEEDED(hr)) hr = ReadSourceFacts(source.Get(), &sourceFacts);
     CScopedComPtr<IPortableDeviceValues> properties;
-    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceInfo, &properties);
+    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceFacts, &properties);
     CScopedComPtr<IStream> target;
     DWORD optimal = 0;
     if (SUCCEEDED(hr)) {
@@ -293,7 +307,7 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
                             HRESULT result = target->Write(buffer, size, &written);
                             return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
                         },
-                        optimal, FileSize(sourceInfo), progress);
+                        optimal, sourceFacts.size, progress);
         // Only a complete copy is committed; a stopped or failed one is released uncommitted, so
         // the device never completes the object.
         if (hr == S_OK) {
@@ -324,12 +338,20 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
 
 HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize,
                                          uint64_t total, bool progress) {
-    if (bufferSize == 0) bufferSize = 64 * 1024;
+    if (bufferSize == 0) bufferSize = kDefaultBlockSize;
+    // Whatever the device suggests, a copy holds no more memory than this.
+    bufferSize = std::min(bufferSize, kMaxBlockSize);
     std::vector<BYTE> buffer;
-    try {
-        buffer.resize(bufferSize);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+    {
+        CScopedLock lock(bufferLock_);
+        buffer.swap(spareBuffer_);
+    }
+    if (buffer.size() < bufferSize) {
+        try {
+            buffer.resize(bufferSize);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     }
     SetTransferring(true);
     IDevCtrlListener* listener = progress ? listener_ : nullptr;
@@ -357,6 +379,8 @@ HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWri
         if (listener) listener->OnWriteProgress(static_cast<uint32_t>(count), static_cast<uint32_t>(total));
     }
     if (listener) listener->OnWriteProgress(0, 0);
+    CScopedLock lock(bufferLock_);
+    if (spareBuffer_.size() < buffer.size()) spareBuffer_.swap(buffer);
     return result;
 }
 
