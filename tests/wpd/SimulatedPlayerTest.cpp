@@ -292,6 +292,24 @@ TEST_F(SimulatedPlayerTest, AnObjectAppearsOnlyWhenItsStreamIsCommitted) {
     EXPECT_EQ("dup", kept);
 }
 
+TEST_F(SimulatedPlayerTest, UploadIntoAParentThatCannotHoldItIsRefusedBeforeAnyData) {
+    ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path(), 10000));
+    auto content = OpenContent(L"dev1");
+    std::wstring storage = Storage(content.Get());
+    std::wstring file = Upload(content.Get(), storage, L"file.bin", "f");
+    std::wstring gone = Upload(content.Get(), storage, L"gone.bin", "g");
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(S_OK, Delete(content.Get(), gone, PORTABLE_DEVICE_DELETE_NO_RECURSION));
+    for (const std::wstring& parent : {file, gone, std::wstring(WPD_DEVICE_OBJECT_ID), std::wstring()}) {
+        CScopedComPtr<IStream> stream;
+        EXPECT_EQ(E_INVALIDARG, BeginUpload(content.Get(), parent, L"x.bin", 1, &stream)) << parent;
+        EXPECT_EQ(nullptr, stream.Get());
+    }
+    std::vector<std::wstring> stored;
+    EnumFilesRecursive(folder_.Path() + L"\\.standin", &stored, true);
+    EXPECT_EQ(1u, stored.size());
+}
+
 TEST_F(SimulatedPlayerTest, ShortUploadAndFullStorageAreRefused) {
     ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path(), 100));
     auto content = OpenContent(L"dev1");
