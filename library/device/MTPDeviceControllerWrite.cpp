@@ -6,7 +6,6 @@
 #include "library/util/FileSystem.h"
 #include "platform/wpd/PortableDevice.h"
 
-
 #include <algorithm>
 #include <new>
 #include <vector>
@@ -300,14 +299,16 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     if (SUCCEEDED(hr)) hr = target->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Receive()));
     std::wstring newId;
     if (SUCCEEDED(hr)) {
-        hr = CopyBlocks([&](void* buffer, ULONG size, ULONG* read) { return ReadFileBlock(source.Get(), buffer, size, read); },
-                        [&](const void* buffer, ULONG size) {
-                            ULONG written = 0;
-                            CScopedLock lock(deviceLock_);
-                            HRESULT result = target->Write(buffer, size, &written);
-                            return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
-                        },
-                        optimal, sourceFacts.size, progress);
+        auto readSource = [&](void* buffer, ULONG size, ULONG* read) {
+            return ReadFileBlock(source.Get(), buffer, size, read);
+        };
+        auto writeTarget = [&](const void* buffer, ULONG size) {
+            ULONG written = 0;
+            CScopedLock lock(deviceLock_);
+            HRESULT result = target->Write(buffer, size, &written);
+            return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
+        };
+        hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress);
         // Only a complete copy is committed; a stopped or failed one is released uncommitted, so
         // the device never completes the object.
         if (hr == S_OK) {

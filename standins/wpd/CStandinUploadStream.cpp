@@ -28,7 +28,7 @@ HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDevice
     if (FAILED(hr)) return hr;
     // A player refuses an object that its storage cannot hold before any data moves.
     if (declared > free) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
-    // So does it an object whose parent is gone or is no folder.
+    // Just as early it refuses one whose parent is gone or can hold no objects.
     LPWSTR parent = nullptr;
     hr = properties->GetStringValue(WPD_OBJECT_PARENT_ID, &parent);
     if (SUCCEEDED(hr)) hr = parent ? players.CheckParent(device, parent) : E_INVALIDARG;
