@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchDriveFacts.h"
 #include "bench/BenchSupport.h"
 #include "library/content/TNContent.h"
 #include "library/device/MSCDeviceController.h"
@@ -19,16 +20,6 @@ namespace {
 
 const wchar_t kRoot[] = L"C:\\";
 const wchar_t kCapability[] = L"C:\\capability_00.xml";
-
-class CBenchDriveFacts : public IDriveFacts {
-public:
-    DWORD GetLogicalDriveMask() override { return 1u << 2; }
-    UINT GetRootDriveType(const std::wstring&) override { return DRIVE_REMOVABLE; }
-    bool IsUsbVolume(HANDLE, const std::wstring&) override { return true; }
-    void ReadUsbIdentity(HANDLE, const std::wstring&, std::wstring* id) override {
-        *id = L"bench_0000_";
-    }
-};
 
 // Tracks the highest commit charge seen while blocks are written.
 class CMemoryWatch : public CDeviceControllerBase::IDevCtrlListener {
@@ -138,7 +129,7 @@ int main(int argc, char** argv) {
         HANDLE file = CreateFileW(kCapability, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     }
-    CBenchDriveFacts facts;
+    bench::CDriveCAsPlayer facts;
     CMSCDeviceController controller(facts);
     CMemoryWatch watch;
     controller.SetListener(&watch);

@@ -57,6 +57,8 @@ void CMTPDeviceController::ReleaseConnection(bool close) {
     {
         CScopedLock lock(stateLock_);
         device = std::move(device_);
+        folderPathIds_.clear();
+        ++connectionGeneration_;
     }
     if (device.Get() && close) {
         CScopedLock lock(deviceLock_);
@@ -245,6 +247,7 @@ bool CMTPDeviceController::FileExists(std::wstring relativePath, std::wstring* f
 BOOL CMTPDeviceController::DeleteContent(const std::wstring& path) {
     if (path.empty()) return FALSE;
     CWpdContentAccess access(Connection().Get(), deviceLock_);
+    ForgetFolder(path);
     return SUCCEEDED(access.Delete(path));
 }
 

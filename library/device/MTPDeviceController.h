@@ -6,6 +6,8 @@
 #include "platform/wpd/PortableDeviceApi.h"
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -99,10 +101,18 @@ private:
 
     bool ResolvePath(CWpdContentAccess& access, const std::wstring& relativePath, std::wstring* objectId);
     bool SetFolderByName(const std::wstring& relativeFolder, size_t index, bool create, bool* created = nullptr);
+    // The folder object a write into `folderPath` (below the storage) goes to, made where missing;
+    // `cached` tells whether it came from the folders found by earlier writes.
+    HRESULT DestinationFolder(CWpdContentAccess& access, const std::wstring& folderPath, std::wstring* folderId,
+                              bool* cached);
+    void ForgetFolder(const std::wstring& folderId);
     HRESULT Upload(CWpdContentAccess& access, const std::wstring& parentId, const std::wstring& fileName,
-                   const std::wstring& destination, CTNContent* content);
-    HRESULT CopyStream(IStream* source, IStream* target, DWORD bufferSize, uint64_t total, bool progress,
-                       uint64_t* copied);
+                   CTNContent* content);
+    // One block of a copy: reads up to `size` bytes (0 at the end) or writes them all.
+    using BlockReader = std::function<HRESULT(void* buffer, ULONG size, ULONG* read)>;
+    using BlockWriter = std::function<HRESULT(const void* buffer, ULONG size)>;
+    HRESULT CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize, uint64_t total,
+                       bool progress);
     HRESULT CopyObjectToFile(CWpdContentAccess& access, const std::wstring& objectId, const std::wstring& localPath,
                              bool progress);
     void AddPendingMember(const std::wstring& objectId, CTNContent* content);
@@ -135,6 +145,11 @@ private:
     std::wstring capabilityId_;
     std::wstring iconId_;
     std::vector<PendingMember> pending_;
+    // Folder paths of earlier writes and their object ids, so that a run of writes into one folder
+    // does not walk the player's tree for each file. Emptied with the connection; a write begun on
+    // an older connection (another generation) adds nothing.
+    std::map<std::wstring, std::wstring> folderPathIds_;
+    uint64_t connectionGeneration_ = 0;
     std::wstring rootPath_;
     std::wstring playlistFolderName_;
     bool modified_ = false;
@@ -151,5 +166,9 @@ private:
     CScopedHandle cancelEvent_;
     CCriticalSection writeLock_;
     std::vector<std::wstring> snapshot_;
+    // The block buffer of the last copy, kept for the next: a fresh one of the device's block size
+    // for every file costs a good share of a small file's copy. A copy running alongside makes its own.
+    std::vector<BYTE> spareBuffer_;
+    CCriticalSection bufferLock_;
     std::wstring localDataFolder_;
 };

@@ -232,7 +232,11 @@ bool CMTPDeviceController::DeleteCarAudioTree(CWpdContentAccess& access) {
     if (!FindCarAudioFolder(access, &carAudio)) return true;
     std::vector<std::wstring> folders;
     for (const auto& file : CarAudioFiles(access, carAudio, &folders)) access.Delete(file.first);
-    for (const std::wstring& folder : folders) access.Delete(folder);
+    for (const std::wstring& folder : folders) {
+        ForgetFolder(folder);
+        access.Delete(folder);
+    }
+    ForgetFolder(carAudio);
     return SUCCEEDED(access.Delete(carAudio));
 }
 
@@ -326,7 +330,7 @@ HRESULT CMTPDeviceController::ToggleRegistration(bool* registeredNow) {
     content.sourcePath = localMarker;
     content.tempPath = localMarker;
     content.relativePath = kCarAudioMarkerName;
-    HRESULT hr = Upload(access, storage, kCarAudioMarkerName, kCarAudioMarkerName, &content);
+    HRESULT hr = Upload(access, storage, kCarAudioMarkerName, &content);
     if (hr != S_OK) return FAILED(hr) ? hr : E_FAIL;
     if (!CreateCarAudioFolders(access)) return E_FAIL;
     if (registeredNow) *registeredNow = true;

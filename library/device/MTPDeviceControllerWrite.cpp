@@ -6,8 +6,6 @@
 #include "library/util/FileSystem.h"
 #include "platform/wpd/PortableDevice.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <new>
 #include <vector>
@@ -15,6 +13,8 @@
 namespace {
 
 const DWORD kKindCarAudioMarker = 12;
+const DWORD kDefaultBlockSize = 64 * 1024;
+const DWORD kMaxBlockSize = 4 * 1024 * 1024;
 const wchar_t kPlaylistFolderName[] = L"Playlists";
 const wchar_t kPlaylistExtension[] = L"pla";
 
@@ -33,6 +33,38 @@ bool LeadingNumber(const std::wstring& text, long* number) {
 std::wstring WithoutExtension(const std::wstring& name) {
     size_t dot = name.rfind(L'.');
     return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+// What an upload needs to know of its source file. Asked for one by one: the all-in-one query
+// also fetches the volume's serial number, which costs more than the rest together.
+struct SourceFacts {
+    uint64_t size = 0;
+    FILETIME created = {};
+    FILETIME modified = {};
+};
+
+HRESULT ReadSourceFacts(HANDLE file, SourceFacts* facts) {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file, &size) || !GetFileTime(file, &facts->created, nullptr, &facts->modified)) {
+        return HRESULT_FROM_WIN32(GetLastError());
+    }
+    facts->size = static_cast<uint64_t>(size.QuadPart);
+    return S_OK;
+}
+
+// Reads a local file for an upload, or writes one for a download, a block at a time.
+HRESULT ReadFileBlock(HANDLE file, void* buffer, ULONG size, ULONG* read) {
+    DWORD done = 0;
+    if (!ReadFile(file, buffer, size, &done, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
+    *read = done;
+    return S_OK;
+}
+
+HRESULT WriteFileBlock(HANDLE file, const void* buffer, ULONG size) {
+    DWORD done = 0;
+    if (!WriteFile(file, buffer, size, &done, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
+    // A short write without an error only happens on a full volume.
+    return done == size ? S_OK : HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 }
 
 bool FileTimeToDate(const FILETIME& fileTime, DATE* date) {
@@ -137,20 +169,18 @@ HRESULT AddMediaProperties(IPortableDeviceValues* values, const CTNContent& cont
 }
 
 HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId, const std::wstring& fileName,
-                        const std::wstring& sourcePath, uint64_t size, CScopedComPtr<IPortableDeviceValues>* values) {
+                        const SourceFacts& source, CScopedComPtr<IPortableDeviceValues>* values) {
     HRESULT hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER,
                                   IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Receive()));
     IPortableDeviceValues* v = values->Get();
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
-    if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, size);
+    if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, source.size);
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());
     const std::wstring name = content.title.empty() ? WithoutExtension(fileName) : content.title;
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_NAME, name.c_str());
     if (SUCCEEDED(hr) && content.kind == kKindCarAudioMarker) hr = v->SetBoolValue(WPD_OBJECT_ISHIDDEN, TRUE);
-    WIN32_FILE_ATTRIBUTE_DATA attributes;
     DATE created, modified;
-    if (SUCCEEDED(hr) && GetFileAttributesExW(sourcePath.c_str(), GetFileExInfoStandard, &attributes) &&
-        FileTimeToDate(attributes.ftCreationTime, &created) && FileTimeToDate(attributes.ftLastWriteTime, &modified)) {
+    if (SUCCEEDED(hr) && FileTimeToDate(source.created, &created) && FileTimeToDate(source.modified, &modified)) {
         hr = SetDate(v, WPD_OBJECT_DATE_CREATED, created);
         if (SUCCEEDED(hr)) hr = SetDate(v, WPD_OBJECT_DATE_MODIFIED, modified);
     }
@@ -168,15 +198,47 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
     if (!device.Get()) return E_FAIL;
     CWpdContentAccess access(device.Get(), deviceLock_);
     if (FAILED(access.Status())) return access.Status();
+    const size_t slash = destination.rfind(L'\\');
+    const std::wstring folderPath = slash == std::wstring::npos ? std::wstring() : destination.substr(0, slash);
+    const std::wstring fileName = slash == std::wstring::npos ? destination : destination.substr(slash + 1);
     std::wstring parent;
+    bool cached = false;
+    HRESULT hr = DestinationFolder(access, folderPath, &parent, &cached);
+    if (FAILED(hr)) return hr;
+    hr = Upload(access, parent, fileName, content);
+    if (FAILED(hr) && cached) {
+        // Another program may have removed the folder since it was found: look once more, and
+        // write again only when that gives another folder.
+        ForgetFolder(parent);
+        std::wstring fresh;
+        if (SUCCEEDED(DestinationFolder(access, folderPath, &fresh, &cached)) && fresh != parent) {
+            hr = Upload(access, fresh, fileName, content);
+        }
+    }
+    return hr;
+}
+
+HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const std::wstring& folderPath,
+                                                std::wstring* folderId, bool* cached) {
+    std::wstring parent;
+    uint64_t generation;
     {
         CScopedLock lock(stateLock_);
+        auto found = folderPathIds_.find(folderPath);
+        *cached = found != folderPathIds_.end();
+        if (*cached) {
+            *folderId = found->second;
+            return S_OK;
+        }
         parent = storageId_;
+        generation = connectionGeneration_;
     }
     size_t start = 0;
-    for (size_t slash = destination.find(L'\\'); slash != std::wstring::npos;
-         start = slash + 1, slash = destination.find(L'\\', start)) {
-        const std::wstring component = destination.substr(start, slash - start);
+    while (start < folderPath.size()) {
+        size_t slash = folderPath.find(L'\\', start);
+        if (slash == std::wstring::npos) slash = folderPath.size();
+        const std::wstring component = folderPath.substr(start, slash - start);
+        start = slash + 1;
         if (component.empty()) continue;
         std::wstring child;
         if (!access.FindChild(parent, component, false, &child)) {
@@ -185,18 +247,29 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
         }
         parent = child;
     }
-    return Upload(access, parent, destination.substr(start), destination, content);
+    {
+        CScopedLock lock(stateLock_);
+        if (generation == connectionGeneration_) folderPathIds_[folderPath] = parent;
+    }
+    *folderId = parent;
+    return S_OK;
+}
+
+void CMTPDeviceController::ForgetFolder(const std::wstring& folderId) {
+    CScopedLock lock(stateLock_);
+    for (auto entry = folderPathIds_.begin(); entry != folderPathIds_.end();) {
+        entry = entry->second == folderId ? folderPathIds_.erase(entry) : std::next(entry);
+    }
 }
 
 HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstring& parentId,
-                                     const std::wstring& fileName, const std::wstring& destination,
-                                     CTNContent* content) {
+                                     const std::wstring& fileName, CTNContent* content) {
     const bool progress = content->kind != kKindCarAudioMarker;
     std::wstring replacedId, replacedName;
     if (content->replaceExisting) {
         replacedId = content->deviceObjectId;
         // The object to replace is where this write goes, whatever the record's own path says.
-        if (replacedId.empty()) ResolvePath(access, destination, &replacedId);
+        if (replacedId.empty()) access.FindChild(parentId, fileName, false, &replacedId);
         if (!replacedId.empty()) {
             if (!access.ReadString(replacedId, WPD_OBJECT_ORIGINAL_FILE_NAME, &replacedName)) return E_FAIL;
             HRESULT hr = access.Rename(replacedId, replacedId + L".dat");
@@ -208,14 +281,14 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
     const std::wstring recordName = GetFileNameFromPath(content->relativePath);
     const std::wstring objectName = recordName.empty() ? fileName : recordName;
-    CScopedComPtr<IStream> source;
-    HRESULT hr = SHCreateStreamOnFileW(sourcePath.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, source.Receive());
-    STATSTG stat = {};
-    if (SUCCEEDED(hr)) hr = source->Stat(&stat, STATFLAG_NONAME);
+    // The source is read through its handle: a stream object over the file would add nothing.
+    CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    HRESULT hr = source.IsValid() ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+    SourceFacts sourceFacts;
+    if (SUCCEEDED(hr)) hr = ReadSourceFacts(source.Get(), &sourceFacts);
     CScopedComPtr<IPortableDeviceValues> properties;
-    if (SUCCEEDED(hr)) {
-        hr = BuildProperties(*content, parentId, objectName, sourcePath, stat.cbSize.QuadPart, &properties);
-    }
+    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceFacts, &properties);
     CScopedComPtr<IStream> target;
     DWORD optimal = 0;
     if (SUCCEEDED(hr)) {
@@ -226,8 +299,16 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     if (SUCCEEDED(hr)) hr = target->QueryInterface(IID_IPortableDeviceDataStream, reinterpret_cast<void**>(data.Receive()));
     std::wstring newId;
     if (SUCCEEDED(hr)) {
-        uint64_t copied = 0;
-        hr = CopyStream(source.Get(), target.Get(), optimal, stat.cbSize.QuadPart, progress, &copied);
+        auto readSource = [&](void* buffer, ULONG size, ULONG* read) {
+            return ReadFileBlock(source.Get(), buffer, size, read);
+        };
+        auto writeTarget = [&](const void* buffer, ULONG size) {
+            ULONG written = 0;
+            CScopedLock lock(deviceLock_);
+            HRESULT result = target->Write(buffer, size, &written);
+            return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
+        };
+        hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress);
         // Only a complete copy is committed; a stopped or failed one is released uncommitted, so
         // the device never completes the object.
         if (hr == S_OK) {
@@ -256,14 +337,22 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     return hr;
 }
 
-HRESULT CMTPDeviceController::CopyStream(IStream* source, IStream* target, DWORD bufferSize, uint64_t total,
-                                         bool progress, uint64_t* copied) {
-    if (bufferSize == 0) bufferSize = 64 * 1024;
+HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize,
+                                         uint64_t total, bool progress) {
+    if (bufferSize == 0) bufferSize = kDefaultBlockSize;
+    // Whatever the device suggests, a copy holds no more memory than this.
+    bufferSize = std::min(bufferSize, kMaxBlockSize);
     std::vector<BYTE> buffer;
-    try {
-        buffer.resize(bufferSize);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+    {
+        CScopedLock lock(bufferLock_);
+        buffer.swap(spareBuffer_);
+    }
+    if (buffer.size() < bufferSize) {
+        try {
+            buffer.resize(bufferSize);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        }
     }
     SetTransferring(true);
     IDevCtrlListener* listener = progress ? listener_ : nullptr;
@@ -275,31 +364,24 @@ HRESULT CMTPDeviceController::CopyStream(IStream* source, IStream* target, DWORD
             result = S_FALSE;
             break;
         }
-        ULONG read = 0;
-        HRESULT hr;
-        {
-            CScopedLock lock(deviceLock_);
-            hr = source->Read(buffer.data(), bufferSize, &read);
-        }
+        ULONG got = 0;
+        HRESULT hr = read(buffer.data(), bufferSize, &got);
         if (FAILED(hr)) {
             result = hr;
             break;
         }
-        if (read == 0) break;
-        ULONG written = 0;
-        {
-            CScopedLock lock(deviceLock_);
-            hr = target->Write(buffer.data(), read, &written);
-        }
+        if (got == 0) break;
+        hr = write(buffer.data(), got);
         if (FAILED(hr)) {
             result = hr;
             break;
         }
-        count += written;
+        count += got;
         if (listener) listener->OnWriteProgress(static_cast<uint32_t>(count), static_cast<uint32_t>(total));
     }
     if (listener) listener->OnWriteProgress(0, 0);
-    if (result == S_OK && copied) *copied = count;
+    CScopedLock lock(bufferLock_);
+    if (spareBuffer_.size() < buffer.size()) spareBuffer_.swap(buffer);
     return result;
 }
 
@@ -310,9 +392,17 @@ HRESULT CMTPDeviceController::CopyObjectToFile(CWpdContentAccess& access, const 
     CScopedComPtr<IStream> source;
     DWORD optimal = 0;
     HRESULT hr = access.OpenData(objectId, source.Receive(), &optimal);
-    CScopedComPtr<IStream> target;
-    if (SUCCEEDED(hr)) hr = SHCreateStreamOnFileW(localPath.c_str(), STGM_CREATE | STGM_WRITE, target.Receive());
-    if (SUCCEEDED(hr)) hr = CopyStream(source.Get(), target.Get(), optimal, size, progress, nullptr);
+    if (FAILED(hr)) return hr;
+    CScopedHandle target(CreateFileW(localPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                     nullptr));
+    if (!target.IsValid()) return HRESULT_FROM_WIN32(GetLastError());
+    hr = CopyBlocks(
+        [&](void* buffer, ULONG size, ULONG* read) {
+            CScopedLock lock(deviceLock_);
+            return source->Read(buffer, size, read);
+        },
+        [&](const void* buffer, ULONG size) { return WriteFileBlock(target.Get(), buffer, size); }, optimal, size,
+        progress);
     if (hr == S_FALSE) hr = HRESULT_FROM_WIN32(ERROR_CANCELLED);
     return hr;
 }

@@ -21,14 +21,17 @@ CWpdContentAccess::CWpdContentAccess(IPortableDevice* device, CCriticalSection& 
 HRESULT CWpdContentAccess::ReadValues(const std::wstring& objectId, REFPROPERTYKEY key,
                                       CScopedComPtr<IPortableDeviceValues>* values) {
     if (FAILED(status_)) return status_;
-    CScopedComPtr<IPortableDeviceKeyCollection> keys;
-    HRESULT hr = CoCreateInstance(CLSID_PortableDeviceKeyCollection, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(keys.Receive()));
-    if (FAILED(hr)) return hr;
-    hr = keys->Add(key);
+    HRESULT hr = S_OK;
+    if (!readKeys_.Get()) {
+        hr = CoCreateInstance(CLSID_PortableDeviceKeyCollection, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(readKeys_.Receive()));
+    } else {
+        hr = readKeys_->Clear();
+    }
+    if (SUCCEEDED(hr)) hr = readKeys_->Add(key);
     if (FAILED(hr)) return hr;
     CScopedLock lock(deviceLock_);
-    return properties_->GetValues(objectId.c_str(), keys.Get(), values->Receive());
+    return properties_->GetValues(objectId.c_str(), readKeys_.Get(), values->Receive());
 }
 
 bool CWpdContentAccess::ReadString(const std::wstring& objectId, REFPROPERTYKEY key, std::wstring* value) {

@@ -38,6 +38,9 @@ private:
     HRESULT ReadValues(const std::wstring& objectId, REFPROPERTYKEY key, CScopedComPtr<IPortableDeviceValues>* values);
 
     CCriticalSection& deviceLock_;
+    // The one-key collection of the reads, made on the first and refilled for each: a walk over
+    // a folder reads a name per child.
+    CScopedComPtr<IPortableDeviceKeyCollection> readKeys_;
     CScopedComPtr<IPortableDeviceContent> content_;
     CScopedComPtr<IPortableDeviceProperties> properties_;
     HRESULT status_ = E_FAIL;

@@ -324,14 +324,25 @@ HRESULT CSimulatedPlayers::SetValues(const std::wstring& deviceId, const std::ws
     return S_OK;
 }
 
+bool CSimulatedPlayers::CanHoldChildren(SimDevice& device, const std::wstring& parentId) {
+    SimObject* parent = Object(device, parentId);
+    return parent && parent->container && parentId != WPD_DEVICE_OBJECT_ID;
+}
+
+HRESULT CSimulatedPlayers::CheckParent(const std::wstring& deviceId, const std::wstring& parentId) {
+    CLock lock(lock_);
+    SimDevice* device = Attached(deviceId);
+    if (!device) return kNotConnected;
+    return CanHoldChildren(*device, parentId) ? S_OK : E_INVALIDARG;
+}
+
 HRESULT CSimulatedPlayers::CreateObject(const std::wstring& deviceId, IPortableDeviceValues* values,
-                                        const std::wstring& dataFile, std::wstring* objectId) {
+                                        const std::wstring& dataFile, ULONGLONG dataSize, std::wstring* objectId) {
     CLock lock(lock_);
     SimDevice* device = Attached(deviceId);
     if (!device) return kNotConnected;
     std::wstring parentId = StringValue(values, WPD_OBJECT_PARENT_ID);
-    SimObject* parent = Object(*device, parentId);
-    if (!parent || !parent->container || parentId == WPD_DEVICE_OBJECT_ID) return E_INVALIDARG;
+    if (!CanHoldChildren(*device, parentId)) return E_INVALIDARG;
 
     CScopedComPtr<IPortableDeviceValues> properties = NewValues();
     if (!properties.Get()) return E_OUTOFMEMORY;
@@ -342,27 +353,14 @@ HRESULT CSimulatedPlayers::CreateObject(const std::wstring& deviceId, IPortableD
     if (StringValue(properties.Get(), WPD_OBJECT_NAME).empty()) {
         properties->SetStringValue(WPD_OBJECT_NAME, StringValue(properties.Get(), WPD_OBJECT_ORIGINAL_FILE_NAME).c_str());
     }
-    ULONGLONG size = 0;
-    if (!dataFile.empty()) {
-        WIN32_FILE_ATTRIBUTE_DATA attributes;
-        if (!GetFileAttributesExW(dataFile.c_str(), GetFileExInfoStandard, &attributes)) {
-            return HRESULT_FROM_WIN32(GetLastError());
-        }
-        size = (static_cast<ULONGLONG>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
-        if (size > FreeBytes(*device)) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
-    }
+    const ULONGLONG size = dataFile.empty() ? 0 : dataSize;
+    if (size > FreeBytes(*device)) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
     properties->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, size);
     bool container = IsContainerType(properties.Get());
     std::wstring id = AddObject(*device, parentId, properties.Get(), container);
     if (!dataFile.empty()) {
-        std::wstring stored = StoreFolder(*device) + L"\\" + id + L".dat";
-        if (!MoveFileExW(dataFile.c_str(), stored.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-            HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
-            RemoveTree(*device, id);
-            return hr;
-        }
         SimObject* object = Object(*device, id);
-        object->dataPath = stored;
+        object->dataPath = dataFile;
         object->size = size;
         device->used += size;
     }
@@ -418,12 +416,12 @@ HRESULT CSimulatedPlayers::FreeSpace(const std::wstring& deviceId, ULONGLONG* by
     return S_OK;
 }
 
-HRESULT CSimulatedPlayers::NewUploadFile(const std::wstring& deviceId, std::wstring* path) {
+HRESULT CSimulatedPlayers::NewDataFile(const std::wstring& deviceId, std::wstring* path) {
     CLock lock(lock_);
     SimDevice* device = Attached(deviceId);
     if (!device) return kNotConnected;
     wchar_t name[32];
-    wsprintfW(name, L"\\upload%u.part", device->nextUpload++);
+    wsprintfW(name, L"\\data%u.dat", device->nextDataFile++);
     *path = StoreFolder(*device) + name;
     return S_OK;
 }

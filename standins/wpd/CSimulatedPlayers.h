@@ -49,14 +49,18 @@ public:
                       IPortableDeviceValues** values);
     HRESULT SetValues(const std::wstring& device, const std::wstring& object, IPortableDeviceValues* values,
                       IPortableDeviceValues** results);
-    // Makes a new object; dataFile (may be empty) is moved into the player's store.
+    // Makes a new object; dataFile (empty for an object without data) is a file of the player's
+    // store, from NewDataFile, that becomes the object's data where it is.
     HRESULT CreateObject(const std::wstring& device, IPortableDeviceValues* values, const std::wstring& dataFile,
-                         std::wstring* objectId);
+                         ULONGLONG dataSize, std::wstring* objectId);
     HRESULT Delete(const std::wstring& device, const std::wstring& object, bool recursive);
     HRESULT DataFile(const std::wstring& device, const std::wstring& object, std::wstring* path);
     HRESULT FreeSpace(const std::wstring& device, ULONGLONG* bytes);
-    // A fresh file name for an upload in progress.
-    HRESULT NewUploadFile(const std::wstring& device, std::wstring* path);
+    // A fresh file name in the player's store for the data of an upload in progress.
+    HRESULT NewDataFile(const std::wstring& device, std::wstring* path);
+    // S_OK when the object exists and can hold children: a player refuses an upload into
+    // anything else before any data moves.
+    HRESULT CheckParent(const std::wstring& device, const std::wstring& parent);
 
 private:
     struct SimObject {
@@ -74,7 +78,7 @@ private:
         std::wstring storageId;
         ULONGLONG used = 0;
         unsigned nextId = 1;
-        unsigned nextUpload = 1;
+        unsigned nextDataFile = 1;
     };
     struct ArmedFault {
         LONG remaining = 0;
@@ -85,6 +89,7 @@ private:
     ~CSimulatedPlayers();
     SimDevice* Attached(const std::wstring& id);
     SimObject* Object(SimDevice& device, const std::wstring& id);
+    bool CanHoldChildren(SimDevice& device, const std::wstring& parentId);
     HRESULT Populate(SimDevice& device);
     HRESULT ImportFolder(SimDevice& device, const std::wstring& parentId, const std::wstring& folder, int depth);
     std::wstring AddObject(SimDevice& device, const std::wstring& parentId, IPortableDeviceValues* properties,

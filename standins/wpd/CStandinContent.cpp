@@ -50,7 +50,7 @@ HRESULT CStandinContent::Transfer(IPortableDeviceResources** resources) {
 HRESULT CStandinContent::CreateObjectWithPropertiesOnly(IPortableDeviceValues* values, LPWSTR* objectId) {
     if (!values) return E_POINTER;
     std::wstring id;
-    HRESULT hr = CSimulatedPlayers::Instance().CreateObject(device_, values, std::wstring(), &id);
+    HRESULT hr = CSimulatedPlayers::Instance().CreateObject(device_, values, std::wstring(), 0, &id);
     if (FAILED(hr)) return hr;
     if (objectId) {
         *objectId = TaskString(id.c_str());

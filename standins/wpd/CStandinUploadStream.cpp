@@ -28,6 +28,12 @@ HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDevice
     if (FAILED(hr)) return hr;
     // A player refuses an object that its storage cannot hold before any data moves.
     if (declared > free) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+    // Just as early it refuses one whose parent is gone or can hold no objects.
+    LPWSTR parent = nullptr;
+    hr = properties->GetStringValue(WPD_OBJECT_PARENT_ID, &parent);
+    if (SUCCEEDED(hr)) hr = parent ? players.CheckParent(device, parent) : E_INVALIDARG;
+    CoTaskMemFree(parent);
+    if (FAILED(hr)) return hr;
 
     CScopedComPtr<IPortableDeviceValues> copy;
     hr = CStandinValues::Create(IID_IPortableDeviceValues, reinterpret_cast<void**>(copy.Receive()));
@@ -37,11 +43,11 @@ HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDevice
     CStandinUploadStream* upload = new (std::nothrow) CStandinUploadStream(device, copy.Get());
     if (!upload) return E_OUTOFMEMORY;
     upload->declaredSize_ = declared;
-    hr = players.NewUploadFile(device, &upload->partPath_);
+    hr = players.NewDataFile(device, &upload->dataPath_);
     if (SUCCEEDED(hr)) {
-        upload->part_ = CreateFileW(upload->partPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        upload->data_ = CreateFileW(upload->dataPath_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (upload->part_ == INVALID_HANDLE_VALUE) hr = HRESULT_FROM_WIN32(GetLastError());
+        if (upload->data_ == INVALID_HANDLE_VALUE) hr = HRESULT_FROM_WIN32(GetLastError());
     }
     if (FAILED(hr)) {
         upload->Release();
@@ -54,10 +60,10 @@ HRESULT CStandinUploadStream::Create(const std::wstring& device, IPortableDevice
 CStandinUploadStream::~CStandinUploadStream() { Discard(); }
 
 void CStandinUploadStream::Discard() {
-    if (part_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(part_);
-        part_ = INVALID_HANDLE_VALUE;
-        DeleteFileW(partPath_.c_str());
+    if (data_ != INVALID_HANDLE_VALUE) {
+        CloseHandle(data_);
+        data_ = INVALID_HANDLE_VALUE;
+        DeleteFileW(dataPath_.c_str());
     }
 }
 
@@ -82,7 +88,7 @@ HRESULT CStandinUploadStream::Read(void*, ULONG, ULONG* read) {
 HRESULT CStandinUploadStream::Write(const void* buffer, ULONG size, ULONG* written) {
     if (written) *written = 0;
     if (!buffer && size) return STG_E_INVALIDPOINTER;
-    if (part_ == INVALID_HANDLE_VALUE) return kClosed;
+    if (data_ == INVALID_HANDLE_VALUE) return kClosed;
     HRESULT failure = S_OK;
     if (CSimulatedPlayers::Instance().TakeFault(Fault::Write, &failure)) return failure;
     ULONGLONG free = 0;
@@ -90,7 +96,7 @@ HRESULT CStandinUploadStream::Write(const void* buffer, ULONG size, ULONG* writt
     if (FAILED(hr)) return hr;
     if (written_ + size > free) return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
     DWORD done = 0;
-    if (!WriteFile(part_, buffer, size, &done, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
+    if (!WriteFile(data_, buffer, size, &done, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
     written_ += done;
     if (written) *written = done;
     return S_OK;
@@ -103,21 +109,22 @@ HRESULT CStandinUploadStream::CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, 
 }
 
 HRESULT CStandinUploadStream::Commit(DWORD) {
-    if (part_ == INVALID_HANDLE_VALUE) return kClosed;
+    if (data_ == INVALID_HANDLE_VALUE) return kClosed;
     HRESULT failure = S_OK;
     if (CSimulatedPlayers::Instance().TakeFault(Fault::Commit, &failure)) {
         Discard();
         return failure;
     }
-    CloseHandle(part_);
-    part_ = INVALID_HANDLE_VALUE;
+    CloseHandle(data_);
+    data_ = INVALID_HANDLE_VALUE;
     // A player takes an object only with all the bytes that were announced for it.
     if (written_ != declaredSize_) {
-        DeleteFileW(partPath_.c_str());
+        DeleteFileW(dataPath_.c_str());
         return HRESULT_FROM_WIN32(ERROR_INVALID_DATA);
     }
-    HRESULT hr = CSimulatedPlayers::Instance().CreateObject(device_, properties_.Get(), partPath_, &objectId_);
-    if (FAILED(hr)) DeleteFileW(partPath_.c_str());
+    // The file written is the object's data from now on: committing moves no bytes.
+    HRESULT hr = CSimulatedPlayers::Instance().CreateObject(device_, properties_.Get(), dataPath_, written_, &objectId_);
+    if (FAILED(hr)) DeleteFileW(dataPath_.c_str());
     return hr;
 }
 

@@ -7,9 +7,9 @@
 
 namespace standin {
 
-// The data stream of a new object. Written bytes go to a part file; only Commit makes the object
-// appear on the player, and releasing the stream uncommitted throws the part file away, as the
-// platform's stream does.
+// The data stream of a new object. Written bytes go to a new file of the player's store; only
+// Commit makes the object (with that file as its data) appear on the player, and releasing the
+// stream uncommitted throws the file away, as the platform's stream does.
 class CStandinUploadStream final : public CComObject, public IPortableDeviceDataStream {
 public:
     // Takes over nothing: the properties are copied when the object is committed.
@@ -42,8 +42,8 @@ private:
     CScopedComPtr<IPortableDeviceValues> properties_;
     ULONGLONG declaredSize_ = 0;
     ULONGLONG written_ = 0;
-    std::wstring partPath_;
-    HANDLE part_ = INVALID_HANDLE_VALUE;
+    std::wstring dataPath_;
+    HANDLE data_ = INVALID_HANDLE_VALUE;
     std::wstring objectId_;  // set once committed
 };
 

@@ -307,6 +307,34 @@ TEST_F(MtpControllerTest, FailedUploadsReportAndLeaveNothingHalfWritten) {
     EXPECT_EQ(freeBefore - 4, controller_.GetFreeSpace());
 }
 
+TEST_F(MtpControllerTest, WritesFollowFoldersRemovedSinceTheLastWrite) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto first = Song(L"a.mp3", "first");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Artist\\a.mp3", first.get()));
+    const std::wstring oldMusic = ObjectAt(L"MUSIC");
+    ASSERT_EQ(S_OK, DeleteElsewhere(oldMusic));
+
+    // The folders the earlier write went to are gone: the next write makes them again.
+    auto second = Song(L"b.mp3", "second");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Artist\\b.mp3", second.get()));
+    const std::wstring newMusic = ObjectAt(L"MUSIC");
+    EXPECT_NE(oldMusic, newMusic);
+    EXPECT_EQ("second", Data(ObjectAt(L"MUSIC\\Artist\\b.mp3")));
+    EXPECT_EQ(L"", ObjectAt(L"MUSIC\\Artist\\a.mp3"));
+
+    EXPECT_EQ(1u, Children(newMusic).size());
+
+    // So do folders the controller deleted itself.
+    const std::wstring artist = ObjectAt(L"MUSIC\\Artist");
+    ASSERT_TRUE(controller_.DeleteContent(ObjectAt(L"MUSIC\\Artist\\b.mp3")));
+    ASSERT_TRUE(controller_.DeleteContent(artist));
+    auto third = Song(L"c.mp3", "third");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Artist\\c.mp3", third.get()));
+    EXPECT_NE(artist, ObjectAt(L"MUSIC\\Artist"));
+    EXPECT_EQ("third", Data(ObjectAt(L"MUSIC\\Artist\\c.mp3")));
+}
+
 TEST_F(MtpControllerTest, FreeSpaceFollowsWritesAndDeletes) {
     AttachPlayer(L"dev1", 1000000);
     ASSERT_EQ(1, controller_.FindDevice());

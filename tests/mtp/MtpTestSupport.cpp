@@ -80,3 +80,19 @@ std::wstring MtpControllerTest::ObjectAt(const std::wstring& relativePath) {
     std::wstring id;
     return controller_.FileExists(relativePath, &id) ? id : std::wstring();
 }
+
+HRESULT MtpControllerTest::DeleteElsewhere(const std::wstring& objectId) {
+    Properties(objectId);
+    CScopedComPtr<IPortableDeviceContent> content;
+    CScopedComPtr<IPortableDevicePropVariantCollection> ids;
+    reader_->Content(content.Receive());
+    HRESULT hr = CoCreateInstance(CLSID_PortableDevicePropVariantCollection, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(ids.Receive()));
+    if (FAILED(hr)) return hr;
+    PROPVARIANT id;
+    PropVariantInit(&id);
+    id.vt = VT_LPWSTR;
+    id.pwszVal = const_cast<LPWSTR>(objectId.c_str());
+    hr = ids->Add(&id);
+    return SUCCEEDED(hr) ? content->Delete(PORTABLE_DEVICE_DELETE_WITH_RECURSION, ids.Get(), nullptr) : hr;
+}

@@ -60,6 +60,9 @@ protected:
     std::string Data(const std::wstring& objectId);
     std::vector<std::wstring> Children(const std::wstring& objectId);
     std::wstring ObjectAt(const std::wstring& relativePath);
+    // Deletes an object with everything below it through the second connection, as another
+    // program on the computer might.
+    HRESULT DeleteElsewhere(const std::wstring& objectId);
 
     CWpdStandin standin_;
     CScratchFolder sources_;

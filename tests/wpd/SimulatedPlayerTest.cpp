@@ -283,8 +283,31 @@ TEST_F(SimulatedPlayerTest, AnObjectAppearsOnlyWhenItsStreamIsCommitted) {
     EXPECT_EQ(S_OK, Delete(content.Get(), first, PORTABLE_DEVICE_DELETE_NO_RECURSION));
     EXPECT_EQ(10000u - 3u, FreeSpace(content.Get(), storage));
     EXPECT_EQ(1u, Children(content.Get(), storage).size());
-    // Nothing of the uploads is left beside the player's own files but the stored object.
-    EXPECT_FALSE(PathExists(folder_.Path() + L"\\.standin\\upload1.part"));
+    // Of the three uploads' data only the one object still on the player is kept.
+    std::vector<std::wstring> stored;
+    EnumFilesRecursive(folder_.Path() + L"\\.standin", &stored, true);
+    ASSERT_EQ(1u, stored.size());
+    std::string kept;
+    ASSERT_TRUE(ReadWholeFile(stored[0], &kept));
+    EXPECT_EQ("dup", kept);
+}
+
+TEST_F(SimulatedPlayerTest, UploadIntoAParentThatCannotHoldItIsRefusedBeforeAnyData) {
+    ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path(), 10000));
+    auto content = OpenContent(L"dev1");
+    std::wstring storage = Storage(content.Get());
+    std::wstring file = Upload(content.Get(), storage, L"file.bin", "f");
+    std::wstring gone = Upload(content.Get(), storage, L"gone.bin", "g");
+    ASSERT_FALSE(file.empty());
+    ASSERT_EQ(S_OK, Delete(content.Get(), gone, PORTABLE_DEVICE_DELETE_NO_RECURSION));
+    for (const std::wstring& parent : {file, gone, std::wstring(WPD_DEVICE_OBJECT_ID), std::wstring()}) {
+        CScopedComPtr<IStream> stream;
+        EXPECT_EQ(E_INVALIDARG, BeginUpload(content.Get(), parent, L"x.bin", 1, &stream)) << parent;
+        EXPECT_EQ(nullptr, stream.Get());
+    }
+    std::vector<std::wstring> stored;
+    EnumFilesRecursive(folder_.Path() + L"\\.standin", &stored, true);
+    EXPECT_EQ(1u, stored.size());
 }
 
 TEST_F(SimulatedPlayerTest, ShortUploadAndFullStorageAreRefused) {
