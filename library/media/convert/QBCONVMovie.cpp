@@ -1,9 +1,8 @@
 #include "library/media/convert/QBCONVMovie.h"
 
-#include <algorithm>
-
 #include "library/media/convert/EncodeSize.h"
 #include "library/media/convert/GraphTools.h"
+#include "library/media/convert/RunEnd.h"
 
 namespace {
 
@@ -11,14 +10,6 @@ namespace {
 constexpr long kRunPollMs = 500;
 // Passes without movement after which the run is taken as ended.
 constexpr int kStallPasses = 10;
-// A run that stops moving counts as finished only this close to the end: 1 % of the duration,
-// at least half a second (the last samples' times fall short of the duration by a frame or two).
-constexpr LONGLONG kNearEndMinimum = 5000000;
-
-bool IsNearEnd(LONGLONG position, LONGLONG duration) {
-    if (duration <= 0) return true;  // no length known to hold the position against
-    return position >= duration - std::max(duration / 100, kNearEndMinimum);
-}
 
 WMCreateProfileManagerFunction FindWMCreateProfileManager() {
     // mingw-w64 ships no import library for wmvcore.dll; the module stays loaded for the process.
@@ -272,7 +263,7 @@ HRESULT CQBCONVMovie::RunToEnd(const wchar_t* source, IMediaControl* control, IM
     running_ = 0;
     if (FAILED(stateResult)) return stateResult;
     // A run that stopped moving short of its end wrote a truncated file: that is no success.
-    if (stalled && SUCCEEDED(hr) && !IsNearEnd(position, duration)) {
+    if (stalled && SUCCEEDED(hr) && !IsNearEndOfRun(position, duration)) {
         return HRESULT_FROM_WIN32(ERROR_TIMEOUT);
     }
     return hr;
