@@ -8,13 +8,14 @@
 
 #include "library/util/ScopedCom.h"
 #include "platform/dshow/MediaType.h"
+#include "standins/wpd/ComObject.h"
 
 namespace standin {
 
 namespace {
 
 // The writer's advanced interface: only the input settings are kept, the rest is not needed.
-class CWriterAdvanced : public IWMWriterAdvanced2 {
+class CWriterAdvanced : public CComObject, public IWMWriterAdvanced2 {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IWMWriterAdvanced)) ||
@@ -26,12 +27,7 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
+    STANDIN_IUNKNOWN_REFCOUNT
     HRESULT STDMETHODCALLTYPE GetSinkCount(DWORD* count) override {
         *count = 0;
         return S_OK;
@@ -53,9 +49,6 @@ public:
     HRESULT STDMETHODCALLTYPE SetInputSetting(DWORD, LPCWSTR name, WMT_ATTR_DATATYPE, const BYTE* value, WORD length) override {
         return name != nullptr && (value != nullptr || length == 0) ? S_OK : E_POINTER;
     }
-
-private:
-    std::atomic<ULONG> refs_{1};
 };
 
 bool IsUncompressedVideo(const AM_MEDIA_TYPE& type) {

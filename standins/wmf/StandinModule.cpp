@@ -9,6 +9,15 @@
 #include "standins/wmf/AsfWriterStandin.h"
 #include "standins/wmf/StandinProfile.h"
 
+namespace standin {
+
+std::atomic<long>& LiveObjectCount() {
+    static std::atomic<long> count{0};
+    return count;
+}
+
+}  // namespace standin
+
 namespace {
 
 HMODULE g_module = nullptr;
@@ -38,7 +47,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return standin::WmfObjectCount() == 0 ? CDsClassFactory::CanUnloadNow() : S_FALSE;
+    return standin::LiveObjectCount() == 0 ? CDsClassFactory::CanUnloadNow() : S_FALSE;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return DsRegisterServerClasses(kClasses, ARRAYSIZE(kClasses), g_module); }

@@ -6,20 +6,17 @@
 #include <windows.h>
 #include "platform/wmf/WindowsMedia.h"
 
-#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "standins/wpd/ComObject.h"
+
 namespace standin {
 
-// Counts live objects so the module can answer DllCanUnloadNow.
-std::atomic<long>& WmfObjectCount();
-
-class CStreamConfig : public IWMStreamConfig, public IWMVideoMediaProps, public IWMPropertyVault {
+class CStreamConfig : public CComObject, public IWMStreamConfig, public IWMVideoMediaProps, public IWMPropertyVault {
 public:
     explicit CStreamConfig(REFGUID streamType);
-    virtual ~CStreamConfig();
     // A copy of every setting (profiles keep copies of what is added to them).
     CStreamConfig* Clone() const;
     // Sets the media type from its parts.
@@ -31,8 +28,7 @@ public:
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override;
+    STANDIN_IUNKNOWN_REFCOUNT
     // IWMStreamConfig
     HRESULT STDMETHODCALLTYPE GetStreamType(GUID* type) override;
     HRESULT STDMETHODCALLTYPE GetStreamNumber(WORD* number) override;
@@ -68,7 +64,6 @@ private:
         WMT_ATTR_DATATYPE type;
         std::vector<BYTE> value;
     };
-    std::atomic<ULONG> refs_{1};
     GUID streamType_;
     WORD number_ = 0;
     std::wstring name_;

@@ -13,12 +13,10 @@ namespace standin {
 
 namespace {
 
-class CProfile : public IWMProfile {
+class CProfile : public CComObject, public IWMProfile {
 public:
-    CProfile() { ++WmfObjectCount(); }
-    virtual ~CProfile() {
+    ~CProfile() override {
         for (CStreamConfig* stream : streams_) stream->Release();
-        --WmfObjectCount();
     }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IWMProfile))) {
@@ -29,12 +27,7 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
+    STANDIN_IUNKNOWN_REFCOUNT
     HRESULT STDMETHODCALLTYPE GetVersion(WMT_VERSION* version) override {
         *version = WMT_VER_9_0;
         return S_OK;
@@ -101,7 +94,6 @@ private:
         }
         return -1;
     }
-    std::atomic<ULONG> refs_{1};
     std::vector<CStreamConfig*> streams_;
 };
 
@@ -158,10 +150,8 @@ CStreamConfig* MakeAudioConfig(DWORD codec, DWORD index) {
     return config;
 }
 
-class CProfileManager : public IWMProfileManager, public IWMCodecInfo3 {
+class CProfileManager : public CComObject, public IWMProfileManager, public IWMCodecInfo3 {
 public:
-    CProfileManager() { ++WmfObjectCount(); }
-    virtual ~CProfileManager() { --WmfObjectCount(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
         if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, __uuidof(IWMProfileManager))) {
             *object = static_cast<IWMProfileManager*>(this);
@@ -175,12 +165,7 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
+    STANDIN_IUNKNOWN_REFCOUNT
     HRESULT STDMETHODCALLTYPE CreateEmptyProfile(WMT_VERSION, IWMProfile** profile) override {
         if (profile == nullptr) return E_POINTER;
         *profile = new CProfile();
@@ -227,9 +212,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetCodecEnumerationSetting(REFGUID, DWORD, const WCHAR*, WMT_ATTR_DATATYPE*, BYTE*, DWORD*) override {
         return E_NOTIMPL;
     }
-
-private:
-    std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace

@@ -4,11 +4,6 @@
 
 namespace standin {
 
-std::atomic<long>& WmfObjectCount() {
-    static std::atomic<long> count{0};
-    return count;
-}
-
 namespace {
 
 const HRESULT kBufferTooSmall = HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
@@ -28,12 +23,7 @@ HRESULT CopyName(const std::wstring& text, WCHAR* name, WORD* length) {
 
 }  // namespace
 
-CStreamConfig::CStreamConfig(REFGUID streamType) : streamType_(streamType) {
-    ++WmfObjectCount();
-    type_.majortype = streamType;
-}
-
-CStreamConfig::~CStreamConfig() { --WmfObjectCount(); }
+CStreamConfig::CStreamConfig(REFGUID streamType) : streamType_(streamType) { type_.majortype = streamType; }
 
 CStreamConfig* CStreamConfig::Clone() const {
     CStreamConfig* copy = new CStreamConfig(streamType_);
@@ -75,12 +65,6 @@ HRESULT CStreamConfig::QueryInterface(REFIID iid, void** object) {
     }
     AddRef();
     return S_OK;
-}
-
-ULONG CStreamConfig::Release() {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
 }
 
 HRESULT CStreamConfig::GetStreamType(GUID* type) {
