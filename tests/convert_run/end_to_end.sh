@@ -39,12 +39,21 @@ fail() {
 "$wine_loader" regsvr32 /s "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || fail "registering the ASF writer stand-in"
 registered=1
 
-# Movies: stereo PCM with Motion JPEG pictures, a wide one, and one without pictures.
+# Movies: stereo PCM with Motion JPEG pictures, a wide one, one without pictures, and one in the
+# stand-ins' raw format, which only the stand-in of the outside video decoder reads (the conversion
+# then puts the program's video filter and the colour space converter behind that decoder).
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
   -t 3 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 2 "$work/clip.avi"
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=720x480:rate=10" -f lavfi -i "sine=frequency=330:sample_rate=44100" \
   -t 2 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 2 "$work/wide.avi"
 ffmpeg -v error -y -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 2 -c:a pcm_s16le -ac 2 "$work/sound.wav"
+{
+  printf 'QBY2'
+  for field in 640 480 10; do  # width, height, frames a second: 32-bit little-endian
+    printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((field & 255)) $((field >> 8 & 255)) $((field >> 16 & 255)) $((field >> 24)))"
+  done
+  ffmpeg -v error -f lavfi -i "testsrc2=size=640x480:rate=10" -t 2 -pix_fmt yuyv422 -f rawvideo -
+} >"$work/decoded.qbm"
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=320x240:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
   -t 120 -c:v mjpeg -q:v 10 -c:a pcm_s16le -ac 2 "$work/long.avi"
 
@@ -85,6 +94,10 @@ convert wide "$work/wide.avi" "$work/wide.wmv" 320 240
 [[ "$(value wide result)" == 0x00000000 ]] || fail "wide: result $(value wide result)"
 check_asf wide "$work/wide.wmv" 320 208
 
+convert decoded "$work/decoded.qbm" "$work/decoded.wmv" 320 240
+[[ "$(value decoded result)" == 0x00000000 ]] || fail "decoder branch: result $(value decoded result)"
+check_asf decoded "$work/decoded.wmv" 320 240
+
 convert sound "$work/sound.wav" "$work/sound.wmv" 320 240
 [[ "$(value sound result)" == 0x80040209 ]] || fail "no video: result $(value sound result), not VFW_E_NOT_CONNECTED"
 grep -qx error "$work/sound.log" || fail "no video: no error report"
@@ -95,7 +108,7 @@ aborted_ms=$(value long abort_ms)
 [[ -n "$aborted_ms" && "$aborted_ms" -lt 3000 ]] || fail "abort: Start returned $aborted_ms ms after Abort"
 check_progress long
 
-for log in clip wide sound long; do
+for log in clip wide decoded sound long; do
   echo "--- $log"
   cat "$work/$log.log"
 done
