@@ -39,13 +39,16 @@ fail() {
 "$wine_loader" regsvr32 /s "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || fail "registering the ASF writer stand-in"
 registered=1
 
-# Movies: stereo PCM with Motion JPEG pictures, a wide one, one without pictures, and one in the
+# Movies: stereo PCM with Motion JPEG pictures, a wide one, one with six channels, one without
+# pictures, and one in the
 # stand-ins' raw format, which only the stand-in of the outside video decoder reads (the conversion
 # then puts the program's video filter and the colour space converter behind that decoder).
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
   -t 3 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 2 "$work/clip.avi"
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=720x480:rate=10" -f lavfi -i "sine=frequency=330:sample_rate=44100" \
   -t 2 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 2 "$work/wide.avi"
+ffmpeg -v error -y -f lavfi -i "testsrc2=size=320x240:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=48000" \
+  -t 2 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 6 "$work/surround.avi"
 ffmpeg -v error -y -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 2 -c:a pcm_s16le -ac 2 "$work/sound.wav"
 {
   printf 'QBY2'
@@ -98,6 +101,14 @@ convert decoded "$work/decoded.qbm" "$work/decoded.wmv" 320 240
 [[ "$(value decoded result)" == 0x00000000 ]] || fail "decoder branch: result $(value decoded result)"
 check_asf decoded "$work/decoded.wmv" 320 240
 
+# Six channels at 48 kHz need the sample-rate conversion filter beside the program.
+convert missing "$work/surround.avi" "$work/missing.wmv" 320 240
+[[ "$(value missing result)" == 0x80004005 ]] || fail "no sample-rate filter: result $(value missing result), not E_FAIL"
+cp "$bin/TavrelFsConvFilter.ax" "$work/app/"
+convert surround "$work/surround.avi" "$work/surround.wmv" 320 240
+[[ "$(value surround result)" == 0x00000000 ]] || fail "surround: result $(value surround result)"
+check_asf surround "$work/surround.wmv" 320 240
+
 convert sound "$work/sound.wav" "$work/sound.wmv" 320 240
 [[ "$(value sound result)" == 0x80040209 ]] || fail "no video: result $(value sound result), not VFW_E_NOT_CONNECTED"
 grep -qx error "$work/sound.log" || fail "no video: no error report"
@@ -108,7 +119,7 @@ aborted_ms=$(value long abort_ms)
 [[ -n "$aborted_ms" && "$aborted_ms" -lt 3000 ]] || fail "abort: Start returned $aborted_ms ms after Abort"
 check_progress long
 
-for log in clip wide decoded sound long; do
+for log in clip wide decoded missing surround sound long; do
   echo "--- $log"
   cat "$work/$log.log"
 done
