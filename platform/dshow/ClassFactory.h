@@ -47,3 +47,23 @@ HRESULT DsGetClassObject(const DsServerClass* classes, size_t count, REFCLSID cl
 // Writes (or removes) the server key of every class of the table.
 HRESULT DsRegisterServerClasses(const DsServerClass* classes, size_t count, HMODULE module);
 HRESULT DsUnregisterServerClasses(const DsServerClass* classes, size_t count);
+
+// The five entry points of a server whose classes need no registration beyond their server keys
+// (DllMain keeps the module handle the registration writes).
+#define QB_DS_PLAIN_SERVER_ENTRY_POINTS(classes)                                                              \
+    static HMODULE g_dsServerModule = nullptr;                                                                \
+    extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {                                \
+        if (reason == DLL_PROCESS_ATTACH) {                                                                   \
+            g_dsServerModule = instance;                                                                      \
+            DisableThreadLibraryCalls(instance);                                                              \
+        }                                                                                                     \
+        return TRUE;                                                                                          \
+    }                                                                                                         \
+    extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {          \
+        return DsGetClassObject(classes, ARRAYSIZE(classes), clsid, iid, object);                             \
+    }                                                                                                         \
+    extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CDsClassFactory::CanUnloadNow(); }           \
+    extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {                                                   \
+        return DsRegisterServerClasses(classes, ARRAYSIZE(classes), g_dsServerModule);                        \
+    }                                                                                                         \
+    extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return DsUnregisterServerClasses(classes, ARRAYSIZE(classes)); }

@@ -10,8 +10,6 @@
 
 namespace {
 
-HMODULE g_module = nullptr;
-
 CDsUnknown* CreateMp4FamilyDecoder(IUnknown* outer, HRESULT*) {
     return new (std::nothrow) CWavPullFilter(L"MP4-family decode stand-in", outer, CLSID_StandinMp4FamilyDecoder,
                                              L"Input", L"Audio", MEDIASUBTYPE_PCM);
@@ -32,22 +30,4 @@ const DsServerClass kClasses[] = {
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-    }
-    return TRUE;
-}
-
-extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-    return DsGetClassObject(kClasses, ARRAYSIZE(kClasses), clsid, iid, object);
-}
-
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return CDsClassFactory::CanUnloadNow(); }
-
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-    return DsRegisterServerClasses(kClasses, ARRAYSIZE(kClasses), g_module);
-}
-
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return DsUnregisterServerClasses(kClasses, ARRAYSIZE(kClasses)); }
+QB_DS_PLAIN_SERVER_ENTRY_POINTS(kClasses)

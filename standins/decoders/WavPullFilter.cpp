@@ -53,7 +53,7 @@ HRESULT CWavPushOutputPin::GetMediaType(int position, CMediaType* type) {
 }
 
 HRESULT CWavPushOutputPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* requested) {
-    return SetAllocatorAtLeast(allocator, *requested, 4, kChunkBytes);
+    return SetAllocatorAtLeast(allocator, *requested, 4, owner_->ChunkBytes());
 }
 
 HRESULT CWavPushOutputPin::Inactive() {
@@ -111,6 +111,11 @@ HRESULT CWavPullFilter::ReadHeader(IAsyncReader* reader) {
     return E_FAIL;
 }
 
+LONG CWavPullFilter::ChunkBytes() const {
+    const LONG block = BlockBytes() != 0 ? BlockBytes() : 1;
+    return block < kChunkBytes ? kChunkBytes - kChunkBytes % block : block;
+}
+
 HRESULT CWavPullFilter::OutputType(CMediaType* type) {
     if (dataSize_ == 0) return VFW_E_NOT_CONNECTED;
     type->Clear();
@@ -151,8 +156,9 @@ void CWavPullFilter::PushLoop() {
     while (!stopRequested_ && sent < dataSize_) {
         IMediaSample* sample = nullptr;
         if (FAILED(output_.GetDeliveryBuffer(&sample))) return;
-        LONG length = static_cast<LONG>(dataSize_ - sent < kChunkBytes ? dataSize_ - sent : kChunkBytes);
-        length -= length % format_.nBlockAlign;
+        const LONG chunk = ChunkBytes();
+        LONG length = static_cast<LONG>(dataSize_ - sent < chunk ? dataSize_ - sent : chunk);
+        length -= length % BlockBytes();
         if (length == 0) length = static_cast<LONG>(dataSize_ - sent);
         BYTE* buffer = nullptr;
         sample->GetPointer(&buffer);

@@ -47,10 +47,20 @@ public:
     HRESULT STDMETHODCALLTYPE Run(REFERENCE_TIME start) override;
 
     // Reads the RIFF header through the reader: the format and where the samples lie.
-    HRESULT ReadHeader(IAsyncReader* reader);
+    virtual HRESULT ReadHeader(IAsyncReader* reader);
     void ForgetHeader() { dataSize_ = 0; }
-    HRESULT OutputType(CMediaType* type);
+    virtual HRESULT OutputType(CMediaType* type);
+    // The bytes of one block of the format, and the most one sample carries (whole blocks).
+    virtual LONG BlockBytes() const { return format_.nBlockAlign; }
+    virtual LONG ChunkBytes() const;
     void StopPushing();
+
+protected:
+    // What ReadHeader found: the format (its block size and byte rate time the samples) and
+    // where the data lies.
+    WAVEFORMATEX format_ = {};
+    LONGLONG dataOffset_ = 0;
+    LONGLONG dataSize_ = 0;
 
 private:
     static unsigned __stdcall PushEntry(void* self);
@@ -60,9 +70,6 @@ private:
     CWavPullInputPin input_;
     CWavPushOutputPin output_;
     GUID outputSubtype_;
-    WAVEFORMATEX format_ = {};
-    LONGLONG dataOffset_ = 0;
-    LONGLONG dataSize_ = 0;
     HANDLE pushThread_ = nullptr;
     volatile bool stopRequested_ = false;
 };

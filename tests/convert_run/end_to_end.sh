@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# End-to-end check of the movie conversion in Wine: the converter runs in a program folder of its
+# own beside the program's filters and the Windows Media stand-in (placed as wmvcore.dll, its ASF
+# writer registered for the run), renders generated movies through Wine's own filters with an ALSA
+# null device and an X display, and ffprobe reads the written files.
+# Usage: end_to_end.sh <folder of the built programs>
+set -euo pipefail
+bin=$(cd "$1" && pwd)
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/scripts/env.sh"
+if [[ -z "${DISPLAY:-}" ]]; then
+  exec xvfb-run -a bash "${BASH_SOURCE[0]}" "$@"
+fi
+
+work=$(mktemp -d)
+# A Unix path as Wine's Z: drive names it.
+win() { local path=${1//\//\\}; echo "Z:$path"; }
+registered=0
+cleanup() {
+  if ((registered)); then
+    "$wine_loader" regsvr32 /s /u "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -p "$work/app" "$work/home"
+cp "$bin/movie_convert_runner.exe" "$bin/Vandle.ax" "$bin/Tembric.ax" "$work/app/"
+cp "$bin/QbStandinWindowsMedia.dll" "$work/app/wmvcore.dll"
+# Sound renderers need a device: the null device of ALSA, for the runs of this check only.
+printf 'pcm.!default { type null }\n' >"$work/home/.asoundrc"
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+"$wine_loader" regsvr32 /s "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || fail "registering the ASF writer stand-in"
+registered=1
+
+# Movies: stereo PCM with Motion JPEG pictures, a wide one, one with six channels, one without
+# pictures, and one in the
+# stand-ins' raw format, which only the stand-in of the outside video decoder reads (the conversion
+# then puts the program's video filter and the colour space converter behind that decoder).
+ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
+  -t 3 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 2 "$work/clip.avi"
+ffmpeg -v error -y -f lavfi -i "testsrc2=size=720x480:rate=10" -f lavfi -i "sine=frequency=330:sample_rate=44100" \
+  -t 2 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 2 "$work/wide.avi"
+ffmpeg -v error -y -f lavfi -i "testsrc2=size=320x240:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=48000" \
+  -t 2 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 6 "$work/surround.avi"
+ffmpeg -v error -y -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 2 -c:a pcm_s16le -ac 2 "$work/sound.wav"
+{
+  printf 'QBY2'
+  for field in 640 480 10; do  # width, height, frames a second: 32-bit little-endian
+    printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((field & 255)) $((field >> 8 & 255)) $((field >> 16 & 255)) $((field >> 24)))"
+  done
+  ffmpeg -v error -f lavfi -i "testsrc2=size=640x480:rate=10" -t 2 -pix_fmt yuyv422 -f rawvideo -
+} >"$work/decoded.qbm"
+ffmpeg -v error -y -f lavfi -i "testsrc2=size=320x240:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
+  -t 120 -c:v mjpeg -q:v 10 -c:a pcm_s16le -ac 2 "$work/long.avi"
+
+# Runs the converter; its report goes to $work/<name>.log.
+convert() {
+  local name=$1 source=$2 output=$3
+  shift 3
+  (cd "$work/app" && HOME="$work/home" timeout 300 "$wine_loader" movie_convert_runner.exe "$(win "$source")" \
+    "$(win "$output")" "$@" </dev/null 2>/dev/null | tr -d '\r' >"$work/$name.log") || true
+}
+value() { sed -n "s/^$2 //p" "$work/$1.log" | tail -1; }
+
+# Progress starts at 0, ends at 100 and never goes back.
+check_progress() {
+  local name=$1
+  local values
+  values=$(sed -n 's/^progress //p' "$work/$name.log" | tr '\n' ' ')
+  [[ "$values" == "0 "* && "$values" == *" 100 " ]] || fail "$name: progress $values"
+  sort -n -c <(sed -n 's/^progress //p' "$work/$name.log") 2>/dev/null || fail "$name: progress goes back: $values"
+}
+
+check_asf() {
+  local name=$1 file=$2 width=$3 height=$4
+  local streams
+  streams=$(ffprobe -v error -show_entries stream=codec_name,width,height,channels,sample_rate -of csv=p=0 "$file" | tr '\n' ' ') ||
+    fail "$name: ffprobe cannot read $file"
+  [[ "$streams" == "wmav2,44100,2 wmv3,$width,$height " ]] || fail "$name: streams '$streams'"
+  [[ "$(ffprobe -v error -show_entries format=format_name -of csv=p=0 "$file")" == asf ]] || fail "$name: not ASF"
+}
+
+convert clip "$work/clip.avi" "$work/clip.wmv" 320 240
+[[ "$(value clip result)" == 0x00000000 ]] || fail "clip: result $(value clip result)"
+[[ "$(value clip encode)" == 320x240 ]] || fail "clip: encode size $(value clip encode)"
+check_progress clip
+check_asf clip "$work/clip.wmv" 320 240
+
+convert wide "$work/wide.avi" "$work/wide.wmv" 320 240
+[[ "$(value wide result)" == 0x00000000 ]] || fail "wide: result $(value wide result)"
+check_asf wide "$work/wide.wmv" 320 208
+
+convert decoded "$work/decoded.qbm" "$work/decoded.wmv" 320 240
+[[ "$(value decoded result)" == 0x00000000 ]] || fail "decoder branch: result $(value decoded result)"
+check_asf decoded "$work/decoded.wmv" 320 240
+
+# Six channels at 48 kHz need the sample-rate conversion filter beside the program.
+convert missing "$work/surround.avi" "$work/missing.wmv" 320 240
+[[ "$(value missing result)" == 0x80004005 ]] || fail "no sample-rate filter: result $(value missing result), not E_FAIL"
+cp "$bin/TavrelFsConvFilter.ax" "$work/app/"
+convert surround "$work/surround.avi" "$work/surround.wmv" 320 240
+[[ "$(value surround result)" == 0x00000000 ]] || fail "surround: result $(value surround result)"
+check_asf surround "$work/surround.wmv" 320 240
+
+convert sound "$work/sound.wav" "$work/sound.wmv" 320 240
+[[ "$(value sound result)" == 0x80040209 ]] || fail "no video: result $(value sound result), not VFW_E_NOT_CONNECTED"
+grep -qx error "$work/sound.log" || fail "no video: no error report"
+
+convert long "$work/long.avi" "$work/long.wmv" 320 240 --abort
+[[ "$(value long result)" == 0x00000001 ]] || fail "abort: result $(value long result), not S_FALSE"
+aborted_ms=$(value long abort_ms)
+[[ -n "$aborted_ms" && "$aborted_ms" -lt 3000 ]] || fail "abort: Start returned $aborted_ms ms after Abort"
+check_progress long
+
+for log in clip wide decoded missing surround sound long; do
+  echo "--- $log"
+  cat "$work/$log.log"
+done
+if ((failures)); then
+  echo "end-to-end conversion: $failures failures"
+  exit 1
+fi
+echo "end-to-end conversion: all checks passed"
