@@ -16,6 +16,7 @@
 #include <direct.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -105,6 +106,25 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
 }
 
 std::string FixturePath(const std::string& name) { return std::string(QB_TEST_DATA_DIR) + "/tags/" + name; }
+
+bool ResizeFile(const std::string& path, uint64_t size) {
+#ifdef _WIN32
+    const std::wstring widePath(path.begin(), path.end());  // the test folders have ASCII names
+    HANDLE file = CreateFileW(widePath.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = LONGLONG(size);
+    bool resized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return resized;
+#else
+    int file = open(path.c_str(), O_WRONLY | O_CREAT, 0666);
+    if (file < 0) return false;
+    bool resized = ftruncate(file, off_t(size)) == 0;
+    close(file);
+    return resized;
+#endif
+}
 
 TempDir::TempDir() {
 #ifdef _WIN32
