@@ -67,6 +67,40 @@ TEST(TagMemoryStream, BytesPlacedAtAnOffset) {
     EXPECT_EQ('a', two[0]);
 }
 
+namespace {
+
+// Random seeks and reads, short and long, through two streams over the same bytes: every result,
+// byte and position must agree with the plain memory stream's.
+void ExpectSameRandomWalk(CTagStream* plain, CTagStream* tested, uint32_t dataSize, uint32_t longRead, uint32_t seed,
+                          int steps) {
+    std::mt19937 random(seed);
+    for (int step = 0; step < steps; ++step) {
+        if (random() % 3 == 0) {
+            int32_t origin = int32_t(random() % 3);
+            int64_t offset = int64_t(random() % (dataSize + 100)) - (origin == kSeekBegin ? 0 : int64_t(dataSize / 2));
+            if (origin == kSeekEnd) offset = -int64_t(random() % (dataSize + 10));
+            ASSERT_EQ(plain->Seek(offset, origin), tested->Seek(offset, origin)) << step;
+        } else {
+            uint32_t length = random() % 4 == 0 ? uint32_t(random() % longRead) : uint32_t(random() % 40);
+            Bytes a(length + 1), b(length + 1);
+            int32_t expected = plain->Read(a.data(), length);
+            ASSERT_EQ(expected, tested->Read(b.data(), length)) << step;
+            if (expected == 0) {
+                ASSERT_EQ(a, b) << step;
+            } else {  // a failed read leaves the position unspecified: realign both
+                ASSERT_EQ(0, plain->Seek(0, kSeekBegin));
+                ASSERT_EQ(0, tested->Seek(0, kSeekBegin));
+            }
+        }
+        uint32_t p = 0, q = 1;
+        ASSERT_EQ(0, plain->Tell(&p));
+        ASSERT_EQ(0, tested->Tell(&q));
+        ASSERT_EQ(p, q) << step;
+    }
+}
+
+}  // namespace
+
 // Random reads and seeks through the buffered stream, across and beyond its 64 KiB window,
 // give the same bytes and positions as the plain stream below it.
 TEST(TagBufferedStream, MatchesTheInnerStreamAcrossWindows) {
@@ -75,30 +109,7 @@ TEST(TagBufferedStream, MatchesTheInnerStreamAcrossWindows) {
     for (uint8_t& byte : data) byte = uint8_t(random());
     CTagMemoryStream plain(data.data(), uint32_t(data.size()));
     CTagBufferedStream buffered(CTagOwnedPtr<CTagStream>(new CTagMemoryStream(data.data(), uint32_t(data.size())), true));
-    for (int step = 0; step < 3000; ++step) {
-        if (random() % 3 == 0) {
-            int32_t origin = int32_t(random() % 3);
-            int64_t offset = int64_t(random() % (data.size() + 100)) - (origin == kSeekBegin ? 0 : int64_t(data.size() / 2));
-            if (origin == kSeekEnd) offset = -int64_t(random() % (data.size() + 10));
-            ASSERT_EQ(plain.Seek(offset, origin), buffered.Seek(offset, origin)) << step;
-        } else {
-            uint32_t length = random() % 4 == 0 ? uint32_t(random() % 150000) : uint32_t(random() % 40);
-            Bytes a(length + 1), b(length + 1);
-            int32_t expected = plain.Read(a.data(), length);
-            ASSERT_EQ(expected, buffered.Read(b.data(), length)) << step;
-            if (expected == 0) {
-                ASSERT_EQ(a, b) << step;
-            }
-            if (expected != 0) {  // a failed read leaves the position unspecified: realign both
-                ASSERT_EQ(0, plain.Seek(0, kSeekBegin));
-                ASSERT_EQ(0, buffered.Seek(0, kSeekBegin));
-            }
-        }
-        uint32_t p = 0, q = 1;
-        ASSERT_EQ(0, plain.Tell(&p));
-        ASSERT_EQ(0, buffered.Tell(&q));
-        ASSERT_EQ(p, q) << step;
-    }
+    ExpectSameRandomWalk(&plain, &buffered, uint32_t(data.size()), 150000, 12, 3000);
 }
 
 TEST(TagBufferedStream, BorrowedInnerStreamSurvivesIt) {
@@ -167,29 +178,7 @@ TEST(TagFileStreams, ReaderMatchesAMemoryStreamOverTheSameBytes) {
     CTagMemoryStream plain(data.data(), uint32_t(data.size()));
     CTagFileReader file;
     ASSERT_EQ(0, file.OpenReadStreamUtf8(path.c_str()));
-    for (int step = 0; step < 2000; ++step) {
-        if (random() % 3 == 0) {
-            int32_t origin = int32_t(random() % 3);
-            int64_t offset = int64_t(random() % (data.size() + 100)) - (origin == kSeekBegin ? 0 : int64_t(data.size() / 2));
-            if (origin == kSeekEnd) offset = -int64_t(random() % (data.size() + 10));
-            ASSERT_EQ(plain.Seek(offset, origin), file.Seek(offset, origin)) << step;
-        } else {
-            uint32_t length = random() % 4 == 0 ? uint32_t(random() % 90000) : uint32_t(random() % 40);
-            Bytes a(length + 1), b(length + 1);
-            int32_t expected = plain.Read(a.data(), length);
-            ASSERT_EQ(expected, file.Read(b.data(), length)) << step;
-            if (expected == 0) {
-                ASSERT_EQ(a, b) << step;
-            } else {  // a failed read leaves the position unspecified: realign both
-                ASSERT_EQ(0, plain.Seek(0, kSeekBegin));
-                ASSERT_EQ(0, file.Seek(0, kSeekBegin));
-            }
-        }
-        uint32_t p = 0, q = 1;
-        ASSERT_EQ(0, plain.Tell(&p));
-        ASSERT_EQ(0, file.Tell(&q));
-        ASSERT_EQ(p, q) << step;
-    }
+    ExpectSameRandomWalk(&plain, &file, uint32_t(data.size()), 90000, 6, 2000);
 }
 
 // Positions are 32-bit: a file of 4 GiB or more is refused when it is opened, one byte less is

@@ -12,12 +12,8 @@
 
 int32_t CTagFileHandle::Open(const char* path, Mode mode) {
     if (!path) return tag::kInvalidArgument;
-    if (IsOpen()) return tag::kOpenFailed;
-    // The same paths as on Windows: only well-formed, non-empty UTF-8.
     std::u16string wide;
-    if (!tag::Utf8ToUtf16(reinterpret_cast<const uint8_t*>(path), std::char_traits<char>::length(path), true, &wide) ||
-        wide.empty())
-        return tag::kOpenFailed;
+    if (IsOpen() || !tag::PathToUtf16(path, &wide)) return tag::kOpenFailed;
     do {
         m_descriptor = mode == kReadShared ? open(path, O_RDONLY | O_CLOEXEC)
                                            : open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

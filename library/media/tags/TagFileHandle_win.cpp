@@ -9,14 +9,10 @@
 
 int32_t CTagFileHandle::Open(const char* path, Mode mode) {
     if (!path) return tag::kInvalidArgument;
-    if (IsOpen()) return tag::kOpenFailed;
     std::u16string wide;
-    if (!tag::Utf8ToUtf16(reinterpret_cast<const uint8_t*>(path), std::char_traits<char>::length(path), true, &wide) ||
-        wide.empty())
-        return tag::kOpenFailed;
+    if (IsOpen() || !tag::PathToUtf16(path, &wide)) return tag::kOpenFailed;
     const std::wstring widePath(wide.begin(), wide.end());
-    // Plain (not sequential-scan) access: a tag read touches one region once, so the hint buys
-    // nothing, and the editor's copy of the audio is read in large blocks anyway.
+    // No sequential-scan hint: a tag read touches one region once, and the hint measured no faster.
     if (mode == kReadShared) {
         m_handle = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
