@@ -3,6 +3,7 @@
 #include <random>
 
 #include "library/media/tags/TagBufferedStream.h"
+#include "library/media/tags/TagFactories.h"
 #include "library/media/tags/TagFileReader.h"
 #include "library/media/tags/TagFileWriter.h"
 #include "library/media/tags/TagMemoryStream.h"
@@ -66,6 +67,40 @@ TEST(TagMemoryStream, BytesPlacedAtAnOffset) {
     EXPECT_EQ('a', two[0]);
 }
 
+namespace {
+
+// Random seeks and reads, short and long, through two streams over the same bytes: every result,
+// byte and position must agree with the plain memory stream's.
+void ExpectSameRandomWalk(CTagStream* plain, CTagStream* tested, uint32_t dataSize, uint32_t longRead, uint32_t seed,
+                          int steps) {
+    std::mt19937 random(seed);
+    for (int step = 0; step < steps; ++step) {
+        if (random() % 3 == 0) {
+            int32_t origin = int32_t(random() % 3);
+            int64_t offset = int64_t(random() % (dataSize + 100)) - (origin == kSeekBegin ? 0 : int64_t(dataSize / 2));
+            if (origin == kSeekEnd) offset = -int64_t(random() % (dataSize + 10));
+            ASSERT_EQ(plain->Seek(offset, origin), tested->Seek(offset, origin)) << step;
+        } else {
+            uint32_t length = random() % 4 == 0 ? uint32_t(random() % longRead) : uint32_t(random() % 40);
+            Bytes a(length + 1), b(length + 1);
+            int32_t expected = plain->Read(a.data(), length);
+            ASSERT_EQ(expected, tested->Read(b.data(), length)) << step;
+            if (expected == 0) {
+                ASSERT_EQ(a, b) << step;
+            } else {  // a failed read leaves the position unspecified: realign both
+                ASSERT_EQ(0, plain->Seek(0, kSeekBegin));
+                ASSERT_EQ(0, tested->Seek(0, kSeekBegin));
+            }
+        }
+        uint32_t p = 0, q = 1;
+        ASSERT_EQ(0, plain->Tell(&p));
+        ASSERT_EQ(0, tested->Tell(&q));
+        ASSERT_EQ(p, q) << step;
+    }
+}
+
+}  // namespace
+
 // Random reads and seeks through the buffered stream, across and beyond its 64 KiB window,
 // give the same bytes and positions as the plain stream below it.
 TEST(TagBufferedStream, MatchesTheInnerStreamAcrossWindows) {
@@ -74,30 +109,7 @@ TEST(TagBufferedStream, MatchesTheInnerStreamAcrossWindows) {
     for (uint8_t& byte : data) byte = uint8_t(random());
     CTagMemoryStream plain(data.data(), uint32_t(data.size()));
     CTagBufferedStream buffered(CTagOwnedPtr<CTagStream>(new CTagMemoryStream(data.data(), uint32_t(data.size())), true));
-    for (int step = 0; step < 3000; ++step) {
-        if (random() % 3 == 0) {
-            int32_t origin = int32_t(random() % 3);
-            int64_t offset = int64_t(random() % (data.size() + 100)) - (origin == kSeekBegin ? 0 : int64_t(data.size() / 2));
-            if (origin == kSeekEnd) offset = -int64_t(random() % (data.size() + 10));
-            ASSERT_EQ(plain.Seek(offset, origin), buffered.Seek(offset, origin)) << step;
-        } else {
-            uint32_t length = random() % 4 == 0 ? uint32_t(random() % 150000) : uint32_t(random() % 40);
-            Bytes a(length + 1), b(length + 1);
-            int32_t expected = plain.Read(a.data(), length);
-            ASSERT_EQ(expected, buffered.Read(b.data(), length)) << step;
-            if (expected == 0) {
-                ASSERT_EQ(a, b) << step;
-            }
-            if (expected != 0) {  // a failed read leaves the position unspecified: realign both
-                ASSERT_EQ(0, plain.Seek(0, kSeekBegin));
-                ASSERT_EQ(0, buffered.Seek(0, kSeekBegin));
-            }
-        }
-        uint32_t p = 0, q = 1;
-        ASSERT_EQ(0, plain.Tell(&p));
-        ASSERT_EQ(0, buffered.Tell(&q));
-        ASSERT_EQ(p, q) << step;
-    }
+    ExpectSameRandomWalk(&plain, &buffered, uint32_t(data.size()), 150000, 12, 3000);
 }
 
 TEST(TagBufferedStream, BorrowedInnerStreamSurvivesIt) {
@@ -151,4 +163,66 @@ TEST(TagFileStreams, RefusesBadPaths) {
     EXPECT_EQ(tag::kOpenFailed, reader.OpenReadStreamUtf8(dir.Path("missing.mp3").c_str()));
     CTagFileWriter writer;
     EXPECT_EQ(tag::kOpenFailed, writer.OpenWriteStreamUtf8(dir.Path("no/such/folder.mp3").c_str()));
+}
+
+// The file reader keeps its own position and moves the system's file pointer only when a read
+// does not follow the last one: random seeks, reads and tells must match a memory stream over
+// the same bytes, including reads that fail at the end.
+TEST(TagFileStreams, ReaderMatchesAMemoryStreamOverTheSameBytes) {
+    TempDir dir;
+    const std::string path = dir.Path("walk.mp3");
+    Bytes data(200000);
+    std::mt19937 random(5);
+    for (uint8_t& byte : data) byte = uint8_t(random());
+    WriteFileBytes(path, data);
+    CTagMemoryStream plain(data.data(), uint32_t(data.size()));
+    CTagFileReader file;
+    ASSERT_EQ(0, file.OpenReadStreamUtf8(path.c_str()));
+    ExpectSameRandomWalk(&plain, &file, uint32_t(data.size()), 90000, 6, 2000);
+}
+
+// Positions are 32-bit: a file of 4 GiB or more is refused when it is opened, one byte less is
+// read to its last byte.
+TEST(TagFileStreams, RefusesFilesOf4GiBOrMore) {
+    TempDir dir;
+    const std::string large = dir.Path("large.mp3"), largest = dir.Path("largest.mp3");
+    ASSERT_TRUE(ResizeFile(large, uint64_t(UINT32_MAX) + 1));
+    ASSERT_TRUE(ResizeFile(largest, UINT32_MAX));
+
+    CTagFileReader reader;
+    EXPECT_EQ(tag::kSeekFailed, reader.OpenReadStreamUtf8(large.c_str()));
+    uint32_t size = 0;
+    EXPECT_EQ(tag::kNotReady, reader.GetSize(&size));
+    EXPECT_EQ(nullptr, OpenTagReadStream(large.c_str()));
+    EXPECT_EQ(nullptr, OpenTagReaderForPath(large.c_str(), kTagReaderId3));
+
+    ASSERT_EQ(0, reader.OpenReadStreamUtf8(largest.c_str()));
+    EXPECT_EQ(0, reader.GetSize(&size));
+    EXPECT_EQ(UINT32_MAX, size);
+    uint8_t last = 1;
+    ASSERT_EQ(0, reader.Seek(-1, kSeekEnd));
+    EXPECT_EQ(0, reader.Read(&last, 1));
+    EXPECT_EQ(0, last);
+    EXPECT_EQ(tag::kShortRead, reader.Read(&last, 1));
+}
+
+// The writer gathers writes in a buffer: writes of every size, around and beyond the buffer's,
+// arrive whole and in order.
+TEST(TagFileStreams, WriterKeepsEveryByteAroundItsBuffer) {
+    TempDir dir;
+    const std::string path = dir.Path("written.mp3");
+    const uint32_t kBuffer = CTagFileWriter::kBufferSize;
+    const uint32_t lengths[] = {1, 7, kBuffer - 8, 1, kBuffer, 3, 2 * kBuffer + 5, kBuffer - 3, 0, 1000, kBuffer + 1, 2};
+    Bytes expected;
+    std::mt19937 random(9);
+    CTagFileWriter writer;
+    ASSERT_EQ(0, writer.OpenWriteStreamUtf8(path.c_str()));
+    for (uint32_t length : lengths) {
+        Bytes chunk(length + 1);
+        for (uint8_t& byte : chunk) byte = uint8_t(random());
+        ASSERT_EQ(0, writer.Write(chunk.data(), length)) << length;
+        expected.insert(expected.end(), chunk.begin(), chunk.begin() + length);
+    }
+    EXPECT_EQ(0, writer.Close());
+    EXPECT_EQ(expected, ReadFileBytes(path));
 }

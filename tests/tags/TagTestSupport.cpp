@@ -16,6 +16,7 @@
 #include <direct.h>
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -106,15 +107,38 @@ void WriteFileBytes(const std::string& path, const Bytes& bytes) {
 
 std::string FixturePath(const std::string& name) { return std::string(QB_TEST_DATA_DIR) + "/tags/" + name; }
 
+#ifdef _WIN32
+namespace {
+
+// Test paths are UTF-8, as the library takes them; the W file APIs take UTF-16.
+std::wstring WidePath(const std::string& utf8) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? size_t(length) : 1, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], length);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+std::string Utf8Path(const std::wstring& wide) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(length > 0 ? size_t(length) : 1, '\0');
+    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], length, nullptr, nullptr);
+    utf8.resize(strlen(utf8.c_str()));
+    return utf8;
+}
+
+}  // namespace
+#endif
+
 TempDir::TempDir() {
 #ifdef _WIN32
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    char name[MAX_PATH];
-    GetTempFileNameA(base, "tag", 0, name);
-    DeleteFileA(name);
-    CreateDirectoryA(name, nullptr);
-    m_path = name;
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    wchar_t name[MAX_PATH];
+    GetTempFileNameW(base, L"tag", 0, name);
+    DeleteFileW(name);
+    CreateDirectoryW(name, nullptr);
+    m_path = Utf8Path(name);
 #else
     char pattern[] = "/tmp/tags_tests.XXXXXX";
     m_path = mkdtemp(pattern);
@@ -123,18 +147,38 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
 #ifdef _WIN32
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((m_path + "\\*").c_str(), &found);
+    // Wide names: the tests write files whose names are not in the ANSI code page.
+    const std::wstring folder = WidePath(m_path);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            DeleteFileA((m_path + "\\" + found.cFileName).c_str());
-        } while (FindNextFileA(search, &found));
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(m_path.c_str());
+    if (!RemoveDirectoryW(folder.c_str())) ADD_FAILURE() << "could not remove " << m_path;
 #else
     std::string command = "rm -rf '" + m_path + "'";
     if (std::system(command.c_str()) != 0) ADD_FAILURE() << "could not remove " << m_path;
+#endif
+}
+
+bool ResizeFile(const std::string& path, uint64_t size) {
+#ifdef _WIN32
+    HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end;
+    end.QuadPart = LONGLONG(size);
+    bool resized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return resized;
+#else
+    int file = open(path.c_str(), O_WRONLY | O_CREAT, 0666);
+    if (file < 0) return false;
+    bool resized = ftruncate(file, off_t(size)) == 0;
+    close(file);
+    return resized;
 #endif
 }
 

@@ -37,6 +37,8 @@ Bytes ApicBody(const std::string& mime, uint8_t type, const Bytes& image);
 Bytes ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const Bytes& bytes);
 std::string FixturePath(const std::string& name);
+// Makes the file that long without writing its bytes (a sparse file where the file system allows).
+bool ResizeFile(const std::string& path, uint64_t size);
 // A fresh folder for files a test writes; removed by the caller's TempDir object.
 class TempDir {
 public:

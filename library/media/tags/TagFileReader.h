@@ -1,8 +1,9 @@
 // A read stream over a file opened by a UTF-8 path; others may read and write the file meanwhile.
+// The position lives here: seeking and telling cost no system call, and each read is one
+// positioned read of the system's file.
 #pragma once
 
-#include <cstdio>
-
+#include "library/media/tags/TagFileHandle.h"
 #include "library/media/tags/TagStream.h"
 
 class CTagFileReader : public CTagStream {
@@ -20,6 +21,7 @@ public:
     int32_t Close() override;
 
 private:
-    FILE* m_file = nullptr;
+    CTagFileHandle m_file;
     uint32_t m_size = 0;
+    uint32_t m_position = 0;
 };

@@ -66,4 +66,9 @@ bool Utf8ToUtf16(const uint8_t* text, size_t length, bool strict, std::u16string
     return true;
 }
 
+bool PathToUtf16(const char* path, std::u16string* out) {
+    return Utf8ToUtf16(reinterpret_cast<const uint8_t*>(path), std::char_traits<char>::length(path), true, out) &&
+           !out->empty();
+}
+
 }  // namespace tag

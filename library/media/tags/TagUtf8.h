@@ -8,5 +8,7 @@ namespace tag {
 
 // Malformed sequences become U+FFFD when lenient; when strict they make the call fail.
 bool Utf8ToUtf16(const uint8_t* text, size_t length, bool strict, std::u16string* out);
+// A file path must be non-empty, well-formed UTF-8 on every platform.
+bool PathToUtf16(const char* path, std::u16string* out);
 
 }  // namespace tag
