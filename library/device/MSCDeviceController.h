@@ -80,7 +80,7 @@ public:
     // The candidate test of one drive root: a removable USB volume, carrying the capability
     // document or the car-audio marker when player files are required. Fills the USB identity.
     bool IsPlayerDrive(const std::wstring& root, std::wstring* deviceId, bool requirePlayerFiles);
-    // Copies in 256 KiB blocks with a stop test before each block. 0, kWriteStopped, E_FAIL or
+    // Copies in 256 KiB blocks with a stop test before each block, under the write lock. 0, kWriteStopped, E_FAIL or
     // the HRESULT of ERROR_DISK_FULL; on anything but 0 the target is gone and, with keepBackup,
     // the file it replaced is back under its own name.
     HRESULT CopyFileInBlocks(const std::wstring& source, const std::wstring& target,
@@ -117,6 +117,8 @@ private:
     CLockedFlag enumerating_;
     CLockedFlag treeOperation_;
     CCriticalSection writeLock_;
+    // The block buffer of CopyFileInBlocks, kept between copies; used under the write lock.
+    std::vector<BYTE> copyBuffer_;
     IDevCtrlListener* listener_ = nullptr;
     std::wstring deviceId_;
     std::wstring root_;

@@ -66,6 +66,7 @@ HRESULT CMSCDeviceController::WriteContent(std::wstring destination, CTNContent*
 HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
                                                const std::wstring& target, bool keepBackup,
                                                bool reportProgress, bool hide) {
+    CScopedLock lock(writeLock_);
     SetTransferring(true);
     CScopedHandle input(CreateFileW(source.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -100,7 +101,10 @@ HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
         uint64_t written = 0;
         if (reportProgress && listener_) listener_->OnWriteProgress(0, total);
 
-        std::vector<BYTE> buffer(kCopyBlockSize, 0);
+        // One buffer for every copy: under Wine a block this size comes fresh from the system and
+        // goes back on release, and faulting its pages in again cost about as much as copying a song.
+        if (copyBuffer_.size() != kCopyBlockSize) copyBuffer_.resize(kCopyBlockSize);
+        std::vector<BYTE>& buffer = copyBuffer_;
         for (;;) {
             DWORD read = 0;
             if (!ReadFile(input.Get(), buffer.data(), kCopyBlockSize, &read, nullptr)) {

@@ -3,42 +3,54 @@
 #include "library/content/GuidString.h"
 #include "library/util/FileSystem.h"
 
-
 namespace {
 
-const wchar_t kTestsKey[] = L"Software\\QuillbayUtilTests";
+const wchar_t kTreePrefix[] = L"QuillbayTests-";
 
 }  // namespace
 
-CScratchRegistry::CScratchRegistry() {
+CScratchKeyTree::CScratchKeyTree(HKEY software) : software_(software) {
     std::wstring guid;
-    if (!CreateGuidString(&guid)) return;
-    rootPath_ = std::wstring(kTestsKey) + L"\\" + guid;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, (rootPath_ + L"\\User").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+    if (software_ == nullptr || !CreateGuidString(&guid)) return;
+    name_ = kTreePrefix + guid;
+    if (RegCreateKeyExW(software_, (name_ + L"\\User").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         user_.Receive(), nullptr) != ERROR_SUCCESS ||
-        RegCreateKeyExW(HKEY_CURRENT_USER, (rootPath_ + L"\\Machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                        nullptr, machine_.Receive(), nullptr) != ERROR_SUCCESS) {
+        RegCreateKeyExW(software_, (name_ + L"\\Machine").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        machine_.Receive(), nullptr) != ERROR_SUCCESS) {
+        user_.Reset();
+        machine_.Reset();
+    }
+}
+
+CScratchKeyTree::~CScratchKeyTree() {
+    user_.Reset();
+    machine_.Reset();
+    if (!name_.empty()) RegDeleteTreeW(software_, name_.c_str());
+}
+
+CScratchRegistry::CScratchRegistry() {
+    // Opened before the redirection, so the tree is made and removed in the real hive.
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, software_.Receive()) != ERROR_SUCCESS) {
         return;
     }
-    active_ = RegOverridePredefKey(HKEY_CURRENT_USER, user_.Get()) == ERROR_SUCCESS &&
-              RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine_.Get()) == ERROR_SUCCESS;
+    tree_ = std::make_unique<CScratchKeyTree>(software_.Get());
+    if (!tree_->IsValid()) return;
+    active_ = RegOverridePredefKey(HKEY_CURRENT_USER, tree_->User()) == ERROR_SUCCESS &&
+              RegOverridePredefKey(HKEY_LOCAL_MACHINE, tree_->Machine()) == ERROR_SUCCESS;
 }
 
 CScratchRegistry::~CScratchRegistry() {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    user_.Reset();
-    machine_.Reset();
-    if (rootPath_.empty()) return;
-    RegDeleteTreeW(HKEY_CURRENT_USER, rootPath_.c_str());
-    // Removes the parent too when no other run still uses it.
-    RegDeleteKeyW(HKEY_CURRENT_USER, kTestsKey);
+    tree_.reset();
 }
 
 CScratchFolder::CScratchFolder() {
     wchar_t temp[MAX_PATH + 1] = {};
     std::wstring guid;
     if (GetTempPathW(MAX_PATH + 1, temp) == 0 || !CreateGuidString(&guid)) return;
+    // A copied or freshly made prefix may not have its temporary folder yet.
+    CreateFolderTree(temp);
     std::wstring path = std::wstring(temp) + L"qb-util-" + guid;
     if (CreateDirectoryW(path.c_str(), nullptr)) path_ = path;
 }

@@ -5,11 +5,36 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
-// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to two fresh keys below
-// HKCU\Software\QuillbayUtilTests\<GUID>, so settings tests neither see nor leave values in the
-// real hives. The whole tree goes when the object does.
+// One run's own key, HKCU\Software\QuillbayTests-<GUID>, with "User" and "Machine" below it;
+// removed whole with the object. Each run has a top-level key of its own, so no run ever deletes
+// a key that another run is creating its keys below.
+class CScratchKeyTree {
+public:
+    // software: HKCU\Software as it is before any redirection (kept, not owned).
+    explicit CScratchKeyTree(HKEY software);
+    ~CScratchKeyTree();
+    CScratchKeyTree(const CScratchKeyTree&) = delete;
+    CScratchKeyTree& operator=(const CScratchKeyTree&) = delete;
+
+    bool IsValid() const { return user_.IsValid() && machine_.IsValid(); }
+    // The key's name below Software.
+    const std::wstring& Name() const { return name_; }
+    HKEY User() const { return user_.Get(); }
+    HKEY Machine() const { return machine_.Get(); }
+
+private:
+    HKEY software_;
+    std::wstring name_;
+    CScopedRegKey user_;
+    CScopedRegKey machine_;
+};
+
+// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to the two keys of a fresh
+// CScratchKeyTree, so settings tests neither see nor leave values in the real hives. The whole
+// tree goes when the object does.
 class CScratchRegistry {
 public:
     CScratchRegistry();
@@ -19,13 +44,12 @@ public:
 
     bool IsActive() const { return active_; }
     // The stand-ins of the two hives, for looking at what was written.
-    HKEY User() const { return user_.Get(); }
-    HKEY Machine() const { return machine_.Get(); }
+    HKEY User() const { return tree_ ? tree_->User() : nullptr; }
+    HKEY Machine() const { return tree_ ? tree_->Machine() : nullptr; }
 
 private:
-    std::wstring rootPath_;
-    CScopedRegKey user_;
-    CScopedRegKey machine_;
+    CScopedRegKey software_;
+    std::unique_ptr<CScratchKeyTree> tree_;
     bool active_ = false;
 };
 
