@@ -62,13 +62,7 @@ int32_t CAsfEditor::Load(CTagOwnedPtr<CTagStream> stream) {
         const bool isHeader = header.Index() == asf::kObjectHeader;
         CAsfObject* object = isHeader ? static_cast<CAsfObject*>(new (std::nothrow) CAsfHeaderObject(header))
                                       : new (std::nothrow) CAsfRawObject(header);
-        if (!object) return tag::kOutOfMemory;
-        result = object->Load(m_source.Get());
-        if (result != tag::kOk) {
-            delete object;
-            return result;
-        }
-        result = m_objects.Append(object, true);
+        result = m_objects.LoadAndAppend(object, m_source.Get());
         if (result != tag::kOk) return result;
         at = header.End();
     }

@@ -50,14 +50,7 @@ int32_t CAsfContainerObject::LoadChildren(CTagStream* source, uint32_t begin, ui
         CAsfObjectHeader header;
         int32_t result = header.Read(source, at, end);
         if (result != tag::kOk) return result;
-        CAsfObject* child = CreateChild(header);
-        if (!child) return tag::kOutOfMemory;
-        result = child->Load(source);
-        if (result != tag::kOk) {
-            delete child;
-            return result;
-        }
-        result = m_children.Append(child, true);
+        result = m_children.LoadAndAppend(CreateChild(header), source);
         if (result != tag::kOk) return result;
         at = header.End();
     }

@@ -111,14 +111,7 @@ int32_t CMp4ContainerBox::Load(CTagStream* source) {
         CMp4BoxHeader header;
         int32_t result = header.Read(source, at, end);
         if (result != tag::kOk) return result;
-        CMp4Box* child = CreateChild(header);
-        if (!child) return tag::kOutOfMemory;
-        result = child->Load(source);
-        if (result != tag::kOk) {
-            delete child;
-            return result;
-        }
-        result = m_children.Append(child, true);
+        result = m_children.LoadAndAppend(CreateChild(header), source);
         if (result != tag::kOk) return result;
         at = header.End();
     }

@@ -94,14 +94,7 @@ int32_t CMp4FileEditor::Load(CTagOwnedPtr<CTagStream> stream) {
             mdatSeen = true;
             m_mdatDataOffset = header.dataOffset;
         }
-        CMp4Box* box = CreateTopLevelBox(header);
-        if (!box) return tag::kOutOfMemory;
-        result = box->Load(m_source.Get());
-        if (result != tag::kOk) {
-            delete box;
-            return result;
-        }
-        result = m_boxes.Append(box, true);
+        result = m_boxes.LoadAndAppend(CreateTopLevelBox(header), m_source.Get());
         if (result != tag::kOk) return result;
         at = header.End();
     }

@@ -35,6 +35,19 @@ public:
         return tag::kOk;
     }
 
+    // Loads a newly created element (null when its allocation failed) and takes ownership of it;
+    // an element that fails to load is deleted.
+    template <class Source>
+    int32_t LoadAndAppend(T* element, Source* source) {
+        if (!element) return tag::kOutOfMemory;
+        const int32_t result = element->Load(source);
+        if (result != tag::kOk) {
+            delete element;
+            return result;
+        }
+        return Append(element, true);
+    }
+
     // Returns the node that followed the removed one.
     Node* Remove(Node* node) {
         Node* following = node->next;
