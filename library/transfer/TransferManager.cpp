@@ -3,6 +3,7 @@
 #include <process.h>
 
 #include "library/capability/DevCapability.h"
+#include "library/transfer/CarAudioMoodStep.h"
 #include "library/util/DataFolders.h"
 
 CTransferManager::CTransferManager() {
@@ -25,6 +26,8 @@ CTransferManager::CTransferManager(const Controllers& controllers) {
 
 void CTransferManager::InitializeMembers() {
     stepEvent_ = CreateEventW(nullptr, TRUE, TRUE, nullptr);
+    carAudioStep_.reset(new CCarAudioMoodStep());
+    songWrittenHook_ = carAudioStep_.get();
     mtp_->SetListener(this);
     massStorage_->SetListener(this);
     active_ = mtp_;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "library/device/MTPDeviceController.h"
 #include "library/util/ScopedWin.h"
 
+class CCarAudioMoodStep;
 class CQBTreeNode;
 class CTNDevCapability;
 
@@ -53,10 +55,13 @@ public:
     };
 
     // The car-audio mood bookkeeping: told about every song written to a car-audio unit, on the
-    // transfer worker. Without one, nothing is kept.
+    // transfer worker, with the active controller and the per-user data folder. The manager's own
+    // one runs unless another is set; set null, nothing is kept.
     class ISongWrittenHook {
     public:
-        virtual void OnCarAudioSongWritten(CTNContent* content, const std::wstring& destination) = 0;
+        virtual void OnCarAudioSongWritten(CTNContent* content, const std::wstring& destination,
+                                           CDeviceControllerBase* controller,
+                                           const std::wstring& dataFolder) = 0;
 
     protected:
         ~ISongWrittenHook() = default;
@@ -221,6 +226,7 @@ private:
     CDeviceControllerBase* active_ = nullptr;
     CTNDevCapability* capability_ = nullptr;
     IListener* listener_ = nullptr;
+    std::unique_ptr<CCarAudioMoodStep> carAudioStep_;
     ISongWrittenHook* songWrittenHook_ = nullptr;
     HANDLE deviceThread_ = nullptr;
     HANDLE treeOrDeleteThread_ = nullptr;

@@ -204,7 +204,7 @@ void CTransferManager::RunTransferWorker() {
     if (hr == S_OK && mode_ == kCarAudioUnit && songWrittenHook_ != nullptr &&
         (content->kind == CTNContent::kSong || content->kind == CTNContent::kAudioEpisode) &&
         (content->fileType <= 2 || content->fileType == 4)) {
-        songWrittenHook_->OnCarAudioSongWritten(content, destination);
+        songWrittenHook_->OnCarAudioSongWritten(content, destination, active_, DataFolder());
     }
     // The user's file goes only once the player holds it (or was deliberately left as it is).
     if (content->deleteSource && hr == S_OK) DeleteFileW(content->sourcePath.c_str());

@@ -15,6 +15,7 @@ HRESULT CFakeDeviceController::WriteContent(std::wstring destination, CTNContent
     {
         CScopedLock lock(lock_);
         writes.push_back(destination);
+        writtenRecords.push_back({content->kind, content->replaceExisting, content->relativePath});
     }
     for (const auto& scripted : writeResults) {
         if (destination.find(scripted.first) != std::wstring::npos) return scripted.second;

@@ -37,6 +37,13 @@ public:
 
     // What the test reads.
     std::vector<std::wstring> writes;
+    // The records of the writes: kind, replace flag and relative path as the controller saw them.
+    struct WrittenRecord {
+        uint32_t kind;
+        uint8_t replaceExisting;
+        std::wstring relativePath;
+    };
+    std::vector<WrittenRecord> writtenRecords;
     std::vector<std::wstring> deleted;
     std::vector<std::wstring> calls;
     std::vector<DWORD> readSizesAsked;

@@ -1,6 +1,7 @@
 // The transfer manager on a simulated mass-storage player: removable test drives (mapped by
 // run_with_drives.sh) shown to the real mass-storage controller as USB players.
 #include "tests/device/SimulatedDriveFacts.h"
+#include "tests/transfer/CarAudioTestSupport.h"
 #include "tests/transfer/TransferTestSupport.h"
 
 namespace {
@@ -165,4 +166,37 @@ TEST_F(DriveTransferTest, FullDriveLandsInTheDiskFullReportAndLeavesNoPartialFil
     EXPECT_TRUE(manager_->GetFailedList().empty());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((Root(full_[0]) + L"MUSIC\\big.mp3").c_str()));
     EXPECT_EQ("small", Read(Root(full_[0]) + L"MUSIC\\small.mp3"));
+}
+
+TEST_F(DriveTransferTest, CarAudioChannelFilesLandHiddenAndAreReplacedInPlace) {
+    const std::wstring root = Root(letter_);
+    Write(root + L"Carvell.dat", "");
+    manager_->SetCarAudioAllowed(1);
+    msc_.SetDeviceMode(1);
+    facts_.AddUsbDrive(letter_, L"0a0b_0c0d_SER");
+    bool hasFile = true;
+    ASSERT_EQ(1, manager_->CheckDevice(&hasFile));
+    ASSERT_EQ(CTransferManager::kCarAudioUnit, manager_->GetMode());
+    ASSERT_EQ(S_OK, manager_->Start());
+
+    auto first = Make(CTNContent::kSong, L"a.mp3", SongWithMoodData(MoodClassPayload()));
+    first->fileType = 0;
+    Push(std::move(first));
+    auto second = Make(CTNContent::kSong, L"b.mp3", "no mood data");
+    second->fileType = 0;
+    Push(std::move(second));
+
+    const std::wstring everyTrack = root + L"Tavrel_Automotive\\HVC\\CID005.ZEP";
+    const std::string onPlayer = Read(everyTrack);
+    EXPECT_NE(std::string::npos, onPlayer.find(ChannelEntryBytes(L"\\MUSIC\\a.mp3")));
+    EXPECT_NE(std::string::npos, onPlayer.find(ChannelEntryBytes(L"\\MUSIC\\b.mp3")));
+    std::string local;
+    ASSERT_TRUE(ReadWholeFile(data_.Join(L"Tavrel_Automotive\\HVC\\CID005.ZEP"), &local));
+    EXPECT_EQ(local, onPlayer);
+    // Replaced in place: no second copy and no backup left behind.
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((everyTrack + L".dat").c_str()));
+    const DWORD attributes = GetFileAttributesW(everyTrack.c_str());
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"Tavrel_Automotive\\HVC\\CID000.ZEP").c_str()));
 }

@@ -1,6 +1,9 @@
 // The transfer manager on the simulated MTP player: the player is preferred, its own document
 // read, and contents land as objects at their destinations.
+#include <algorithm>
+
 #include "tests/mtp/MtpTestSupport.h"
+#include "tests/transfer/CarAudioTestSupport.h"
 #include "tests/transfer/TransferTestSupport.h"
 
 namespace {
@@ -121,4 +124,36 @@ TEST_F(TransferMtpTest, CancelStopsTheUploadAndTheNextRunWorks) {
     manager_->Reset();
     Push(Make(CTNContent::kSong, 0, L"again.mp3", "again"));
     EXPECT_EQ("again", Data(ObjectAt(L"SONGS\\again.mp3")));
+}
+
+TEST_F(TransferMtpTest, CarAudioChannelFilesAreReplacedInPlaceOnTheMtpPlayer) {
+    // The simulated player takes its folder's content when it is attached: the marker goes first.
+    players_.push_back(std::make_unique<CScratchFolder>());
+    players_.back()->WriteFile(L"capability_00.xml", capability_);
+    players_.back()->WriteFile(L"Carvell.dat", "");
+    ASSERT_EQ(S_OK, standin_.Attach(L"car1", L"Car unit", players_.back()->Path(), 64ull << 20));
+    manager_->SetCarAudioAllowed(1);
+    bool hasFile = false;
+    ASSERT_EQ(1, manager_->CheckDevice(&hasFile));
+    ASSERT_EQ(CTransferManager::kMtpController, manager_->GetActiveControllerType());
+    ASSERT_EQ(CTransferManager::kCarAudioUnit, manager_->GetMode());
+    ASSERT_EQ(S_OK, manager_->Start());
+
+    Push(Make(CTNContent::kSong, 0, L"a.mp3", SongWithMoodData(MoodClassPayload())));
+    Push(Make(CTNContent::kSong, 0, L"b.mp3", "no mood data"));
+
+    // Every channel file exists once, holding both tracks where both belong.
+    const std::wstring channels = ObjectAt(L"Tavrel_Automotive\\HVC");
+    ASSERT_FALSE(channels.empty());
+    std::vector<std::wstring> names;
+    for (const std::wstring& id : Children(channels)) names.push_back(Text(id, WPD_OBJECT_ORIGINAL_FILE_NAME));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names.end(), std::adjacent_find(names.begin(), names.end()));
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), L"CID000.ZEP"));
+    const std::string everyTrack = Data(ObjectAt(L"Tavrel_Automotive\\HVC\\CID005.ZEP"));
+    EXPECT_NE(std::string::npos, everyTrack.find(ChannelEntryBytes(L"\\SONGS\\a.mp3")));
+    EXPECT_NE(std::string::npos, everyTrack.find(ChannelEntryBytes(L"\\SONGS\\b.mp3")));
+    std::string local;
+    ASSERT_TRUE(ReadWholeFile(data_.Join(L"Tavrel_Automotive\\HVC\\CID005.ZEP"), &local));
+    EXPECT_EQ(local, everyTrack);
 }
