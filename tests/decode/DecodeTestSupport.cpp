@@ -33,3 +33,11 @@ std::vector<uint8_t> ReadWholeFile(const std::wstring& path) {
     bytes.resize(read);
     return bytes;
 }
+
+bool TranscodeTokenIsFree() {
+    CScopedHandle token(OpenEventW(EVENT_ALL_ACCESS, FALSE, L"TranscodeSingleModeEvent"));
+    if (!token.IsValid()) return false;
+    if (WaitForSingleObject(token.Get(), 0) != WAIT_OBJECT_0) return false;
+    SetEvent(token.Get());
+    return true;
+}

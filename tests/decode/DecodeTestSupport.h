@@ -22,3 +22,6 @@ private:
 
 std::wstring FixturePath(const wchar_t* name);
 std::vector<uint8_t> ReadWholeFile(const std::wstring& path);
+
+// Whether the single-decode token is free now; puts it back when it was.
+bool TranscodeTokenIsFree();

@@ -29,15 +29,6 @@ protected:
     }
 };
 
-// Whether the token is free now; puts it back when it was.
-bool TokenIsFree() {
-    CScopedHandle token(OpenEventW(EVENT_ALL_ACCESS, FALSE, L"TranscodeSingleModeEvent"));
-    if (!token.IsValid()) return false;
-    if (WaitForSingleObject(token.Get(), 0) != WAIT_OBJECT_0) return false;
-    SetEvent(token.Get());
-    return true;
-}
-
 int ThreadCount() {
     CScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
     THREADENTRY32 entry = {};
@@ -59,13 +50,13 @@ TEST_F(Transcode2LifecycleTest, ReleaseIsHarmlessAtAnyTime) {
     EXPECT_EQ(E_FAIL, graph->Stop());
     EXPECT_EQ(E_FAIL, graph->GetInputMediaType(&type));
     EXPECT_EQ(E_FAIL, graph->GetDuration(&duration));
-    EXPECT_TRUE(TokenIsFree());
+    EXPECT_TRUE(TranscodeTokenIsFree());
 }
 
 TEST_F(Transcode2LifecycleTest, ProbeWithoutReceiverGivesTheCompressedTypeAndTheToken) {
     std::unique_ptr<ITranscode2> graph(CreateTranscode2(nullptr));
     ASSERT_EQ(S_OK, graph->SetFile(FixturePath(L"tone-id3-lame.mp3").c_str(), 1));
-    EXPECT_FALSE(TokenIsFree());
+    EXPECT_FALSE(TranscodeTokenIsFree());
     AM_MEDIA_TYPE type = {};
     ASSERT_EQ(S_OK, graph->GetInputMediaType(&type));
     // Compressed MPEG audio: as a payload type behind a splitter, or the byte stream itself where
@@ -82,7 +73,7 @@ TEST_F(Transcode2LifecycleTest, ProbeWithoutReceiverGivesTheCompressedTypeAndThe
     EXPECT_NEAR(3000, duration, 100);
     EXPECT_EQ(E_FAIL, graph->GetDuration(nullptr));
     graph->Release();
-    EXPECT_TRUE(TokenIsFree());
+    EXPECT_TRUE(TranscodeTokenIsFree());
     EXPECT_EQ(E_FAIL, graph->GetInputMediaType(&type));
 }
 
@@ -106,9 +97,9 @@ TEST_F(Transcode2LifecycleTest, NonAudioFilesFail) {
     std::unique_ptr<ITranscode2> graph(CreateTranscode2(nullptr));
     EXPECT_TRUE(FAILED(graph->SetFile(text.Path().c_str(), 1)));
     // A failed build after the token was taken keeps it until Release.
-    EXPECT_FALSE(TokenIsFree());
+    EXPECT_FALSE(TranscodeTokenIsFree());
     graph->Release();
-    EXPECT_TRUE(TokenIsFree());
+    EXPECT_TRUE(TranscodeTokenIsFree());
     EXPECT_TRUE(FAILED(graph->SetFile(L"C:\\no\\such\\file.wav", 2)));
     graph->Release();
 }
@@ -157,7 +148,7 @@ TEST_F(Transcode2LifecycleTest, ReleaseWhileRunningStopsTheGraph) {
     Sleep(200);
     // Nothing reaches the receiver once Release has returned.
     EXPECT_EQ(samples, receiver.samples_.load());
-    EXPECT_TRUE(TokenIsFree());
+    EXPECT_TRUE(TranscodeTokenIsFree());
 }
 
 CCriticalSection g_traceLock;

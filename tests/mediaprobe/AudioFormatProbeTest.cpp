@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "library/media/decode/ITranscode2.h"
+#include "tests/decode/DecodeTestSupport.h"
 #include "tests/mediaprobe/ProbeTestSupport.h"
 
 namespace {
@@ -37,16 +38,6 @@ protected:
         CloseTranscodeSingleModeEvent();
         CoUninitialize();
     }
-
-    // The token is free when the named event is signalled.
-    static bool TokenIsFree() {
-        HANDLE token = OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, L"TranscodeSingleModeEvent");
-        if (token == nullptr) return false;
-        const bool free = WaitForSingleObject(token, 0) == WAIT_OBJECT_0;
-        if (free) SetEvent(token);
-        CloseHandle(token);
-        return free;
-    }
 };
 
 struct FormatCase {
@@ -75,7 +66,7 @@ TEST_F(AudioFormatProbeTest, CompressedFormatAndDurationOfAudioFiles) {
             EXPECT_EQ(-1, GetAudioFormatAndDurationW(ProbeFixture(c.file), c.code, &info));
             EXPECT_EQ(0, info.formatTag);
             EXPECT_NEAR(c.durationMs, info.durationMs, 100);
-            EXPECT_TRUE(TokenIsFree());
+            EXPECT_TRUE(TranscodeTokenIsFree());
             continue;
         }
         MediaAudioInfo info{};
@@ -86,7 +77,7 @@ TEST_F(AudioFormatProbeTest, CompressedFormatAndDurationOfAudioFiles) {
         // WMA's average rate carries the container's rounding.
         EXPECT_NEAR(c.bitRate, info.bitRate, c.bitRate / 20);
         EXPECT_NEAR(c.durationMs, info.durationMs, 100);
-        EXPECT_TRUE(TokenIsFree());
+        EXPECT_TRUE(TranscodeTokenIsFree());
     }
 }
 
@@ -98,13 +89,13 @@ TEST_F(AudioFormatProbeTest, AFileWithoutAGraphLeavesTheFormatZeroedAndTheTokenF
     const WAVEFORMATEX zero{};
     EXPECT_EQ(0, std::memcmp(&zero, &format, sizeof(format)));
     EXPECT_EQ(0, durationMs);
-    EXPECT_TRUE(TokenIsFree());
+    EXPECT_TRUE(TranscodeTokenIsFree());
 
     MediaAudioInfo info{};
     info.durationMs = 99;
     EXPECT_EQ(-1, GetAudioFormatAndDurationW(ProbeFixture(L"no-profile.mp4"), 5, &info));
     EXPECT_EQ(0, info.durationMs);
-    EXPECT_TRUE(TokenIsFree());
+    EXPECT_TRUE(TranscodeTokenIsFree());
     EXPECT_EQ(-1, GetAudioFormatAndDuration(ProbeFixture(L"plain.mp3").c_str(), 0, nullptr, &durationMs));
     EXPECT_EQ(-1, GetAudioFormatAndDuration(ProbeFixture(L"plain.mp3").c_str(), 0, &format, nullptr));
 }

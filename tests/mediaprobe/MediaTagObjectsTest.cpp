@@ -1,10 +1,15 @@
 #include "library/media/decode/MediaTagObjects.h"
 
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
+#include "library/media/decode/TagOpeners.h"
+#include "library/media/tags/TagMemoryStream.h"
+#include "library/media/tags/TagTypes.h"
 #include "tests/mediaprobe/ProbeTestSupport.h"
 
 namespace {
@@ -71,6 +76,28 @@ TEST(MediaTagObjectsTest, CountsPicturesOfAnyTypeByReaderType) {
     EXPECT_EQ(0, CountCoverArt(ProbeFixture(L"plain.mp3"), 0));
     EXPECT_EQ(-1, CountCoverArt(ProbeFixture(L"plain.mp3"), 2));
     EXPECT_EQ(-1, CountCoverArt(ProbeFixture(L"tagged.mp3"), 7));
+}
+
+TEST(MediaTagObjectsTest, ACode3PictureOnlyInThe3gpLayoutStillCounts) {
+    // The 3GP editor puts a picture into the fixture's frame-box container, which only the 3GP
+    // reader (the second one tried for code 3) reads.
+    wchar_t folder[MAX_PATH];
+    wchar_t saved[MAX_PATH];
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH, folder));
+    ASSERT_NE(0u, GetTempFileNameW(folder, L"qbp", 0, saved));
+    std::unique_ptr<CTagEditor> editor(OpenTagEditorByType(ProbeFixture(L"tagged.3gp"), 4));
+    ASSERT_NE(nullptr, editor);
+    static const uint8_t kPng[] = {0x89, 'P', 'N', 'G', 0x0D};
+    ASSERT_EQ(0, editor->SetPicture(new CTagMemoryStream(kPng, sizeof(kPng)), sizeof(kPng), tag::kImagePng,
+                                    tag::kPictureFrontCover, 0, 0, true));
+    ASSERT_EQ(0, editor->Save(OpenTagWriteStream(std::wstring(saved)), true));
+    editor.reset();
+
+    EXPECT_EQ(0, CountCoverArt(saved, 2));
+    EXPECT_EQ(1, CountCoverArt(saved, 4));
+    EXPECT_TRUE(HasCoverArt(saved, 3));
+    EXPECT_FALSE(HasCoverArt(ProbeFixture(L"tagged.3gp"), 3));
+    DeleteFileW(saved);
 }
 
 TEST(MediaTagObjectsTest, AMissingObjectLeavesTheCallersArrayAlone) {

@@ -9,6 +9,7 @@
 #include "library/media/decode/ITranscode2.h"
 #include "library/media/decode/MPEGAudioFile.h"
 #include "library/media/decode/MPEGFrame.h"
+#include "library/media/decode/SplitterAudioFormat.h"
 #include "library/util/ScopedWin.h"
 #include "platform/dshow/MediaType.h"
 
@@ -46,13 +47,20 @@ HRESULT ProbeDecoderInput(const wchar_t* path, int32_t sourceKind, WAVEFORMATEX*
         if (SUCCEEDED(hr)) {
             if (IsEqualGUID(type.formattype, FORMAT_WaveFormatEx) && type.pbFormat != nullptr) {
                 std::memcpy(format, type.pbFormat, std::min<size_t>(type.cbFormat, kWaveFormatBytes));
-                if (IsMpegAudio(*format) && format->nAvgBytesPerSec == 0)
-                    format->nAvgBytesPerSec = FirstFrameBytesPerSecond(path);
+            } else if (IsEqualGUID(type.majortype, MEDIATYPE_Stream) &&
+                       IsEqualGUID(type.subtype, MEDIASUBTYPE_MPEG1Audio)) {
+                // Where one filter parses and decodes the stream (Wine's), the decoder's input is
+                // the bare byte stream; the stream splitter still tells the compressed format a
+                // separate layer-3 decoder is handed, as on Windows.
+                hr = GetSplitterAudioFormat(path, format);
+                if (FAILED(hr)) std::memset(format, 0, kWaveFormatBytes);
             } else {
                 hr = E_FAIL;
             }
         }
         FreeMediaTypeContents(type);
+        if (SUCCEEDED(hr) && IsMpegAudio(*format) && format->nAvgBytesPerSec == 0)
+            format->nAvgBytesPerSec = FirstFrameBytesPerSecond(path);
         LONGLONG duration = 0;
         if (SUCCEEDED(graph->GetDuration(&duration))) *durationMs = duration;
     }

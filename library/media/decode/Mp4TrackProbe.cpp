@@ -29,31 +29,12 @@ struct CodecScan {
     }
 };
 
-int32_t OnVisualEntry(void* context, const Mp4VisualEntry* entry) {
+// Keeps the record of one kind and ends the parse once every kind has been seen.
+template <class Record, Record CodecScan::*kept, bool CodecScan::*seen>
+int32_t KeepRecord(void* context, const Record* record) {
     auto* scan = static_cast<CodecScan*>(context);
-    scan->visual = *entry;
-    scan->seenVisual = true;
-    return scan->Next();
-}
-
-int32_t OnAudioEntry(void* context, const Mp4AudioEntry* entry) {
-    auto* scan = static_cast<CodecScan*>(context);
-    scan->audioEntry = *entry;
-    scan->seenAudio = true;
-    return scan->Next();
-}
-
-int32_t OnVideoProfile(void* context, const Mp4VideoProfile* profile) {
-    auto* scan = static_cast<CodecScan*>(context);
-    scan->videoProfile = *profile;
-    scan->seenVideoProfile = true;
-    return scan->Next();
-}
-
-int32_t OnAudioProfile(void* context, const Mp4AudioProfile* profile) {
-    auto* scan = static_cast<CodecScan*>(context);
-    scan->audioProfile = *profile;
-    scan->seenAudioProfile = true;
+    scan->*kept = *record;
+    scan->*seen = true;
     return scan->Next();
 }
 
@@ -103,10 +84,12 @@ int32_t CheckMp4Codecs(const std::wstring& path, MediaVideoInfo* video, MediaAud
     std::unique_ptr<CMp4Reader> reader(OpenMp4ReaderForPath(path, kTagReaderMp4Kind1));
     if (!reader) return -1;
     CodecScan scan;
-    reader->SetVideoEntryHandler(OnVisualEntry, &scan);
-    reader->SetAudioEntryHandler(OnAudioEntry, &scan);
-    reader->SetAudioProfileHandler(OnAudioProfile, &scan);
-    reader->SetVideoProfileHandler(OnVideoProfile, &scan);
+    reader->SetVideoEntryHandler(KeepRecord<Mp4VisualEntry, &CodecScan::visual, &CodecScan::seenVisual>, &scan);
+    reader->SetAudioEntryHandler(KeepRecord<Mp4AudioEntry, &CodecScan::audioEntry, &CodecScan::seenAudio>, &scan);
+    reader->SetAudioProfileHandler(
+        KeepRecord<Mp4AudioProfile, &CodecScan::audioProfile, &CodecScan::seenAudioProfile>, &scan);
+    reader->SetVideoProfileHandler(
+        KeepRecord<Mp4VideoProfile, &CodecScan::videoProfile, &CodecScan::seenVideoProfile>, &scan);
     const int32_t result = reader->Parse();
     reader->SetVideoEntryHandler(nullptr, nullptr);
     reader->SetAudioEntryHandler(nullptr, nullptr);
