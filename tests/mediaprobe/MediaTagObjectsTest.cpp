@@ -38,6 +38,7 @@ TEST(MediaTagObjectsTest, PicturesMoodDataAndLookupIdOfEveryFormat) {
         {L"h264-main.mp4", 4, true, true, L"LOOKUP-MP4-0003"},
         {L"mpeg4-visual.mp4", 4, false, false, nullptr},
         {L"tagged.m4a", 2, true, false, L"LOOKUP-M4A-0002"},
+        {L"tagged.wma", 1, true, true, L"LOOKUP-WMA-0004"},
         {L"tagged.3gp", 3, false, false, nullptr},
         {L"tagged.mp3", 5, false, false, nullptr},
         {L"tagged.mp3", 15, false, false, nullptr},
@@ -113,16 +114,6 @@ TEST(MediaTagObjectsTest, AMissingObjectLeavesTheCallersArrayAlone) {
     EXPECT_EQ(std::string("LOOKUP-Mp3-0001"), std::string(blob->data, blob->data + blob->length));
     delete blob;
     EXPECT_EQ(-1, ReadLookupId(nullptr, ProbeFixture(L"tagged.mp3"), 0));
-}
-
-TEST(MediaTagObjectsTest, AsfObjectsComeThroughTheReaderFactory) {
-    if (!HasAsfTagReader()) GTEST_SKIP() << "the tag library has no ASF reader in this build";
-    const std::wstring path = ProbeFixture(L"tagged.wma");
-    EXPECT_FALSE(HasCoverArt(path, 1));
-    CTNByteArray* mood = nullptr;
-    EXPECT_EQ(-1, ReadMoodData(&mood, path, 1));
-    std::wstring lookupId;
-    EXPECT_NE(0, ReadLookupId(&lookupId, path, 1));
 }
 
 }  // namespace

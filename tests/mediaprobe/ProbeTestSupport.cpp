@@ -4,16 +4,10 @@
 
 #include <memory>
 
-#include "library/media/decode/TagOpeners.h"
 
 std::wstring ProbeFixture(const wchar_t* name) {
     const std::string folder = QB_TEST_DATA_DIR "/mediaprobe/";
     return std::wstring(folder.begin(), folder.end()) + name;
-}
-
-bool HasAsfTagReader() {
-    std::unique_ptr<CTagParser> reader(OpenTagReaderByType(ProbeFixture(L"tagged.wma"), kTagReaderAsf));
-    return reader != nullptr;
 }
 
 bool RunningUnderWine() {

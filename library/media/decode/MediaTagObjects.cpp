@@ -8,6 +8,7 @@
 #include "library/media/decode/MediaTagReaderTypes.h"
 #include "library/media/decode/MediaTagText.h"
 #include "library/media/decode/TagOpeners.h"
+#include "library/media/tags/TagFactories.h"
 #include "library/media/tags/TagReader.h"
 #include "library/media/tags/TagTypes.h"
 
@@ -86,11 +87,23 @@ int32_t ReadLookupId(std::wstring* lookupId, const std::wstring& path, int32_t m
     if (lookupId == nullptr || readers.count == 0) return -1;
     CTNByteArray* blob = nullptr;
     int32_t result = -1;
+    int32_t readerType = -1;
     for (int32_t i = 0; i < readers.count; ++i) {
-        result = ReadLookupIdBlob(&blob, path, readers.types[i]);
+        readerType = readers.types[i];
+        result = ReadLookupIdBlob(&blob, path, readerType);
         if (result == 0 && (mediaType != kMediaMp4Family3 || !IsEmpty(blob))) break;
     }
-    if (result == 0 && blob != nullptr) {
+    if (result == 0 && blob != nullptr && readerType == kTagReaderAsf) {
+        // ASF keeps the identifier as a Unicode attribute: UTF-16LE, read as ANSI it would end
+        // after its first character.
+        std::wstring text;
+        for (uint32_t at = 0; at + 1 < blob->length; at += 2) {
+            const wchar_t unit = static_cast<wchar_t>(blob->data[at] | (blob->data[at + 1] << 8));
+            if (unit == L'\0') break;
+            text.push_back(unit);
+        }
+        *lookupId = text;
+    } else if (result == 0 && blob != nullptr) {
         std::vector<char> text(blob->data, blob->data + blob->length);
         text.push_back('\0');
         result = AnsiToWide(text.data(), CP_THREAD_ACP, lookupId) ? 0 : -1;

@@ -20,5 +20,5 @@ int32_t ReadLookupIdBlob(CTNByteArray** blob, const std::wstring& path, int32_t 
 
 // By media type code: -1 for a null out or a code without readers.
 int32_t ReadMoodData(CTNByteArray** blob, const std::wstring& path, int32_t mediaType);
-// 0 when an identifier was read and converted from ANSI text; otherwise non-zero.
+// 0 when an identifier was read and converted (ANSI text; UTF-16LE from ASF); otherwise non-zero.
 int32_t ReadLookupId(std::wstring* lookupId, const std::wstring& path, int32_t mediaType);

@@ -52,8 +52,29 @@ def add_to_mp4(data, tag):
     raise SystemExit("no moov")
 
 
+def add_to_wma(source, cover, target):
+    from mutagen.asf import ASF, ASFByteArrayAttribute, ASFUnicodeAttribute
+    import shutil
+    shutil.copyfile(source, target)
+    f = ASF(target)
+    f["WM/Genre"] = [ASFUnicodeAttribute("(13)")]
+    f["WM/Year"] = [ASFUnicodeAttribute("2005")]
+    f["WM/AlbumArtist"] = [ASFUnicodeAttribute("Wma Writer")]
+    f["WM/TrackNumber"] = [ASFUnicodeAttribute("4")]
+    image = open(cover, "rb").read()
+    # Picture type, image size, MIME type and an empty description (UTF-16, terminated), image.
+    picture = (struct.pack("<BI", 3, len(image)) + "image/png".encode("utf-16-le") + b"\0\0" + b"\0\0" + image)
+    f["WM/Picture"] = [ASFByteArrayAttribute(picture)]
+    f["VEXAL"] = [ASFByteArrayAttribute(MOOD_PAYLOAD)]
+    f["GN/UniqueFileIdentifier"] = [ASFUnicodeAttribute("LOOKUP-WMA-0004")]
+    f.save()
+
+
 def main():
     kind, source, cover, target = sys.argv[1:5]
+    if kind == "wma":
+        add_to_wma(source, cover, target)
+        return
     data = open(source, "rb").read()
     if kind == "mp3":
         data = build_tag("Mp3", cover) + data

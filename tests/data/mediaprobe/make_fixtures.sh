@@ -46,6 +46,7 @@ ff -f lavfi -i "testsrc=size=176x144:rate=10:duration=1" -i "$work/mono.wav" -c:
 
 # Windows Media: audio with ASF text items, and a movie.
 ff -i "$work/stereo.wav" -c:a wmav2 -b:a 64k -metadata title="Wma Title" -metadata artist="Wma Artist" \
-  -metadata album="Wma Album" -metadata genre=Rock -metadata date=2005 tagged.wma
+  -metadata album="Wma Album" "$work/tagged.wma"
+/usr/bin/python3 "$here/add_tags.py" wma "$work/tagged.wma" "$work/cover.png" tagged.wma
 ff -f lavfi -i "testsrc=size=160x120:rate=25:duration=1" -i "$work/mono.wav" -c:v wmv2 -b:v 200k \
   -c:a wmav2 -b:a 32k movie.wmv
