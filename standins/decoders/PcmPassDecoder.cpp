@@ -4,18 +4,17 @@
 
 #include <cstring>
 
-#include "standins/decoders/StandinIds.h"
 
 namespace {
 const LONG kBufferBytes = 16384;
 }  // namespace
 
-CPcmPassDecoder::CPcmPassDecoder(IUnknown* outer)
-    : CDsTransformFilter(L"Codec-family decode stand-in", outer, CLSID_StandinCodecFamilyDecoder) {}
+CPcmPassDecoder::CPcmPassDecoder(const wchar_t* name, IUnknown* outer, REFCLSID clsid, REFGUID inputSubtype)
+    : CDsTransformFilter(name, outer, clsid), inputSubtype_(inputSubtype) {}
 
 HRESULT CPcmPassDecoder::CheckInputType(const AM_MEDIA_TYPE* input) {
     const bool ours = IsEqualGUID(input->majortype, MEDIATYPE_Audio) &&
-                      IsEqualGUID(input->subtype, MEDIASUBTYPE_StandinCodecFamily) &&
+                      IsEqualGUID(input->subtype, inputSubtype_) &&
                       IsEqualGUID(input->formattype, FORMAT_WaveFormatEx) && input->cbFormat >= sizeof(WAVEFORMAT);
     return ours ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }

@@ -20,7 +20,10 @@ CDsUnknown* CreateCodecFamilyParser(IUnknown* outer, HRESULT*) {
                                              L"Input", L"Output", MEDIASUBTYPE_StandinCodecFamily);
 }
 
-CDsUnknown* CreateCodecFamilyDecoder(IUnknown* outer, HRESULT*) { return new (std::nothrow) CPcmPassDecoder(outer); }
+CDsUnknown* CreateCodecFamilyDecoder(IUnknown* outer, HRESULT*) {
+    return new (std::nothrow) CPcmPassDecoder(L"Codec-family decode stand-in", outer, CLSID_StandinCodecFamilyDecoder,
+                                              MEDIASUBTYPE_StandinCodecFamily);
+}
 
 const DsServerClass kClasses[] = {
     {&CLSID_StandinMp4FamilyDecoder, L"MP4-family decode stand-in", CreateMp4FamilyDecoder},

@@ -145,6 +145,12 @@ void CWavPullFilter::StopPushing() {
     pushThread_ = nullptr;
 }
 
+bool CWavPullFilter::PauseUnlessStopped(DWORD milliseconds) const {
+    constexpr DWORD kSliceMs = 20;
+    for (DWORD waited = 0; waited < milliseconds && !stopRequested_; waited += kSliceMs) Sleep(kSliceMs);
+    return !stopRequested_;
+}
+
 unsigned __stdcall CWavPullFilter::PushEntry(void* self) {
     static_cast<CWavPullFilter*>(self)->PushLoop();
     return 0;
@@ -154,6 +160,7 @@ void CWavPullFilter::PushLoop() {
     IAsyncReader* reader = input_.Reader();
     LONGLONG sent = 0;
     while (!stopRequested_ && sent < dataSize_) {
+        if (sent != 0 && !PauseUnlessStopped(ChunkPauseMs())) return;
         IMediaSample* sample = nullptr;
         if (FAILED(output_.GetDeliveryBuffer(&sample))) return;
         const LONG chunk = ChunkBytes();
@@ -163,14 +170,19 @@ void CWavPullFilter::PushLoop() {
         BYTE* buffer = nullptr;
         sample->GetPointer(&buffer);
         HRESULT hr = reader->SyncRead(dataOffset_ + sent, length, buffer);
-        if (SUCCEEDED(hr)) {
-            sample->SetActualDataLength(length);
-            REFERENCE_TIME begin = sent * 10000000 / format_.nAvgBytesPerSec;
-            REFERENCE_TIME end = (sent + length) * 10000000 / format_.nAvgBytesPerSec;
-            sample->SetTime(&begin, &end);
-            sample->SetSyncPoint(TRUE);
-            hr = output_.Deliver(sample);
+        if (hr != S_OK) {
+            // A stream shorter than its header says: the run ends with an error, as a real
+            // splitter ends it.
+            sample->Release();
+            NotifyEvent(EC_ERRORABORT, SUCCEEDED(hr) ? HRESULT_FROM_WIN32(ERROR_HANDLE_EOF) : hr, 0);
+            return;
         }
+        sample->SetActualDataLength(length);
+        REFERENCE_TIME begin = sent * 10000000 / format_.nAvgBytesPerSec;
+        REFERENCE_TIME end = (sent + length) * 10000000 / format_.nAvgBytesPerSec;
+        sample->SetTime(&begin, &end);
+        sample->SetSyncPoint(TRUE);
+        hr = output_.Deliver(sample);
         sample->Release();
         if (hr != S_OK) return;
         sent += length;

@@ -53,6 +53,8 @@ public:
     // The bytes of one block of the format, and the most one sample carries (whole blocks).
     virtual LONG BlockBytes() const { return format_.nBlockAlign; }
     virtual LONG ChunkBytes() const;
+    // A pause before each sample after the first, for stand-ins that stream slowly.
+    virtual DWORD ChunkPauseMs() const { return 0; }
     void StopPushing();
 
 protected:
@@ -64,6 +66,8 @@ protected:
 
 private:
     static unsigned __stdcall PushEntry(void* self);
+    // Waits in short slices so that stopping is not held up; false once stopping was asked.
+    bool PauseUnlessStopped(DWORD milliseconds) const;
     void PushLoop();
 
     CCriticalSection filterLock_;

@@ -46,6 +46,12 @@ public:
     HRESULT BuildProfile();
     // Probes the source's picture size and fits it into the box.
     void ComputeEncodeSize(const wchar_t* source);
+    // The last rebuild step: when the graph decodes AC-3 audio, the reference beside the program is
+    // played once per converter; S_OK unless the reference was found silent.
+    HRESULT CheckReferenceAudio(IGraphBuilder* graph);
+    // How long the reference may play without a decision before it is stopped (and counted as a
+    // signal); 20 seconds unless changed.
+    void SetReferenceTimeLimit(DWORD milliseconds) { referenceTimeLimitMs_ = milliseconds; }
 
 private:
     bool IsAbortSet() const;
@@ -68,7 +74,6 @@ private:
     HRESULT RerouteRenderers(IGraphBuilder* graph);
     HRESULT InsertSampleRateConverter(IGraphBuilder* graph, IPin* upstream);
     HRESULT SetDeinterlaceMode(IGraphBuilder* graph);
-    HRESULT CheckReferenceAudio(IGraphBuilder* graph);
     HRESULT PlayReference();
 
     IQBCONVMovieListener* listener_ = nullptr;
@@ -95,6 +100,9 @@ private:
     int32_t sourceBitsPerSample_ = 0;
     uint8_t referenceSignal_ = 0;
     uint8_t referenceTested_ = 0;
+    // The reference needs half a second of decoded audio; a graph that has not decided within this
+    // time (stuck, or too slow to matter) stops, and the PC is given the benefit of the doubt.
+    DWORD referenceTimeLimitMs_ = 20000;
     // Abort reads the media control from another thread while Start replaces it.
     CCriticalSection controlLock_;
 };

@@ -1,6 +1,7 @@
 // The reference check of the PC's AC-3 audio decoding: the reference file lying beside the program
 // is played into the silence detector once per converter; a silent result fails AC-3 movies.
 #include <string>
+#include <vector>
 
 #include "filters/tembric/ITembricResult.h"
 #include "library/media/convert/GraphTools.h"
@@ -11,9 +12,6 @@
 namespace {
 
 constexpr DWORD kReferencePollMs = 100;
-// The reference needs half a second of decoded audio; a graph that has not decided within this
-// time (stuck, or too slow to matter) stops, and the PC is given the benefit of the doubt.
-constexpr ULONGLONG kReferenceTimeLimitMs = 20000;
 constexpr wchar_t kTembricClass[] = L"{A5A35CDC-6FE5-4174-BD8B-DCCCCF6A0F0C}";
 
 bool IsAc3Input(IPin* pin) {
@@ -131,7 +129,7 @@ HRESULT CQBCONVMovie::PlayReference() {
     hr = control->Run();
     if (FAILED(hr)) return endWith(hr);
     // Until the detector decides, the reference ends or fails, or the time limit passes.
-    const ULONGLONG deadline = GetTickCount64() + kReferenceTimeLimitMs;
+    const ULONGLONG deadline = GetTickCount64() + referenceTimeLimitMs_;
     OAFilterState state = State_Running;
     do {
         const HRESULT stateResult = control->GetState(kReferencePollMs, &state);
