@@ -50,13 +50,29 @@ ffmpeg -v error -y -f lavfi -i "testsrc2=size=720x480:rate=10" -f lavfi -i "sine
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=320x240:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=48000" \
   -t 2 -c:v mjpeg -q:v 5 -c:a pcm_s16le -ac 6 "$work/surround.avi"
 ffmpeg -v error -y -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 2 -c:a pcm_s16le -ac 2 "$work/sound.wav"
-{
-  printf 'QBY2'
-  for field in 640 480 10; do  # width, height, frames a second: 32-bit little-endian
+le32() {  # 32-bit little-endian fields
+  local field
+  for field in "$@"; do
     printf "$(printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((field & 255)) $((field >> 8 & 255)) $((field >> 16 & 255)) $((field >> 24)))"
   done
+}
+{
+  printf 'QBY2'
+  le32 640 480 10  # width, height, frames a second
   ffmpeg -v error -f lavfi -i "testsrc2=size=640x480:rate=10" -t 2 -pix_fmt yuyv422 -f rawvideo -
 } >"$work/decoded.qbm"
+# The stand-ins' AC-3 format: "QBA3", channels, sample rate, bits, data bytes, pause between
+# samples in ms, then the data (stereo 16-bit 44.1 kHz here: 176,400 bytes a second).
+ac3_header() { printf 'QBA3'; le32 2 44100 16 "$1" "${2:-0}"; }
+sine_pcm() { ffmpeg -v error -f lavfi -i "sine=frequency=440:sample_rate=44100" -t "$1" -ac 2 -f s16le -; }
+{ ac3_header 176400; sine_pcm 1; } >"$work/ac3.qbm"
+mkdir -p "$work/reference"
+{ ac3_header 176400; sine_pcm 1; } >"$work/reference/signal.dat"
+{ ac3_header 352800; head -c 352800 /dev/zero; } >"$work/reference/silent.dat"
+{ ac3_header 35280; head -c 35280 /dev/zero; } >"$work/reference/short.dat"
+{ ac3_header 352800; head -c 35280 /dev/zero; } >"$work/reference/truncated.dat"
+# Two seconds between samples of 8 KiB: a decision would take about twenty seconds.
+{ ac3_header 352800 2000; head -c 352800 /dev/zero; } >"$work/reference/slow.dat"
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=320x240:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
   -t 120 -c:v mjpeg -q:v 10 -c:a pcm_s16le -ac 2 "$work/long.avi"
 
@@ -119,7 +135,48 @@ aborted_ms=$(value long abort_ms)
 [[ -n "$aborted_ms" && "$aborted_ms" -lt 3000 ]] || fail "abort: Start returned $aborted_ms ms after Abort"
 check_progress long
 
-for log in clip wide decoded missing surround sound long; do
+# Abort from another thread, again and again, while conversions start, build and run: every
+# conversion ends aborted and the process lives on.
+convert storm "$work/long.avi" "$work/storm.wmv" 320 240 --abort-storm 12
+[[ "$(value storm storm_aborted)" == "12 of 12" ]] || fail "abort storm: aborted $(value storm storm_aborted)"
+
+# The reference check of the AC-3 decoding, on the graph of a movie with AC-3 audio. Each case
+# puts its reference beside the program; the reference graph is torn down every time (only the
+# movie's own graph holds an AC-3 source afterwards) and releases the file.
+reference_check() {
+  local name=$1 reference=$2 limit=$3 result=$4 signal=$5
+  rm -f "$work/app/Calib.dat"
+  [[ -z "$reference" ]] || cp "$work/reference/$reference" "$work/app/Calib.dat"
+  convert "$name" "$work/ac3.qbm" "$work/unused.wmv" 320 240 --reference "$limit"
+  [[ "$(value "$name" reference_result)" == "$result" ]] || fail "$name: result $(value "$name" reference_result), not $result"
+  [[ "$(value "$name" tested)" == 1 && "$(value "$name" signal)" == "$signal" ]] ||
+    fail "$name: tested $(value "$name" tested), signal $(value "$name" signal), not $signal"
+  [[ "$(value "$name" again_result)" == "$result" ]] || fail "$name: the second check gave $(value "$name" again_result)"
+  [[ "$(value "$name" ac3_sources_alive)" == 1 && "$(value "$name" ac3_sources_after)" == 0 ]] ||
+    fail "$name: AC-3 sources alive $(value "$name" ac3_sources_alive), after $(value "$name" ac3_sources_after)"
+  if [[ -n "$reference" ]]; then
+    [[ "$(value "$name" reference_deleted)" == 1 ]] || fail "$name: the reference stays open"
+  fi
+}
+# Decided either way within the default limit.
+reference_check ref_signal signal.dat 20000 0x00000000 1
+reference_check ref_silent silent.dat 20000 0x80004005 0
+# Undecided ends count as a signal, and they end the check long before the default limit of 20 s:
+# the reference ends too early, fails part way, or (with a limit of 0.3 s) streams too slowly.
+reference_check ref_short short.dat 20000 0x00000000 1
+reference_check ref_truncated truncated.dat 20000 0x00000000 1
+reference_check ref_slow slow.dat 300 0x00000000 1
+for name in ref_short ref_truncated ref_slow; do
+  ms=$(value "$name" reference_ms)
+  [[ -n "$ms" && "$ms" -lt 10000 ]] || fail "$name: the check took $ms ms"
+done
+reference_check ref_missing "" 20000 0x00000000 1
+# A movie without AC-3 audio leaves the reference alone.
+convert ref_none "$work/clip.avi" "$work/unused.wmv" 320 240 --reference 20000
+[[ "$(value ref_none reference_result)" == 0x00000000 && "$(value ref_none tested)" == 0 ]] ||
+  fail "ref_none: result $(value ref_none reference_result), tested $(value ref_none tested)"
+
+for log in clip wide decoded missing surround sound long storm ref_signal ref_silent ref_short ref_truncated ref_slow ref_missing ref_none; do
   echo "--- $log"
   cat "$work/$log.log"
 done
