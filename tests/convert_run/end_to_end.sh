@@ -135,6 +135,12 @@ aborted_ms=$(value long abort_ms)
 [[ -n "$aborted_ms" && "$aborted_ms" -lt 3000 ]] || fail "abort: Start returned $aborted_ms ms after Abort"
 check_progress long
 
+# A longer movie runs through several polls of the run: progress shows values between the ends.
+convert full "$work/long.avi" "$work/full.wmv" 320 240
+[[ "$(value full result)" == 0x00000000 ]] || fail "full: result $(value full result)"
+check_progress full
+sed -n 's/^progress //p' "$work/full.log" | grep -qxE '[1-9]|[1-9][0-9]' || fail "full: no progress between 0 and 100"
+
 # Abort from another thread, again and again, while conversions start, build and run: every
 # conversion ends aborted and the process lives on.
 convert storm "$work/long.avi" "$work/storm.wmv" 320 240 --abort-storm 12
@@ -176,7 +182,7 @@ convert ref_none "$work/clip.avi" "$work/unused.wmv" 320 240 --reference 20000
 [[ "$(value ref_none reference_result)" == 0x00000000 && "$(value ref_none tested)" == 0 ]] ||
   fail "ref_none: result $(value ref_none reference_result), tested $(value ref_none tested)"
 
-for log in clip wide decoded missing surround sound long storm ref_signal ref_silent ref_short ref_truncated ref_slow ref_missing ref_none; do
+for log in clip wide decoded missing surround sound long full storm ref_signal ref_silent ref_short ref_truncated ref_slow ref_missing ref_none; do
   echo "--- $log"
   cat "$work/$log.log"
 done
