@@ -7,8 +7,6 @@
 namespace {
 const LONG kChunkBytes = 8192;
 const LONGLONG kHeaderWindow = 4096;
-
-uint32_t ReadLe32(const BYTE* bytes) { return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24); }
 }  // namespace
 
 CWavPullInputPin::CWavPullInputPin(CWavPullFilter* filter, CCriticalSection* lock, const wchar_t* name)
@@ -78,6 +76,14 @@ CDsBasePin* CWavPullFilter::GetPin(int index) {
     if (index == 0) return &input_;
     if (index == 1) return &output_;
     return nullptr;
+}
+
+HRESULT CWavPullFilter::ReadStreamStart(IAsyncReader* reader, BYTE* header, LONG bytes) {
+    LONGLONG total = 0, available = 0;
+    HRESULT hr = reader->Length(&total, &available);
+    if (FAILED(hr) || total < bytes) return E_FAIL;
+    hr = reader->SyncRead(0, bytes, header);
+    return FAILED(hr) ? hr : S_OK;
 }
 
 HRESULT CWavPullFilter::ReadHeader(IAsyncReader* reader) {

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <mmreg.h>
 
+#include <cstdint>
+
 #include "platform/dshow/BaseFilter.h"
 #include "platform/dshow/OutputPin.h"
 
@@ -58,6 +60,12 @@ public:
     void StopPushing();
 
 protected:
+    // Reads the first `bytes` of the stream into `header`; E_FAIL when the stream is shorter.
+    static HRESULT ReadStreamStart(IAsyncReader* reader, BYTE* header, LONG bytes);
+    static uint32_t ReadLe32(const BYTE* bytes) {
+        return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24);
+    }
+
     // What ReadHeader found: the format (its block size and byte rate time the samples) and
     // where the data lies.
     WAVEFORMATEX format_ = {};

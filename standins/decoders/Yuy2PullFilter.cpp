@@ -11,20 +11,16 @@ constexpr LONGLONG kHeaderBytes = 16;
 constexpr uint32_t kMaxSide = 2048;
 constexpr uint32_t kMaxRate = 60;
 
-uint32_t ReadLe32(const BYTE* bytes) { return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24); }
-
 }  // namespace
 
 CYuy2PullFilter::CYuy2PullFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid)
     : CWavPullFilter(name, outer, clsid, L"In", L"Out", MEDIASUBTYPE_YUY2) {}
 
 HRESULT CYuy2PullFilter::ReadHeader(IAsyncReader* reader) {
-    LONGLONG total = 0, available = 0;
-    HRESULT hr = reader->Length(&total, &available);
-    if (FAILED(hr) || total < kHeaderBytes) return E_FAIL;
     BYTE header[kHeaderBytes] = {};
-    hr = reader->SyncRead(0, kHeaderBytes, header);
-    if (FAILED(hr)) return hr;
+    HRESULT hr = ReadStreamStart(reader, header, kHeaderBytes);
+    LONGLONG total = 0, available = 0;
+    if (FAILED(hr) || FAILED(hr = reader->Length(&total, &available))) return hr;
     const uint32_t width = ReadLe32(header + 4);
     const uint32_t height = ReadLe32(header + 8);
     const uint32_t rate = ReadLe32(header + 12);

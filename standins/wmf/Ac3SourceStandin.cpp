@@ -12,8 +12,6 @@ constexpr uint32_t kMinRate = 8000;
 constexpr uint32_t kMaxRate = 192000;
 constexpr uint32_t kMaxPauseMs = 5000;
 
-uint32_t ReadLe32(const BYTE* bytes) { return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (uint32_t(bytes[3]) << 24); }
-
 }  // namespace
 
 std::atomic<long> CAc3SourceStandin::alive_{0};
@@ -26,11 +24,8 @@ CAc3SourceStandin::CAc3SourceStandin(IUnknown* outer, REFCLSID clsid)
 CAc3SourceStandin::~CAc3SourceStandin() { --alive_; }
 
 HRESULT CAc3SourceStandin::ReadHeader(IAsyncReader* reader) {
-    LONGLONG total = 0, available = 0;
-    HRESULT hr = reader->Length(&total, &available);
-    if (FAILED(hr) || total < kHeaderBytes) return E_FAIL;
     BYTE header[kHeaderBytes] = {};
-    hr = reader->SyncRead(0, kHeaderBytes, header);
+    HRESULT hr = ReadStreamStart(reader, header, kHeaderBytes);
     if (FAILED(hr)) return hr;
     const uint32_t channels = ReadLe32(header + 4);
     const uint32_t rate = ReadLe32(header + 8);
