@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchDriveFacts.h"
 #include "bench/BenchSupport.h"
 #include "library/content/RunnableTNContentHandler.h"
 #include "library/content/TNContent.h"
@@ -28,14 +29,6 @@ const wchar_t kCapability[] = L"C:\\capability_00.xml";
 const wchar_t kMusic[] = L"C:\\MUSIC";
 // Even, so that each copy goes first as often as the other.
 const int kRounds = 6;
-
-class CBenchDriveFacts : public IDriveFacts {
-public:
-    DWORD GetLogicalDriveMask() override { return 1u << 2; }
-    UINT GetRootDriveType(const std::wstring&) override { return DRIVE_REMOVABLE; }
-    bool IsUsbVolume(HANDLE, const std::wstring&) override { return true; }
-    void ReadUsbIdentity(HANDLE, const std::wstring&, std::wstring* id) override { *id = L"bench_0000_"; }
-};
 
 // A stage in front of the transfer manager that only passes contents on.
 class CPassStage : public CRunnableTNContentHandler {
@@ -172,7 +165,7 @@ int main(int argc, char** argv) {
 
     int status = 1;
     {
-        CBenchDriveFacts facts;
+        bench::CDriveCAsPlayer facts;
         CMSCDeviceController massStorage(facts);
         CMTPDeviceController mtp;
         CTransferManager manager({&mtp, &massStorage, [] { return false; }});
