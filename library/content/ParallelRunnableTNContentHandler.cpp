@@ -15,7 +15,7 @@ void CParallelRunnableTNContentHandler::OnMessage(CThreadMessage* message) {
     // The splitter passes over a member that is still inside ProcessContent; one that finished
     // after its last pull found the waiting queue empty would otherwise leave a content waiting
     // with no member left to take it.
-    if (!IsBusy() && QueuedCount() == 0 && IsAccepting()) PullWaitingContent();
+    if (IsIdle() && IsAccepting()) PullWaitingContent();
 }
 
 void CParallelRunnableTNContentHandler::PullWaitingContent() {
@@ -42,7 +42,7 @@ void CParallelRunnableTNContentHandler::CSplitter::PostContent(CTNContent* conte
     }
     CScopedLock lock(groupLock_);
     for (CParallelRunnableTNContentHandler* member : members_) {
-        if (member->QueuedCount() != 0 || member->IsBusy()) continue;
+        if (!member->IsIdle()) continue;
         CTNContent* next = PopWaiting();
         if (next == nullptr) break;
         member->PostContent(next);

@@ -95,6 +95,11 @@ bool CRunnableTNContentHandler::IsBusy() const {
     return busy_;
 }
 
+bool CRunnableTNContentHandler::IsIdle() {
+    CScopedLock lock(queueLock_);
+    return contents_.Count() == 0 && !busy_;
+}
+
 size_t CRunnableTNContentHandler::QueuedCount() {
     CScopedLock lock(queueLock_);
     return contents_.Count();
@@ -130,12 +135,14 @@ void CRunnableTNContentHandler::ScheduleNext() {
 void CRunnableTNContentHandler::OnMessage(CThreadMessage* message) {
     if (message->id != 0) return;
     CScopedLock lock(currentLock_);
-    if (IsAccepting() && current_ == nullptr) {
+    {
         CScopedLock queueLock(queueLock_);
-        contents_.Pop(&current_);
+        if (IsAccepting() && current_ == nullptr) contents_.Pop(&current_);
+        // Turned on with the pop, under the queue lock: IsIdle never sees a content that has
+        // left the queue but is not yet in work.
+        if (current_ != nullptr) busy_ = true;
     }
     if (current_ == nullptr) return;
-    busy_ = true;
     ProcessContent(current_);
     busy_ = false;
 }

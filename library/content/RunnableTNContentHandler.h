@@ -37,6 +37,9 @@ public:
     bool WaitAccepting();
     // True while ProcessContent runs.
     bool IsBusy() const;
+    // True when no content is queued and none is in ProcessContent, read as one state (the
+    // queue count and IsBusy read one after the other can both miss a content being taken).
+    bool IsIdle();
     size_t QueuedCount();
     uint32_t StopTimeout() const { return stopTimeout_; }
 
@@ -54,7 +57,8 @@ private:
 
     CThreadSafeQueue<CTNContent> contents_;
     // The accepting state is read for every content: a flag mirrors the event, which stays for
-    // the waits. Busy is only ever read, never waited on, so a flag alone carries it.
+    // the waits. Busy is only ever read, never waited on, so a flag alone carries it; it turns on
+    // under the queue lock.
     HANDLE acceptingEvent_ = nullptr;
     std::atomic<bool> accepting_{false};
     std::atomic<bool> busy_{false};

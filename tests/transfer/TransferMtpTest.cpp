@@ -35,10 +35,7 @@ protected:
         return content;
     }
     void Push(std::unique_ptr<CTNContent> content) {
-        manager_->PostContent(content.release());
-        for (int i = 0; i < 2000 && (manager_->QueuedCount() != 0 || manager_->IsBusy()); ++i) Sleep(5);
-        Sleep(5);
-        ASSERT_FALSE(manager_->IsBusy());
+        ASSERT_TRUE(PushAndWait(*manager_, std::move(content)));
     }
 
     CScratchRegistry registry_;

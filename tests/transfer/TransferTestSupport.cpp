@@ -134,17 +134,23 @@ std::unique_ptr<CTNContent> TransferTest::Content(uint32_t kind, const std::wstr
 }
 
 void TransferTest::Push(std::unique_ptr<CTNContent> content) {
-    manager_->PostContent(content.release());
-    WaitIdle();
+    ASSERT_TRUE(PushAndWait(*manager_, std::move(content)));
 }
 
 void TransferTest::WaitIdle() {
-    for (int i = 0; i < 2000; ++i) {
-        if (manager_->QueuedCount() == 0 && !manager_->IsBusy()) {
-            Sleep(5);
-            if (manager_->QueuedCount() == 0 && !manager_->IsBusy()) return;
-        }
+    ASSERT_TRUE(WaitUntilIdle(*manager_));
+}
+
+::testing::AssertionResult WaitUntilIdle(CTransferManager& manager) {
+    // Generous: the machine may be loaded by several builds.
+    for (int i = 0; i < 6000; ++i) {
+        if (manager.IsIdle()) return ::testing::AssertionSuccess();
         Sleep(5);
     }
-    FAIL() << "the transfer manager did not go idle";
+    return ::testing::AssertionFailure() << "the transfer manager did not go idle";
+}
+
+::testing::AssertionResult PushAndWait(CTransferManager& manager, std::unique_ptr<CTNContent> content) {
+    manager.PostContent(content.release());
+    return WaitUntilIdle(manager);
 }

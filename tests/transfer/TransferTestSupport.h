@@ -58,6 +58,12 @@ std::string CapabilityXml(const std::string& audioExtensions, const std::string&
                           bool feedFormat = false);
 std::string StandardCapability(bool feedFormat = false);
 
+// Waits until the manager holds no content, queued or in work. IsIdle reads both as one state,
+// so the wait cannot end while a content is between the queue and its processing.
+::testing::AssertionResult WaitUntilIdle(CTransferManager& manager);
+// Posts the content and waits until the manager has written and forwarded (or dropped) it.
+::testing::AssertionResult PushAndWait(CTransferManager& manager, std::unique_ptr<CTNContent> content);
+
 class TransferTest : public ::testing::Test {
 protected:
     TransferTest();
