@@ -1,6 +1,6 @@
 #pragma once
-// The car-audio step of the transfer worker: a song written to a car-audio unit enters the mood
-// channels, and the channel files the export rewrites follow it onto the unit.
+// The car-audio step after each write to the player: a song written to a car-audio unit enters
+// the mood channels, and the channel files the export rewrites follow it onto the unit.
 
 #include <string>
 
