@@ -17,17 +17,7 @@
 
 namespace {
 
-class Transcode2LifecycleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        ASSERT_EQ(S_OK, CreateTranscodeSingleModeEvent());
-    }
-    void TearDown() override {
-        CloseTranscodeSingleModeEvent();
-        CoUninitialize();
-    }
-};
+class Transcode2LifecycleTest : public CTranscodeTest {};
 
 int ThreadCount() {
     CScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));

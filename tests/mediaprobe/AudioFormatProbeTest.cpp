@@ -28,17 +28,7 @@ TEST(TranscodeSourceKindTest, EachCodeGetsItsGraph) {
     EXPECT_EQ(-1, GetTranscodeSourceKind(0, nullptr));
 }
 
-class AudioFormatProbeTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        ASSERT_EQ(S_OK, CreateTranscodeSingleModeEvent());
-    }
-    void TearDown() override {
-        CloseTranscodeSingleModeEvent();
-        CoUninitialize();
-    }
-};
+class AudioFormatProbeTest : public CTranscodeTest {};
 
 struct FormatCase {
     const wchar_t* file;
