@@ -22,6 +22,8 @@ HRESULT CRunnableTNContentHandler::Stop() {
         current_ = nullptr;
     }
     CThreadBase::Stop();
+    // The stop dropped any pickup still queued.
+    pickupPending_ = false;
     Reset();
     return S_OK;
 }
@@ -129,11 +131,14 @@ void CRunnableTNContentHandler::ScheduleNext() {
         CScopedLock lock(queueLock_);
         queued = contents_.Count();
     }
-    if (queued != 0 && IsAccepting()) CThreadBase::PostMessage(0, 0);
+    if (queued == 0 || !IsAccepting() || pickupPending_.exchange(true)) return;
+    if (FAILED(CThreadBase::PostMessage(0, 0))) pickupPending_ = false;
 }
 
 void CRunnableTNContentHandler::OnMessage(CThreadMessage* message) {
     if (message->id != 0) return;
+    // Cleared before the pop: a content queued after it schedules a pickup of its own.
+    pickupPending_ = false;
     CScopedLock lock(currentLock_);
     {
         CScopedLock queueLock(queueLock_);

@@ -62,6 +62,10 @@ private:
     HANDLE acceptingEvent_ = nullptr;
     std::atomic<bool> accepting_{false};
     std::atomic<bool> busy_{false};
+    // At most one pickup message waits in the thread's queue: every arrival and every finished
+    // content asks for one, and without this the spare ones pile up while a producer keeps
+    // feeding (each takes memory until the worker gets to it).
+    std::atomic<bool> pickupPending_{false};
     CTNContent* current_ = nullptr;
     CCriticalSection queueLock_;
     CCriticalSection currentLock_;

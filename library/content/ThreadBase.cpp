@@ -36,6 +36,11 @@ HRESULT CThreadBase::PostMessage(uint32_t id, uintptr_t param) {
     return S_OK;
 }
 
+size_t CThreadBase::PendingMessageCount() {
+    CScopedLock lock(dispatchLock_);
+    return messages_.Count();
+}
+
 HRESULT CThreadBase::Stop() {
     {
         CScopedLock lock(dispatchLock_);

@@ -27,6 +27,8 @@ public:
     HRESULT Stop();
 
     bool IsRunning() const { return thread_ != nullptr; }
+    // Messages posted and not yet taken by the worker.
+    size_t PendingMessageCount();
 
 protected:
     // Runs on the worker thread; the message is deleted after it returns.

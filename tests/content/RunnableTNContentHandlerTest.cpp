@@ -157,6 +157,28 @@ TEST_F(RunnableHandlerTest, SecondContentWaitsUntilTheFirstIsForwarded) {
     EXPECT_EQ((std::vector<int>{1, 2}), end.Serials());
 }
 
+// Every arrival and every finished content asks the worker for a pickup; while one is in work the
+// spare requests must not pile up in the thread's queue (they cost memory on a long run).
+TEST_F(RunnableHandlerTest, PickupRequestsDoNotPileUpWhileAContentIsInWork) {
+    CCallbackHandler stage;
+    CCollectingHandler end;
+    stage.SetNext(&end);
+    ResetEvent(gate);
+    HoldAtGate(stage);
+    ASSERT_EQ(S_OK, stage.Start());
+    stage.PostContent(new CCountedContent(0, 0, 0));
+    ASSERT_TRUE(WaitUntil([&] { return inside.load() == 1; }));
+    for (int serial = 1; serial < 1000; ++serial) stage.PostContent(new CCountedContent(0, 0, serial));
+    EXPECT_LE(stage.PendingMessageCount(), 1u);
+    SetEvent(gate);
+    ASSERT_TRUE(WaitUntil([&] { return end.Count() == 1000; }));
+    std::vector<int> expected(1000);
+    for (int i = 0; i < 1000; ++i) expected[i] = i;
+    EXPECT_EQ(expected, end.Serials());
+    EXPECT_LE(stage.PendingMessageCount(), 1u);
+    stage.Stop();
+}
+
 // A watcher that polls without pause lands, now and then, between the worker taking a content
 // from the queue and starting its work: idle must not be seen there.
 TEST_F(RunnableHandlerTest, IdleIsSeenOnlyWhenEveryPostedContentIsForwarded) {
