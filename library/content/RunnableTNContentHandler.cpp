@@ -140,14 +140,17 @@ void CRunnableTNContentHandler::OnMessage(CThreadMessage* message) {
     // Cleared before the pop: a content queued after it schedules a pickup of its own.
     pickupPending_ = false;
     CScopedLock lock(currentLock_);
+    CTNContent* taken = nullptr;
     {
         CScopedLock queueLock(queueLock_);
-        if (IsAccepting() && current_ == nullptr) contents_.Pop(&current_);
+        // A content still current is in work elsewhere (a stage that finishes on another
+        // thread): it is never handed to ProcessContent twice.
+        if (IsAccepting() && current_ == nullptr && SUCCEEDED(contents_.Pop(&current_))) taken = current_;
         // Turned on with the pop, under the queue lock: IsIdle never sees a content that has
         // left the queue but is not yet in work.
-        if (current_ != nullptr) busy_ = true;
+        if (taken != nullptr) busy_ = true;
     }
-    if (current_ == nullptr) return;
-    ProcessContent(current_);
+    if (taken == nullptr) return;
+    ProcessContent(taken);
     busy_ = false;
 }

@@ -12,6 +12,7 @@
 //   working-copy path                         -> tempPath
 //   data-insert flag                          -> replaceExisting
 //   analysed flag                             -> hasMoodData
+//   analysis-not-wanted flag                  -> analysisNotWanted
 //   conversion flag and its companion value   -> skip, passUnconverted
 //   group name, identifier, position, size    -> playlistName, playlistKey, playlistMemberIndex,
 //                                                playlistMemberCount
@@ -76,6 +77,7 @@ public:
     std::wstring playlistName;
     uint32_t syncKind = 0;
     uint8_t hasMoodData = 0;
+    uint8_t analysisNotWanted = 0;
     uint8_t unsupported = 0;
     uint8_t skip = 0;
     int32_t passUnconverted = 1;
