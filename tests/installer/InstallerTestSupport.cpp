@@ -20,6 +20,14 @@ CInstallerRun::CInstallerRun(const wchar_t* program, const wchar_t* startedName)
 }
 
 DWORD CInstallerRun::Run(const std::wstring& arguments) {
+    CScopedHandle process(Start(arguments));
+    DWORD code = ~0u;
+    if (process.IsValid() && WaitForSingleObject(process.Get(), 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.Get(), &code);
+    return code;
+}
+
+HANDLE CInstallerRun::Start(const std::wstring& arguments) {
     SetEnvironmentVariableW(L"QB_RECORD_FILE", recordFile_.c_str());
     std::wstring commandLine = L"\"" + program_ + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
@@ -27,12 +35,9 @@ DWORD CInstallerRun::Run(const std::wstring& arguments) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(program_.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder_.Path().c_str(), &startup, &process))
-        return ~0u;
+        return nullptr;
     CloseHandle(process.hThread);
-    CScopedHandle owned(process.hProcess);
-    DWORD code = ~0u;
-    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-    return code;
+    return process.hProcess;
 }
 
 std::wstring CInstallerRun::Recorded(DWORD waitMs) {

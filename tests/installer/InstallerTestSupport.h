@@ -18,6 +18,8 @@ public:
     const CScratchFolder& Folder() const { return folder_; }
     // Runs the program with `arguments` and returns its exit code (or ~0u when it did not run).
     DWORD Run(const std::wstring& arguments);
+    // Starts the program without waiting; the caller closes the process handle (null on failure).
+    HANDLE Start(const std::wstring& arguments);
     // The command lines the stand-in was started with, waiting up to `waitMs` for the first.
     std::wstring Recorded(DWORD waitMs);
 
