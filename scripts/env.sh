@@ -2,6 +2,8 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/arch.sh"
 win_build=${QB_WIN_BUILD:-$root/build/win-$qb_arch}
+# The shipped 32-bit programs; where the tests run on the 64-bit build, this one is still built.
+win32_build=${QB_WIN32_BUILD:-$root/build/win-i686}
 native_build=${QB_NATIVE_BUILD:-$root/build/native}
 export WINEPREFIX=$win_build/wineprefix
 if [[ "$qb_arch" == i686 ]]; then export WINEARCH=win32; else export WINEARCH=win64; fi
@@ -11,10 +13,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 jobs=$(nproc)
 if [[ "$qb_arch" == i686 ]]; then wine_loader=wine; else wine_loader=/usr/lib/wine/wine64; fi
 
+# configure_and_build_windows [arch] [folder]: every program, library and test of one Windows target.
 configure_and_build_windows() {
-  cmake -S "$root" -B "$win_build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$qb_arch.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build "$win_build" -j "$jobs"
+  local arch=${1:-$qb_arch} folder=${2:-$win_build}
+  cmake -S "$root" -B "$folder" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$folder" -j "$jobs"
+}
+
+# The 32-bit programs are what ships: they must build on every machine, also one whose tests run on
+# the 64-bit build.
+build_shipped_windows() {
+  if [[ "$qb_arch" != i686 ]]; then
+    echo "== 32-bit Windows build (compiled and linked; this machine runs no 32-bit code)"
+    configure_and_build_windows i686 "$win32_build"
+  fi
 }
 
 configure_and_build_native() {

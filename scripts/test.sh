@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$root/scripts/setup.sh"
 
+build_shipped_windows
 configure_and_build_windows
 configure_and_build_native
 
@@ -31,7 +32,7 @@ run_ctest "$native_build"
 echo "== Fuzzers"
 "$root/scripts/fuzz.sh" || status=1
 
-# One closing line for both test runs.
+# One closing line for both test runs, named after the Windows build whose tests ran.
 passed=0 failed=0
 while read -r line; do
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
@@ -40,5 +41,10 @@ while read -r line; do
   failed=$((failed + bad))
 done <"$summaries"
 rm -f "$summaries"
-echo "tests: $passed passed, $failed failed"
+if [[ "$qb_arch" == i686 ]]; then
+  echo "The tests ran on the 32-bit Windows build."
+else
+  echo "The tests ran on the 64-bit Windows build; the 32-bit build was compiled and linked."
+fi
+echo "win-$qb_arch: $passed passed, $failed failed"
 exit $status

@@ -158,7 +158,9 @@ protected:
     void SetUp() override {
         // The converter writes into the per-user data folder, which start-up makes.
         createdDataFolder_ = GetFileAttributesW(GetUserDataFolder().c_str()) == INVALID_FILE_ATTRIBUTES;
-        if (createdDataFolder_) ASSERT_TRUE(CreateUserDataFolder());
+        if (createdDataFolder_) {
+            ASSERT_TRUE(CreateUserDataFolder());
+        }
         converter_ = new CScriptedConverter();
         manager_.reset(new CMovieConvertManager(std::unique_ptr<IQBCONVMovie>(converter_)));
         converter_->listener = manager_.get();

@@ -121,7 +121,7 @@ TEST(FilterServerTest, ThePropertyPageShowsItsTextAndTracksDirtiness) {
     wchar_t text[64] = {};
     EnumChildWindows(
         dialog,
-        [](HWND child, LPARAM found) -> BOOL {
+        [](HWND child, LPARAM found) CALLBACK -> BOOL {
             GetWindowTextW(child, reinterpret_cast<wchar_t*>(found), 64);
             return reinterpret_cast<wchar_t*>(found)[0] == 0;
         },

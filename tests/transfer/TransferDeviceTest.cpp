@@ -296,7 +296,7 @@ TEST_F(TransferTest, DeleteStoppedHalfWayStillReturnsAFreshTree) {
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener_.deletedEnough, 10000));
     HANDLE stopper = CreateThread(
         nullptr, 0,
-        [](void* self) -> DWORD {
+        [](void* self) WINAPI -> DWORD {
             static_cast<CTransferManager*>(self)->StopDeleteThread();
             return 0;
         },

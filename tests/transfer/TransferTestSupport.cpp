@@ -46,7 +46,7 @@ void CRecordingTransferListener::OnContentResult(int listKind, std::wstring sour
     if (manager != nullptr) {
         HANDLE reader = CreateThread(
             nullptr, 0,
-            [](void* self) -> DWORD {
+            [](void* self) WINAPI -> DWORD {
                 static_cast<CTransferManager*>(self)->GetFailedList();
                 return 0;
             },
