@@ -50,13 +50,20 @@ unsigned __stdcall AbortWhenStarted(void* context) {
     return 0;
 }
 
+// Counts the Abort calls that have begun, so a run can tell whether one came while it ran.
+std::atomic<long> g_abortsBegun{0};
+
 class CCountingListener : public IQBCONVMovie::IQBCONVMovieListener {
 public:
     HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::atomic<int> runsReachingTheGraph{0};
+    // The aborts begun when the current run reported its start of progress (-1 before that).
+    std::atomic<long> abortsAtProgress{-1};
     void OnStart(const wchar_t*) override { SetEvent(started); }
     void OnProgress(const wchar_t*, int32_t percent) override {
-        if (percent == 0) ++runsReachingTheGraph;
+        if (percent != 0) return;
+        ++runsReachingTheGraph;
+        abortsAtProgress = g_abortsBegun.load();
     }
     void OnComplete(const wchar_t*) override {}
     void OnError(const wchar_t*) override {}
@@ -85,6 +92,7 @@ unsigned __stdcall AbortUntilFinished(void* context) {
         } else {
             Sleep(draw >= 6 ? (seed >> 4) % 1500 : draw);
         }
+        ++g_abortsBegun;
         storm->converter->Abort();
         ++storm->aborts;
     } while (WaitForSingleObject(storm->finished, 0) != WAIT_OBJECT_0);
@@ -99,11 +107,19 @@ int RunAbortStorm(const wchar_t* source, const wchar_t* output, uint32_t width, 
     converter.SetOutputSize(width, height);
     AbortStorm storm = {&converter, listener.started, CreateEventW(nullptr, TRUE, FALSE, nullptr), 0};
     HANDLE aborter = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, AbortUntilFinished, &storm, 0, nullptr));
-    int aborted = 0;
+    int aborted = 0, completedUntouched = 0, completedAfterAbort = 0;
     for (int run = 0; run < runs; ++run) {
+        listener.abortsAtProgress = -1;
         const HRESULT hr = converter.Start(source, output);
+        const long atProgress = listener.abortsAtProgress;
+        // An Abort that lands before a run has reset its abort event is lost, as it should be;
+        // one that began once the run was reporting progress must stop it.
+        const bool abortedWhileRunning = atProgress >= 0 && g_abortsBegun.load() > atProgress;
         if (hr == S_FALSE) {
             ++aborted;
+        } else if (hr == S_OK) {
+            ++(abortedWhileRunning ? completedAfterAbort : completedUntouched);
+            std::printf("storm_run %d completed%s\n", run, abortedWhileRunning ? " after an abort" : "");
         } else {
             std::printf("storm_run %d 0x%08lx\n", run, static_cast<unsigned long>(hr));
         }
@@ -115,6 +131,7 @@ int RunAbortStorm(const wchar_t* source, const wchar_t* output, uint32_t width, 
     CloseHandle(listener.started);
     std::printf("storm_aborts %ld\nstorm_reached_graph %d\nstorm_aborted %d of %d\n", storm.aborts,
                 listener.runsReachingTheGraph.load(), aborted, runs);
+    std::printf("storm_completed %d\nstorm_completed_after_abort %d\n", completedUntouched, completedAfterAbort);
     return 0;
 }
 
@@ -177,8 +194,10 @@ int wmain(int argc, wchar_t** argv) {
     AbortRequest request = {&converter, listener.started, CreateEventW(nullptr, TRUE, FALSE, nullptr), 0};
     HANDLE aborter = nullptr;
     if (abort) aborter = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, AbortWhenStarted, &request, 0, nullptr));
+    const ULONGLONG startedAt = GetTickCount64();
     const HRESULT hr = converter.Start(argv[1], argv[2]);
     const ULONGLONG returnedAt = GetTickCount64();
+    std::printf("run_ms %llu\n", returnedAt - startedAt);
     std::printf("encode %ux%u\n", converter.EncodeWidth(), converter.EncodeHeight());
     SetEvent(request.finished);
     if (aborter != nullptr) {
