@@ -15,8 +15,18 @@ namespace {
 const UINT kStopMessage = WM_APP + 1;
 const UINT kRunMessage = WM_APP + 2;
 const DWORD kRequestTimeoutMs = 5000;
-const DWORD kThreadReadyTimeoutMs = 5000;
+// A thread's first window waits for the desktop process when none runs yet, which on a fresh,
+// loaded machine can take seconds: the wait is long, and ends at once if the thread ends instead.
+const DWORD kThreadReadyTimeoutMs = 30000;
 const DWORD kThreadExitTimeoutMs = 10000;
+
+// True when the thread set its ready event; false when it ended first or the wait ran out.
+bool WaitUntilReady(HANDLE thread, HANDLE ready) {
+    if (thread == nullptr) return false;
+    const HANDLE handles[] = {ready, thread};
+    return WaitForMultipleObjects(2, handles, FALSE, kThreadReadyTimeoutMs) == WAIT_OBJECT_0;
+}
+
 const wchar_t kControlClass[] = L"TranscodeThreadClass";
 const wchar_t kMonitorClass[] = L"TranscodeEventMonitorThreadClass";
 
@@ -158,12 +168,8 @@ HRESULT CTranscode2::Initialize(ISampleReceiver2* receiver) {
     if (SUCCEEDED(hr)) {
         controlThread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ControlThreadEntry, this, 0, nullptr));
         monitorThread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, MonitorThreadEntry, this, 0, nullptr));
-        if (controlThread_ == nullptr || WaitForSingleObject(controlReadyEvent_, kThreadReadyTimeoutMs) != WAIT_OBJECT_0 ||
-            controlWindow_ == nullptr)
-            hr = E_FAIL;
-        if (monitorThread_ == nullptr || WaitForSingleObject(monitorReadyEvent_, kThreadReadyTimeoutMs) != WAIT_OBJECT_0 ||
-            monitorWindow_ == nullptr)
-            hr = E_FAIL;
+        if (!WaitUntilReady(controlThread_, controlReadyEvent_) || controlWindow_ == nullptr) hr = E_FAIL;
+        if (!WaitUntilReady(monitorThread_, monitorReadyEvent_) || monitorWindow_ == nullptr) hr = E_FAIL;
     }
     if (FAILED(hr)) ReleaseSingleMode();
     TranscodeTrace("Leave %s() = 0x%x (%p)\n", kName, static_cast<unsigned>(hr), this);
