@@ -56,14 +56,7 @@ HRESULT STDMETHODCALLTYPE CDsBasePin::Connect(IPin* receiver, const AM_MEDIA_TYP
     CScopedLock lock(*lock_);
     if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(receiver);
-    if (FAILED(hr)) {
-        BreakConnect();
-        return hr;
-    }
-    hr = AgreeMediaType(receiver, type);
-    if (FAILED(hr)) BreakConnect();
-    return hr;
+    return AgreeMediaType(receiver, type);
 }
 
 HRESULT CDsBasePin::AgreeMediaType(IPin* receiver, const AM_MEDIA_TYPE* type) {
@@ -98,10 +91,20 @@ HRESULT CDsBasePin::TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_
 }
 
 HRESULT CDsBasePin::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type) {
-    if (CheckMediaType(type) != S_OK) return VFW_E_TYPE_NOT_ACCEPTED;
+    // Every attempt checks the peer afresh: a failed attempt's BreakConnect undoes what the check
+    // took (an output pin's hold on the peer's memory input, say).
+    HRESULT hr = CheckConnect(receiver);
+    if (FAILED(hr)) {
+        BreakConnect();
+        return hr;
+    }
+    if (CheckMediaType(type) != S_OK) {
+        BreakConnect();
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    }
     connected_ = receiver;
     connected_->AddRef();
-    HRESULT hr = SetMediaType(type);
+    hr = SetMediaType(type);
     if (SUCCEEDED(hr)) {
         hr = receiver->ReceiveConnection(static_cast<IPin*>(this), type);
         if (SUCCEEDED(hr)) {

@@ -7,6 +7,8 @@
 
 namespace {
 std::atomic<LONG> g_serverLocks{0};
+// A factory a client holds keeps the server loaded as an object would.
+std::atomic<LONG> g_liveFactories{0};
 
 std::wstring ClsidKey(REFCLSID clsid) {
     wchar_t text[40] = {};
@@ -21,7 +23,9 @@ HRESULT SetStringValue(HKEY key, const wchar_t* name, const std::wstring& value)
 }
 }  // namespace
 
-CDsClassFactory::CDsClassFactory(DsCreateInstance create) : create_(create) {}
+CDsClassFactory::CDsClassFactory(DsCreateInstance create) : create_(create) { ++g_liveFactories; }
+
+CDsClassFactory::~CDsClassFactory() { --g_liveFactories; }
 
 HRESULT STDMETHODCALLTYPE CDsClassFactory::QueryInterface(REFIID iid, void** object) {
     if (object == nullptr) return E_POINTER;
@@ -65,7 +69,7 @@ HRESULT STDMETHODCALLTYPE CDsClassFactory::LockServer(BOOL lock) {
 }
 
 HRESULT CDsClassFactory::CanUnloadNow() {
-    return g_serverLocks == 0 && CDsUnknown::ActiveObjects() == 0 ? S_OK : S_FALSE;
+    return g_serverLocks == 0 && g_liveFactories == 0 && CDsUnknown::ActiveObjects() == 0 ? S_OK : S_FALSE;
 }
 
 HRESULT RegisterInprocServer(REFCLSID clsid, const wchar_t* name, HMODULE module) {

@@ -15,7 +15,7 @@ typedef CDsUnknown* (*DsCreateInstance)(IUnknown* outer, HRESULT* hr);
 class CDsClassFactory : public IClassFactory {
 public:
     explicit CDsClassFactory(DsCreateInstance create);
-    virtual ~CDsClassFactory() = default;
+    virtual ~CDsClassFactory();
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

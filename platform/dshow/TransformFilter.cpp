@@ -125,6 +125,12 @@ HRESULT CDsTransformFilter::ProcessSample(IMediaSample* sample) {
     out->SetSyncPoint(sample->IsSyncPoint() == S_OK);
     out->SetDiscontinuity(sample->IsDiscontinuity() == S_OK);
     out->SetPreroll(sample->IsPreroll() == S_OK);
+    // A change of type travels with the sample that carries it.
+    AM_MEDIA_TYPE* changed = nullptr;
+    if (sample->GetMediaType(&changed) == S_OK && changed != nullptr) {
+        out->SetMediaType(changed);
+        DeleteMediaTypeRecord(changed);
+    }
     hr = Transform(sample, out);
     if (hr == S_OK) hr = output_.Deliver(out);
     else if (hr == S_FALSE) hr = S_OK;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +60,8 @@ public:
     std::wstring lastOutput;
     uint32_t boxWidth = 0, boxHeight = 0, audio = 0, video = 0, total = 0;
     CScopedHandle aborted{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    // Runs inside Start before the conversion resets its abort event, as a real one does.
+    std::function<void()> beforeReset;
 
     HRESULT Initialize() override { return S_OK; }
     HRESULT SetOutputSize(uint32_t width, uint32_t height) override {
@@ -80,11 +83,12 @@ public:
         lastSource = source;
         lastOutput = output;
         listener->OnStart(source);
+        if (beforeReset) beforeReset();
         ResetEvent(aborted.Get());
         HANDLE file = CreateFileW(output, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
         listener->OnProgress(source, 0);
-        HRESULT hr = result;
+        HRESULT hr = WaitForSingleObject(aborted.Get(), 0) == WAIT_OBJECT_0 ? S_FALSE : result;
         if (block) {
             running = true;
             WaitForSingleObject(aborted.Get(), 30000);
@@ -307,6 +311,20 @@ TEST_F(MovieConvertManagerTest, CancelAbortsTheConversionSilentlyAndDropsTheMovi
     EXPECT_FALSE(FileExists(converter_->lastOutput));
     const std::vector<std::wstring> expected = {L"start clip.mp4", L"clip.mp4 0"};
     EXPECT_EQ(expected, listener_.Events());
+    EXPECT_TRUE(manager_->GetFailedList().empty());
+}
+
+// The abort of a cancel that lands in the moment before a conversion resets its abort event is
+// lost to the converter; the manager still stops the conversion it cancelled and keeps no output.
+TEST_F(MovieConvertManagerTest, CancelLandingAsTheConversionStartsStillStopsIt) {
+    converter_->beforeReset = [this] { manager_->Cancel(); };
+    manager_->PostContent(Movie(1, 0));
+    for (int i = 0; i < 1000 && converter_->starts == 0; ++i) Sleep(10);
+    for (int i = 0; i < 1000 && manager_->IsBusy(); ++i) Sleep(10);
+    ASSERT_EQ(1, converter_->starts.load());
+    EXPECT_FALSE(manager_->IsBusy());
+    EXPECT_EQ(0u, next_.Count());
+    EXPECT_FALSE(FileExists(converter_->lastOutput));
     EXPECT_TRUE(manager_->GetFailedList().empty());
 }
 

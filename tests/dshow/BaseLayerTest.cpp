@@ -70,6 +70,37 @@ TEST_F(BaseLayerTest, ConnectedPinsAgreeOnTheType) {
     EXPECT_EQ(VFW_E_INVALID_DIRECTION, source_->Pin().Connect(&inverter_->Output(), nullptr));
 }
 
+TEST_F(BaseLayerTest, ATypeThePeerRefusesDoesNotSpoilTheNextOne) {
+    source_->offerRefusedTypeFirst = true;
+    ASSERT_EQ(S_OK, source_->Pin().Connect(&renderer_->InputPin(), nullptr));
+    AM_MEDIA_TYPE connected = {};
+    ASSERT_EQ(S_OK, source_->Pin().ConnectionMediaType(&connected));
+    EXPECT_TRUE(IsEqualGUID(MEDIASUBTYPE_DsTestBytes, connected.subtype));
+    FreeMediaTypeContents(connected);
+    // The connection delivers: the pin kept the peer's memory input across the refused attempt.
+    ASSERT_EQ(S_OK, renderer_->Pause());
+    ASSERT_EQ(S_OK, source_->Pause());
+    ASSERT_EQ(S_OK, source_->Send({7}, 0));
+    EXPECT_EQ(std::vector<BYTE>{7}, renderer_->received);
+    ASSERT_EQ(S_OK, source_->Stop());
+    ASSERT_EQ(S_OK, renderer_->Stop());
+}
+
+TEST_F(BaseLayerTest, ATypeChangeTravelsThroughTheTransform) {
+    ConnectChain();
+    ASSERT_EQ(S_OK, renderer_->Pause());
+    ASSERT_EQ(S_OK, inverter_->Pause());
+    ASSERT_EQ(S_OK, source_->Pause());
+    CMediaType changed = TestBytesType();
+    ASSERT_EQ(S_OK, source_->Send({1}, 0, &changed));
+    ASSERT_EQ(S_OK, source_->Send({2}, 1));
+    ASSERT_EQ(1u, renderer_->typeChanges.size());
+    EXPECT_TRUE(IsEqualGUID(MEDIASUBTYPE_DsTestBytes, renderer_->typeChanges[0]));
+    for (CDsBaseFilter* filter : {static_cast<CDsBaseFilter*>(source_), static_cast<CDsBaseFilter*>(inverter_),
+                                  static_cast<CDsBaseFilter*>(renderer_)})
+        ASSERT_EQ(S_OK, filter->Stop());
+}
+
 TEST_F(BaseLayerTest, SamplesFlowThroughTheTransformToTheRenderer) {
     ConnectChain();
     // Stopped filters take no samples.
@@ -217,7 +248,16 @@ TEST(ClassFactoryTest, CreatesObjectsAndGuardsAggregation) {
     EXPECT_EQ(E_NOINTERFACE, factory->CreateInstance(outer, IID_IBaseFilter, &object));
     EXPECT_EQ(nullptr, object);
     EXPECT_EQ(before, CDsUnknown::ActiveObjects());
+    // A factory a client still holds keeps the server loaded, with or without a lock.
+    EXPECT_EQ(S_FALSE, CDsClassFactory::CanUnloadNow());
+    EXPECT_EQ(S_OK, factory->LockServer(TRUE));
     factory->Release();
+    EXPECT_EQ(S_FALSE, CDsClassFactory::CanUnloadNow());
+    auto* second = new CDsClassFactory(CreateTestRenderer);
+    second->LockServer(FALSE);
+    EXPECT_EQ(S_FALSE, CDsClassFactory::CanUnloadNow());
+    second->Release();
+    EXPECT_EQ(S_OK, CDsClassFactory::CanUnloadNow());
     CoUninitialize();
 }
 

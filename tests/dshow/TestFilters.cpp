@@ -20,11 +20,21 @@ HRESULT SetBuffers(IMemAllocator* allocator, LONG size) {
 }
 }  // namespace
 
-HRESULT CTestSource::CPin::CheckMediaType(const AM_MEDIA_TYPE* type) { return IsTestBytes(type) ? S_OK : S_FALSE; }
+HRESULT CTestSource::CPin::CheckMediaType(const AM_MEDIA_TYPE* type) {
+    const bool refusedType = static_cast<CTestSource*>(Filter())->offerRefusedTypeFirst &&
+                             IsEqualGUID(type->subtype, MEDIASUBTYPE_MPEG1Audio);
+    return IsTestBytes(type) || refusedType ? S_OK : S_FALSE;
+}
 
 HRESULT CTestSource::CPin::GetMediaType(int position, CMediaType* type) {
     if (position < 0) return E_INVALIDARG;
-    if (position > 0) return VFW_S_NO_MORE_ITEMS;
+    const bool refusedFirst = static_cast<CTestSource*>(Filter())->offerRefusedTypeFirst;
+    if (refusedFirst && position == 0) {
+        *type = TestBytesType();
+        type->subtype = MEDIASUBTYPE_MPEG1Audio;
+        return S_OK;
+    }
+    if (position > (refusedFirst ? 1 : 0)) return VFW_S_NO_MORE_ITEMS;
     *type = TestBytesType();
     return S_OK;
 }
@@ -33,7 +43,7 @@ HRESULT CTestSource::CPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_
     return SetBuffers(allocator, 256);
 }
 
-HRESULT CTestSource::Send(const std::vector<BYTE>& bytes, REFERENCE_TIME start) {
+HRESULT CTestSource::Send(const std::vector<BYTE>& bytes, REFERENCE_TIME start, const AM_MEDIA_TYPE* changed) {
     IMediaSample* sample = nullptr;
     HRESULT hr = pin_.GetDeliveryBuffer(&sample);
     if (FAILED(hr)) return hr;
@@ -43,6 +53,7 @@ HRESULT CTestSource::Send(const std::vector<BYTE>& bytes, REFERENCE_TIME start) 
     sample->SetActualDataLength(static_cast<LONG>(bytes.size()));
     REFERENCE_TIME stop = start + 1;
     sample->SetTime(&start, &stop);
+    if (changed != nullptr) sample->SetMediaType(const_cast<AM_MEDIA_TYPE*>(changed));
     hr = pin_.Deliver(sample);
     sample->Release();
     return hr;
@@ -88,5 +99,10 @@ HRESULT CTestRenderer::DoRenderSample(IMediaSample* sample) {
     REFERENCE_TIME start = 0, stop = 0;
     sample->GetTime(&start, &stop);
     starts.push_back(start);
+    AM_MEDIA_TYPE* changed = nullptr;
+    if (sample->GetMediaType(&changed) == S_OK && changed != nullptr) {
+        typeChanges.push_back(changed->subtype);
+        DeleteMediaTypeRecord(changed);
+    }
     return S_OK;
 }

@@ -26,8 +26,10 @@ public:
     int GetPinCount() override { return 1; }
     CDsBasePin* GetPin(int index) override { return index == 0 ? &pin_ : nullptr; }
     CPin& Pin() { return pin_; }
-    // Sends one sample holding the bytes, with the given start time.
-    HRESULT Send(const std::vector<BYTE>& bytes, REFERENCE_TIME start);
+    // Sends one sample holding the bytes, with the given start time (and a type change when given).
+    HRESULT Send(const std::vector<BYTE>& bytes, REFERENCE_TIME start, const AM_MEDIA_TYPE* changed = nullptr);
+    // Offers a type the renderer refuses before the one it takes.
+    bool offerRefusedTypeFirst = false;
 
 private:
     CCriticalSection lock_;
@@ -61,6 +63,8 @@ public:
     HRESULT DoRenderSample(IMediaSample* sample) override;
     void OnEndOfStream() override { ++endsOfStream; }
     std::vector<BYTE> received;
+    // The subtypes of the type changes the samples carried.
+    std::vector<GUID> typeChanges;
     std::vector<REFERENCE_TIME> starts;
     int endsOfStream = 0;
 };

@@ -117,6 +117,9 @@ void CMovieConvertManager::OnStart(const wchar_t* source) {
 }
 
 void CMovieConvertManager::OnProgress(const wchar_t* source, int32_t percent) {
+    // A cancel whose abort reached the converter before the run reset it would be lost: the run
+    // itself, once it reports, is stopped while the stage is cancelled.
+    if (!IsAccepting()) converter_->Abort();
     if (IListener* target = ReportTarget()) target->OnConvertProgress(GetFileNameFromPath(source), percent);
 }
 
@@ -142,8 +145,10 @@ void CMovieConvertManager::ConvertContent(CTNContent* content) {
         std::wstring output;
         std::wstring guid;
         if (CreateGuidString(&guid)) output = GetUserDataFolder() + guid + L".wmv";
-        if (!source.empty() && !output.empty()) {
-            const HRESULT hr = converter_->Start(source.c_str(), output.c_str());
+        if (!source.empty() && !output.empty() && IsAccepting()) {
+            HRESULT hr = converter_->Start(source.c_str(), output.c_str());
+            // Cancelled while it converted: the movie is dropped, so is its output.
+            if (hr == S_OK && !IsAccepting()) hr = S_FALSE;
             if (hr == S_OK) {
                 content->tempPath = output;
                 content->fileType = kWmvFileType;
