@@ -164,7 +164,7 @@ void CContentsManager::ClearPending() {
 }
 
 void CContentsManager::DeleteQueuedItems() {
-    std::vector<CTNContent*> items;
+    std::deque<CTNContent*> items;
     {
         CScopedLock lock(itemLock_);
         items.swap(items_);
@@ -299,8 +299,8 @@ void CContentsManager::RequestThread() {
         {
             CScopedLock lock(requestLock_);
             if (requests_.empty()) continue;
-            request = requests_.front();
-            requests_.erase(requests_.begin());
+            request = std::move(requests_.front());
+            requests_.pop_front();
         }
         Dispatch(request);
     }
@@ -423,7 +423,7 @@ void CContentsManager::ItemThread() {
             CScopedLock lock(itemLock_);
             if (!items_.empty()) {
                 item = items_.front();
-                items_.erase(items_.begin());
+                items_.pop_front();
             }
         }
         if (!item) {

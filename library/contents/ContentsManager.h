@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,8 @@ public:
     int32_t HandleDrop(IDataObject* data);
     void AddTransferRequest(int32_t kind, const std::wstring& value, int32_t parameter);
     void StartFolderScan();
+    // Opens or closes the scanning flag for a ScanFolder walk outside the scan thread.
+    void SetScanningForWalk(bool on);
     void Reset() override;
     void AddContent(CTNContent* content) override;
 
@@ -159,11 +162,11 @@ private:
     ISyncFolderSource* syncFolders_ = nullptr;
     std::wstring dataFolder_;
 
-    std::vector<Request> requests_;
+    std::deque<Request> requests_;
     CCriticalSection requestLock_;
     std::vector<Request> pending_;
     CCriticalSection pendingLock_;
-    std::vector<CTNContent*> items_;
+    std::deque<CTNContent*> items_;
     CCriticalSection itemLock_;
     std::unique_ptr<IITunesLibraryClient> client_;
     // The client for Cancel, read without the client lock; the client lives until destruction.

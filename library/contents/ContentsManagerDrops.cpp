@@ -1,7 +1,7 @@
 // Drops and pastes on the UI thread: they only read the data object and queue requests.
 #include "library/contents/ContentsManager.h"
 
-#include <shellapi.h>
+#include <shlobj.h>
 
 #include "library/contents/DragSource.h"
 #include "library/contents/FeedListFile.h"
@@ -31,7 +31,6 @@ public:
     bool Has() const { return ok_; }
     const void* Bytes() const { return bytes_; }
     size_t Size() const { return size_; }
-    HDROP Drop() const { return static_cast<HDROP>(medium_.hGlobal); }
 
 private:
     STGMEDIUM medium_ = {};
@@ -51,6 +50,40 @@ std::wstring BoundedWideText(const void* data, size_t bytes) {
     size_t length = 0;
     while (length < units && text[length]) ++length;
     return std::wstring(text, length);
+}
+
+// The paths of a CF_HDROP block, read within the block's size: a block from another process
+// may lie about its offsets or miss its terminators.
+bool ReadDroppedPaths(const void* block, size_t size, std::vector<std::wstring>* paths) {
+    if (size < sizeof(DROPFILES)) return false;
+    const DROPFILES* header = static_cast<const DROPFILES*>(block);
+    if (header->pFiles < sizeof(DROPFILES) || header->pFiles >= size) return false;
+    const BYTE* bytes = static_cast<const BYTE*>(block) + header->pFiles;
+    const size_t remaining = size - header->pFiles;
+    if (header->fWide) {
+        const wchar_t* text = reinterpret_cast<const wchar_t*>(bytes);
+        const size_t units = remaining / sizeof(wchar_t);
+        size_t at = 0;
+        while (at < units && text[at]) {
+            size_t end = at;
+            while (end < units && text[end]) ++end;
+            paths->emplace_back(text + at, end - at);
+            at = end + 1;
+        }
+        return true;
+    }
+    const char* text = reinterpret_cast<const char*>(bytes);
+    size_t at = 0;
+    while (at < remaining && text[at]) {
+        size_t end = at;
+        while (end < remaining && text[end]) ++end;
+        const int length = MultiByteToWideChar(CP_ACP, 0, text + at, int(end - at), nullptr, 0);
+        std::wstring path(size_t(length > 0 ? length : 0), L'\0');
+        if (length > 0) MultiByteToWideChar(CP_ACP, 0, text + at, int(end - at), &path[0], length);
+        paths->push_back(std::move(path));
+        at = end + 1;
+    }
+    return true;
 }
 
 bool ReadUnicodeText(IDataObject* data, std::wstring* text) {
@@ -98,32 +131,32 @@ bool CContentsManager::HandleFileDrop(IDataObject* data, int source, bool podcas
     if (!IsClipboardFormatAvailableIn(CF_HDROP, data)) return HandleFeedDrop(data);
     CDropMedium medium(data, CF_HDROP);
     if (!medium.Bytes()) return false;
-    HDROP drop = medium.Drop();
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::wstring> dropped;
+    if (!ReadDroppedPaths(medium.Bytes(), medium.Size(), &dropped)) return false;
 
     struct Item {
         std::wstring path;
         int32_t prefix;
     };
     std::vector<Item> files;
+    files.reserve(dropped.size());
     bool includeHidden = true;
-    for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
-        if (length == 0) continue;
-        std::wstring path(length + 1, L'\0');
-        path.resize(DragQueryFileW(drop, i, &path[0], length + 1));
+    for (std::wstring& path : dropped) {
         // Each item keeps its own folder: items of one drop may come from different folders.
         const size_t slash = path.find_last_of(L'\\');
         const int32_t prefix = slash == std::wstring::npos ? 0 : int32_t(slash + 1);
-        includeHidden = IncludeHiddenFor(path, includeHidden);
-        if (FolderExists(path)) {
+        const DWORD attributes = GetFileAttributesW(AddLongPathPrefix(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) includeHidden = (attributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+        const bool folder = attributes != INVALID_FILE_ATTRIBUTES ? (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                                                                  : FolderExists(path);
+        if (folder) {
             std::vector<std::wstring> below;
-            std::wstring folder = path;
-            if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-            EnumFilesRecursive(folder, &below, includeHidden);
+            std::wstring walked = path;
+            if (!walked.empty() && walked.back() == L'\\') walked.pop_back();
+            EnumFilesRecursive(walked, &below, includeHidden);
             for (std::wstring& file : below) files.push_back(Item{std::move(file), prefix});
         } else {
-            files.push_back(Item{path, prefix});
+            files.push_back(Item{std::move(path), prefix});
         }
     }
 

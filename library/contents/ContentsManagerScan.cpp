@@ -71,6 +71,11 @@ void CContentsManager::StartFolderScan() {
     scanThread_ = reinterpret_cast<HANDLE>(thread);
 }
 
+void CContentsManager::SetScanningForWalk(bool on) {
+    CScopedLock lock(scanLock_);
+    scanning_ = on;
+}
+
 unsigned __stdcall CContentsManager::ScanThreadEntry(void* self) {
     static_cast<CContentsManager*>(self)->ScanThread();
     return 0;
