@@ -177,7 +177,7 @@ private:
     int32_t announced_ = 0;
     CCriticalSection countLock_;
     // Podcasts announced by the last iTunes podcast drop, accounted for by its kind-6 request.
-    int32_t announcedPodcasts_ = 0;
+    std::atomic<int32_t> announcedPodcasts_{0};
     bool podcastCountTaken_ = false;
 
     Worker requestWorker_;

@@ -12,7 +12,11 @@ namespace {
 // The wizard leaves its working copies in this folder; only those may be deleted after writing.
 bool IsBelowWizardCache(const std::wstring& path) {
     const std::wstring cache = GetUserDataFolder() + L"HVX_Cache\\";
-    if (path.size() <= cache.size() || path.find(L"\\..") != std::wstring::npos) return false;
+    // No climbing out of the folder, with either separator.
+    if (path.size() <= cache.size() || path.find(L"\\..") != std::wstring::npos ||
+        path.find(L'/') != std::wstring::npos) {
+        return false;
+    }
     return CompareStringOrdinal(path.c_str(), int(cache.size()), cache.c_str(), int(cache.size()), TRUE) ==
            CSTR_EQUAL;
 }

@@ -11,6 +11,10 @@
 
 namespace {
 
+// As deep as the drop walk goes; a loop that the file system does not mark as a link (a Unix
+// symbolic link under Wine, some network shares) ends here.
+constexpr size_t kMaxScanDepth = 64;
+
 bool IsAudioExtension(const wchar_t* path) {
     return IsMp3File(path) || IsWmaFile(path) || IsM4aFile(path) || IsWavFile(path) || IsZelFile(path) ||
            IsZq3File(path);
@@ -135,15 +139,16 @@ void CContentsManager::ScanFolder(const std::wstring& folder, std::vector<std::w
                                   std::vector<std::wstring>* previousSync, int scanKind) {
     const int32_t category = scanKind == 2 ? 2 : scanKind == 3 ? 3 : 1;
     // Walked with an explicit stack: a deep tree cannot exhaust the scan thread's stack.
-    std::vector<std::wstring> folders{folder};
+    std::vector<std::pair<std::wstring, size_t>> folders{{folder, 0}};
     while (!folders.empty() && IsScanning()) {
-        const std::wstring current = folders.back();
+        const std::wstring current = std::move(folders.back().first);
+        const size_t depth = folders.back().second;
         folders.pop_back();
         WIN32_FIND_DATAW entry;
         HANDLE find = FindFirstFileExW(AddLongPathPrefix(current + L"\\*.*").c_str(), FindExInfoBasic, &entry,
                                        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
         if (find == INVALID_HANDLE_VALUE) continue;
-        std::vector<std::wstring> below;
+        std::vector<std::pair<std::wstring, size_t>> below;
         do {
             if (!IsScanning()) break;
             const wchar_t* name = entry.cFileName;
@@ -152,7 +157,9 @@ void CContentsManager::ScanFolder(const std::wstring& folder, std::vector<std::w
             std::wstring path = current + L"\\" + name;
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 // A junction or link back up the tree would be walked forever.
-                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) below.push_back(std::move(path));
+                if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && depth < kMaxScanDepth) {
+                    below.emplace_back(std::move(path), depth + 1);
+                }
                 continue;
             }
             const int match = MatchSyncScan(path, scanKind);
