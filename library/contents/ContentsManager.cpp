@@ -133,6 +133,8 @@ void CContentsManager::NotifyItemDone() {
 }
 
 void CContentsManager::NotifyItemsDone(int32_t count) {
+    // A cancelled run's count is zeroed by the coordinator; late reports would spill into the next.
+    if (!IsAccepting()) return;
     for (int32_t i = 0; i < count; ++i) NotifyItemDone();
 }
 

@@ -123,14 +123,11 @@ bool CContentsManager::ScanFolders(int scanKind) {
         RaiseAnnounced(int32_t(found.size()));
         ProgressChanged();
         const int32_t prefix = int32_t(folder.size() + 1);
-        size_t taken = 0;
-        for (; taken < found.size() && IsScanning(); ++taken) {
-            QueueRequest(Request{found[taken], requestKind, prefix});
+        for (size_t i = 0; i < found.size() && IsScanning(); ++i) {
+            QueueRequest(Request{found[i], requestKind, prefix});
             WakeRequestWorker();
             queued = true;
         }
-        // Files announced but not queued because the scan was stopped leave the run here.
-        NotifyItemsDone(int32_t(found.size() - taken));
     }
     return queued;
 }

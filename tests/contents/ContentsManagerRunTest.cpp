@@ -4,6 +4,7 @@
 #include "library/util/FileSystem.h"
 #include "tests/contents/ContentsTestSupport.h"
 
+#include <shlobj.h>
 #include <winioctl.h>
 
 namespace {
@@ -143,6 +144,34 @@ TEST(ContentsManagerHostile, ReservedCharactersAndLongPaths) {
         EXPECT_TRUE(sawDeep);
     }
     RemoveTree(root);
+}
+
+TEST(ContentsManagerHostile, LyingFileListBlocksAreReadWithinTheirSize) {
+    struct Case {
+        const char* name;
+        DWORD offset;
+        std::wstring list;  // without the list's own end
+        int32_t announced;
+    } cases[] = {
+        {"offset past the block", 100000, L"C:\\a.mp3", 0},
+        {"offset inside the header", 4, L"C:\\a.mp3", 0},
+        {"no terminators at all", sizeof(DROPFILES), L"C:\\a.mp3", 1},
+        {"empty list", sizeof(DROPFILES), L"", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ContentsFixture fixture;
+        DROPFILES header = {};
+        header.pFiles = c.offset;
+        header.fWide = TRUE;
+        std::string block(reinterpret_cast<const char*>(&header), sizeof(header));
+        block.append(reinterpret_cast<const char*>(c.list.data()), c.list.size() * sizeof(wchar_t));
+        CTestDataObject data;
+        data.SetBytes(CF_HDROP, block.data(), block.size());
+        EXPECT_EQ(1, fixture.manager.HandleDrop(&data));
+        ASSERT_TRUE(fixture.WaitAccounted());
+        EXPECT_EQ(c.announced, fixture.manager.GetAnnouncedCount());
+    }
 }
 
 // Makes `link` a junction to `target`; false where the file system cannot.
