@@ -77,6 +77,8 @@ public:
     std::wstring playlistName;
     uint32_t syncKind = 0;
     uint8_t hasMoodData = 0;
+    // Set when the song is not to be analysed; with hasMoodData clear it still needs no analysis.
+    uint8_t analysisNotWanted = 0;
     uint8_t unsupported = 0;
     uint8_t skip = 0;
     int32_t passUnconverted = 1;
