@@ -153,6 +153,22 @@ TEST_F(DataInsertManagerTest, FailedWriteLeavesSourceAndRecord) {
     EXPECT_FALSE(FileExists(folder_ + song->id + L".dat"));
 }
 
+// The m4a's second pass fails after the intermediate was written (a folder holds the copy's name):
+// the intermediate goes, the source keeps its bytes and its name.
+TEST_F(DataInsertManagerTest, SecondPassFailureRemovesIntermediate) {
+    std::unique_ptr<CTNContent> song(Song(kCases[2], true));
+    const std::wstring source = song->sourcePath;
+    const std::string before = ReadBytes(source);
+    ASSERT_TRUE(CreateDirectoryW((folder_ + song->id + L".dat").c_str(), nullptr));
+    CDataInsertManager manager(folder_);
+    EXPECT_NE(0, manager.WriteDataFiles(song.get(), 2));
+    EXPECT_FALSE(FileExists(folder_ + song->id + L".2.dat"));
+    EXPECT_TRUE(song->tempPath.empty());
+    EXPECT_EQ(source, song->sourcePath);
+    EXPECT_EQ(L"Music\\source-tagged.m4a", song->relativePath);
+    EXPECT_EQ(before, ReadBytes(source));
+}
+
 // A working copy is never written over its own source.
 TEST_F(DataInsertManagerTest, TargetEqualToSourceIsRefused) {
     const std::wstring source = folder_ + L"same.mp3";
