@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -64,7 +65,7 @@ private:
     CCriticalSection stateLock_;
     uint8_t lookupSwitch_ = 1;
     uint8_t coverArtSwitch_ = 1;
-    volatile uint8_t sdkReady_ = 1;
+    std::atomic<uint8_t> sdkReady_{1};
     std::unique_ptr<CGNSDKUtil> sdk_;
     CCriticalSection listenerLock_;
     IListener* listener_ = nullptr;

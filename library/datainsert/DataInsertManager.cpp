@@ -17,6 +17,8 @@ namespace {
 const int32_t kFailed = -1;
 const int32_t kTextItemCount = 8;
 const uint8_t kFrontCover = 3;
+// The tag library's MP4 editors: 2 the movie layout (variant 2), 3 the item list of an m4a.
+const int32_t kItemListEditor = 3;
 // A cover picture larger than this is not a cover; it is skipped rather than held in memory.
 const long kMaxArtFileSize = 16 * 1024 * 1024;
 
@@ -105,9 +107,10 @@ int32_t CDataInsertManager::WriteDataFiles(CTNContent* content, int32_t variant)
     int32_t result;
     if (code == 2) {
         const std::wstring intermediate = dataFolder_ + content->id + L".2.dat";
-        // The intermediate carries the items read and the identifier; the copy adds payload and cover.
-        result = InsertIntoWorkingCopy(intermediate, nullptr, content->sourcePath, 4, std::wstring(), lookupId,
-                                       haveItems ? &items : nullptr);
+        // The intermediate rewrites the item list (items read, identifier) where players and tag tools
+        // read an m4a's identifier; the copy adds payload and cover in the movie layout.
+        result = InsertIntoWorkingCopy(intermediate, nullptr, content->sourcePath, kItemListEditor, std::wstring(),
+                                       lookupId, haveItems ? &items : nullptr);
         if (result == 0)
             result = InsertIntoWorkingCopy(workingCopy, payload, intermediate, variant, content->lookupCoverPath,
                                            lookupId, nullptr);
@@ -201,8 +204,8 @@ int32_t CDataInsertManager::InsertIntoWorkingCopy(const std::wstring& targetPath
                                      payload->length, 0, true);
     }
     if (result == tag::kOk && !artPath.empty() && ReadWholeFile(artPath, &art)) {
-        result = editor->SetPicture(NewMemoryStream(art), static_cast<uint32_t>(art.size()), tag::kImageJpeg, kFrontCover, 0, 0,
-                                    true);
+        result = editor->SetPicture(NewMemoryStream(art), static_cast<uint32_t>(art.size()), tag::kImageJpeg,
+                                    kFrontCover, 0, 0, true);
     }
     if (result == tag::kOk && !lookupId.empty()) {
         identifier = LookupIdBytes(lookupId, variant);
