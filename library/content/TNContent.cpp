@@ -15,6 +15,7 @@ CTNContent::~CTNContent() {
         DeleteFileW(artworkPath.c_str());
         artworkPath.clear();
     }
+    if (!lookupCoverPath.empty()) DeleteFileW(lookupCoverPath.c_str());
 }
 
 void CTNContent::SetByteArray(CTNByteArray* array) {

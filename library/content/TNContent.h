@@ -6,7 +6,8 @@
 #include "library/content/TNByteArray.h"
 
 // The record of one item on its way to the player. Whoever holds it owns it; handing it to a
-// handler hands over the ownership. The record owns its byte array and its artwork file.
+// handler hands over the ownership. The record owns its byte array, its artwork file and its lookup
+// cover file.
 //
 // Later stages describe some fields by their role; the names used here are:
 //   working-copy path                         -> tempPath
@@ -77,12 +78,15 @@ public:
     std::wstring playlistName;
     uint32_t syncKind = 0;
     uint8_t hasMoodData = 0;
+    // Set when the song is not to be analysed; with hasMoodData clear it still needs no analysis.
     uint8_t analysisNotWanted = 0;
     uint8_t unsupported = 0;
     uint8_t skip = 0;
     int32_t passUnconverted = 1;
     std::wstring lookupId;
     uint8_t writeLookupId = 0;
+    // The cover picture the CD lookup saved for the data-insert stage; owned like the artwork.
+    std::wstring lookupCoverPath;
     uint8_t replaceExisting = 0;
     std::wstring deviceObjectId;
     uint8_t deleteSource = 0;

@@ -72,6 +72,17 @@ TEST(TNContent, DestructorDeletesTheArtworkFileOnly) {
     { CTNContent content(0, CTNContent::kSong); }
 }
 
+// A record dropped before the data-insert stage still removes the cover the lookup saved.
+TEST(TNContent, DestructorDeletesTheLookupCover) {
+    std::wstring cover = TempFilePath();
+    ASSERT_TRUE(FileExists(cover));
+    {
+        CTNContent content(0, CTNContent::kSong);
+        content.lookupCoverPath = cover;
+    }
+    EXPECT_FALSE(FileExists(cover));
+}
+
 TEST(TNByteArray, SetDataRespectsTheCapacity) {
     CTNByteArray* array = CTNByteArray::Create(4);
     ASSERT_NE(nullptr, array);
