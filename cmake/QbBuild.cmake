@@ -140,6 +140,10 @@ function(qb_module name)
   if(ARG_DEF)
     # The .def file names the undecorated stdcall exports COM and the loaders look up.
     target_link_options(${name} PRIVATE -Wl,--kill-at)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+      # Binding an undecorated .def name to its name@N symbol is what the file is for: no warning.
+      target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+    endif()
   endif()
   target_include_directories(${name} PRIVATE ${QB_SOURCE_ROOT})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS})

@@ -44,8 +44,10 @@ bool SetupWizardRuns() {
 
 }  // namespace
 
-void LaunchMainProgram() {
-    const std::wstring program = GetModuleFolder() + L"Quillbay.exe";
+void LaunchMainProgram() { LaunchMainProgramFrom(GetModuleFolder()); }
+
+void LaunchMainProgramFrom(const std::wstring& folder) {
+    const std::wstring program = folder + L"Quillbay.exe";
     ShellExecuteW(nullptr, L"open", program.c_str(), L"-s", nullptr, SW_SHOWNORMAL);
 }
 

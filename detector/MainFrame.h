@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "detector/ControllerSelection.h"
 #include "library/device/DeviceControllerBase.h"
@@ -64,3 +65,5 @@ private:
 
 // Starts the main program beside this one with "-s".
 void LaunchMainProgram();
+// The same for the "Quillbay.exe" in `folder` (with its trailing backslash).
+void LaunchMainProgramFrom(const std::wstring& folder);

@@ -20,7 +20,7 @@ TEST(ContentsManagerDrop, DroppedFolderGivesOneRequestPerFileWithTheFolderPrefix
         CTestDataObject data;
         data.SetFiles({album, root + L"\\single.mp3"});
         EXPECT_EQ(1, fixture.manager.HandleDrop(&data));
-        ASSERT_TRUE(fixture.WaitAccounted());
+        ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(4));
         EXPECT_EQ(4, fixture.manager.GetAnnouncedCount());
         EXPECT_EQ(1, fixture.coordinator.itemsDone.load());
         std::set<std::wstring> relative;
@@ -59,7 +59,7 @@ TEST(ContentsManagerDrop, ITunesTextAndFilesStoresTheListNameBeforeTheFileReques
     data.SetText(L"Road Trip");
     data.SetFiles({L"C:\\iTunes\\a.m4a", L"C:\\iTunes\\b.m4a", L"C:\\iTunes\\gone.m4a"});
     EXPECT_EQ(1, fixture.manager.HandleDrop(&data));
-    ASSERT_TRUE(fixture.WaitAccounted());
+    ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(3));
     // One kind-4 request: one enumeration with the stored name and all three parked paths.
     ASSERT_EQ(1u, fixture.client->enumeratedNames.size());
     EXPECT_EQ(L"Road Trip", fixture.client->enumeratedNames[0]);
@@ -77,7 +77,7 @@ TEST(ContentsManagerDrop, FailedITunesConnectReportsEveryAnnouncedItemDone) {
     data.SetMarker(L"iTunesObjectList");
     data.SetFiles({L"C:\\iTunes\\a.m4a", L"C:\\iTunes\\b.m4a"});
     fixture.manager.HandleDrop(&data);
-    ASSERT_TRUE(fixture.WaitAccounted());
+    ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(2));
     EXPECT_EQ(2, fixture.coordinator.itemsDone.load());
     EXPECT_TRUE(fixture.client->enumeratedNames.empty());
 }
@@ -108,7 +108,7 @@ TEST(ContentsManagerDrop, ITunesSelectionByListNameBlock) {
         data.SetMarker(L"iTunesObjectList");
         data.SetBytes(L"iTunesObjectListName", c.block.data(), c.block.size());
         EXPECT_EQ(1, fixture.manager.HandleDrop(&data));
-        ASSERT_TRUE(fixture.WaitAccounted());
+        ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(c.tracks));
         EXPECT_EQ(c.tracks, fixture.manager.GetAnnouncedCount());
         EXPECT_EQ(size_t(c.tracks), fixture.sink.Count());
     }
@@ -124,7 +124,7 @@ TEST(ContentsManagerDrop, UnreadableSelectionGoesToListDAndEveryTrackIsDone) {
         data.SetText(name);
         EXPECT_EQ(1, fixture.manager.HandleDrop(&data));
     }
-    ASSERT_TRUE(fixture.WaitAccounted());
+    ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(8));
     EXPECT_EQ(8, fixture.manager.GetAnnouncedCount());
     EXPECT_EQ(2u, fixture.sink.Count());
     EXPECT_EQ(6, fixture.coordinator.itemsDone.load());

@@ -134,7 +134,7 @@ TEST(ContentsManagerHostile, ReservedCharactersAndLongPaths) {
         CTestDataObject data;
         data.SetFiles({root + L"\\Deep", L"C:\\odd\\a<b>|c?.mp3", L"C:\\odd\\CON", L"\\\\?\\C:\\x\\..\\..\\y.mp3", L"relative.mp3"});
         fixture.manager.HandleDrop(&data);
-        ASSERT_TRUE(fixture.WaitAccounted());
+        ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(5));
         EXPECT_EQ(5, fixture.manager.GetAnnouncedCount());
         bool sawDeep = false;
         for (const auto& arrival : fixture.sink.Arrivals()) {
@@ -169,7 +169,7 @@ TEST(ContentsManagerHostile, LyingFileListBlocksAreReadWithinTheirSize) {
         CTestDataObject data;
         data.SetBytes(CF_HDROP, block.data(), block.size());
         EXPECT_EQ(1, fixture.manager.HandleDrop(&data));
-        ASSERT_TRUE(fixture.WaitAccounted());
+        ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(c.announced));
         EXPECT_EQ(c.announced, fixture.manager.GetAnnouncedCount());
     }
 }
@@ -217,7 +217,7 @@ TEST(ContentsManagerHostile, JunctionLoopEndsAndIsAccounted) {
         CTestDataObject data;
         data.SetFiles({root});
         fixture.manager.HandleDrop(&data);
-        ASSERT_TRUE(fixture.WaitAccounted(60000));
+        ASSERT_TRUE(fixture.WaitAnnouncedAndAccounted(1, 60000));
         // The file below the loop is sent once, not once per turn of the loop.
         EXPECT_EQ(1, fixture.manager.GetAnnouncedCount());
         std::vector<std::wstring> found;

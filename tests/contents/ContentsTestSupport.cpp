@@ -172,6 +172,16 @@ bool ContentsFixture::WaitAccounted(DWORD timeoutMs) {
         timeoutMs);
 }
 
+bool ContentsFixture::WaitAnnouncedAndAccounted(int32_t expectedAnnounced, DWORD timeoutMs) {
+    return WaitFor(
+        [this, expectedAnnounced] {
+            const int32_t announced = manager.GetAnnouncedCount();
+            return announced == expectedAnnounced &&
+                   announced == int32_t(sink.Count()) + coordinator.itemsDone.load();
+        },
+        timeoutMs);
+}
+
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (!condition()) {

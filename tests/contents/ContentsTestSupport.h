@@ -141,6 +141,8 @@ struct ContentsFixture {
     ~ContentsFixture();
     // True once every announced item reached the sink or was reported done.
     bool WaitAccounted(DWORD timeoutMs = 20000);
+    // For work announced on a worker: until then the books balance at zero and prove nothing.
+    bool WaitAnnouncedAndAccounted(int32_t expectedAnnounced, DWORD timeoutMs = 20000);
 
     CScriptedCoordinator coordinator;
     CScriptedITunesClient* client = nullptr;  // owned by the manager once it asked for it

@@ -7,6 +7,7 @@
 #include "detector/MainFrame.h"
 #include "library/capability/CapabilityNamespace.h"
 #include "library/util/Settings.h"
+#include "tests/installer/InstallerTestSupport.h"
 #include "tests/transfer/FakeDeviceController.h"
 #include "tests/util/UtilTestSupport.h"
 
@@ -31,7 +32,10 @@ protected:
         CMainFrame::Args args;
         args.mtp = std::move(mtp);
         args.massStorage = std::move(msc);
-        args.launch = [this] { ++launches_; };
+        args.launch = [this] {
+            ++launches_;
+            if (launchAction_) launchAction_();
+        };
         args.readUIMode = [this] { return uiMode_; };
         args.settleMs = 30;
         frame_ = std::make_unique<CMainFrame>(std::move(args));
@@ -71,6 +75,7 @@ protected:
     std::unique_ptr<CMainFrame> frame_;
     int uiMode_ = 0;
     int launches_ = 0;
+    std::function<void()> launchAction_;
 };
 
 }  // namespace
@@ -90,6 +95,21 @@ TEST_F(DetectorFrameTest, AutomaticStartDecidesWhetherAPlayerStartsTheProgram) {
     SendMessageW(frame_->Window(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
     Pump(200);
     EXPECT_EQ(1, launches_);
+}
+
+TEST_F(DetectorFrameTest, APlayerStartsTheProgramBesideTheDetectorWithTheSyncFlag) {
+    CInstallerRun run(L"QuillbayDetector.exe", L"Quillbay.exe");
+    ASSERT_TRUE(run.IsValid());
+    SetEnvironmentVariableW(L"QB_RECORD_FILE", run.Folder().Join(L"recorded.txt").c_str());
+    launchAction_ = [&run] { LaunchMainProgramFrom(run.Folder().Path() + L"\\"); };
+    ASSERT_TRUE(WriteSettingDword(L"AutoExec", 1));
+    PlugMassStorage(Capability("mp3"));
+    DeviceNodesChanged();
+    ASSERT_EQ(1, launches_);
+    const std::wstring recorded = run.Recorded(15000);
+    ASSERT_FALSE(recorded.empty()) << "the program was not started";
+    EXPECT_NE(std::wstring::npos, recorded.find(L"Quillbay.exe")) << recorded;
+    EXPECT_EQ(L" -s\n", recorded.substr(recorded.size() - 4)) << recorded;
 }
 
 TEST_F(DetectorFrameTest, CarAudioUnitsStartTheProgramByTheirMarkerOnlyInCarAudioMode) {
