@@ -148,6 +148,8 @@ size_t CContentSink::Count() {
 
 ContentsFixture::ContentsFixture() {
     manager.SetCoordinator(&coordinator);
+    // A player that plays every format, so the checks pass what these tests drop.
+    manager.SetFileTypeMasks(~uint64_t(0), ~uint64_t(0));
     manager.SetSyncFolderSource(&folders);
     client = new CScriptedITunesClient();
     manager.SetITunesClientFactory([this](const std::wstring&) {
