@@ -54,9 +54,10 @@ void CScriptedListener::OnSyncFileAdded(int32_t listKind, std::wstring path) {
     syncFiles.emplace_back(listKind, std::move(path));
 }
 
-void SetMovieConvertCaution(const CScratchRegistry& registry, int value) {
+void CheckFixture::SetMovieConvertCaution(int value) {
+    if (!registry) registry.reset(new CScratchRegistry());
     HKEY key = nullptr;
-    if (RegCreateKeyExW(registry.User(), L"Software\\Tavrel Corporation\\Quillbay", 0, nullptr, 0, KEY_ALL_ACCESS,
+    if (RegCreateKeyExW(registry->User(), L"Software\\Tavrel Corporation\\Quillbay", 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &key, nullptr) != ERROR_SUCCESS) {
         return;
     }
@@ -86,4 +87,13 @@ bool CheckFixture::WaitAccounted(DWORD timeoutMs) {
     return WaitFor(
         [this] { return manager.GetAnnouncedCount() == int32_t(sink.Count()) + coordinator.itemsDone.load(); },
         timeoutMs);
+}
+
+bool CheckFixture::WaitItemWorkerReady() {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // An end marker asks the coordinator to check for the end once the worker runs.
+        manager.OnITunesItem(new CTNContent(1, 9));
+        if (WaitFor([this] { return coordinator.finishedChecks.load() > 0; }, 100)) return true;
+    }
+    return false;
 }

@@ -77,15 +77,17 @@ public:
     CCriticalSection lock;
 };
 
-// Sets or removes the user's "MovieConvertCaution" setting in the scratch registry.
-void SetMovieConvertCaution(const CScratchRegistry& registry, int value);
-
 struct CheckFixture {
     CheckFixture();
     ~CheckFixture();
     bool WaitAccounted(DWORD timeoutMs = 20000);
+    // Sets (or with -1 removes) the user's "MovieConvertCaution" setting. The hives are redirected
+    // to a scratch tree from the first call on, which also hides the machine's crypto providers.
+    void SetMovieConvertCaution(int value);
+    // The item worker empties its queue when it starts: records handed over before are lost.
+    bool WaitItemWorkerReady();
 
-    CScratchRegistry registry;
+    std::unique_ptr<CScratchRegistry> registry;
     CProfileCoordinator coordinator;
     CScriptedProbe probe;
     CScriptedListener listener;

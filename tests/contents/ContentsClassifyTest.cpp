@@ -138,7 +138,7 @@ TEST(ContentsClassify, VideoCheckAsksOnceAndRemembersTheAnswer) {
         fixture.probe.videoTrack = 1;
         fixture.manager.SetFileTypeMasks(c.mask, 0);
         fixture.manager.SetMovieCautionFlag(c.flagBefore);
-        SetMovieConvertCaution(fixture.registry, c.cautionSetting ? 1 : 0);
+        fixture.SetMovieConvertCaution(c.cautionSetting ? 1 : 0);
         fixture.listener.movieAnswer = c.listener == kYes ? 1 : 0;
         if (c.listener != kNone) fixture.manager.SetListener(&fixture.listener);
         CTNContent content(0, 0);

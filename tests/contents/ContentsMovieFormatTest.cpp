@@ -306,7 +306,7 @@ TEST(ContentsMovieFormat, ConversionDecision) {
         // The first mask decides; the podcast mask is ignored here.
         fixture.manager.SetFileTypeMasks(c.conversionBit ? kConversionBit : 0, c.conversionBit ? 0 : kConversionBit);
         fixture.manager.SetMovieCautionFlag(c.flag);
-        SetMovieConvertCaution(fixture.registry, c.cautionSetting ? 1 : -1);
+        fixture.SetMovieConvertCaution(c.cautionSetting ? 1 : -1);
         fixture.listener.movieAnswer = c.listener == kYes ? 1 : 0;
         if (c.listener != kNone) fixture.manager.SetListener(&fixture.listener);
         if (c.videoResult == 3) {

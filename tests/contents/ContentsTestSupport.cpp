@@ -131,7 +131,9 @@ void CContentSink::PostContent(CTNContent* content) {
     {
         CScopedLock lock(lock_);
         arrivals_.push_back(Arrival{content->sourcePath, content->relativePath, content->replaceExisting,
-                                    content->deleteSource, content->syncKind});
+                                    content->deleteSource, content->syncKind, content->kind, content->fileType,
+                                    content->originFlag, content->lookupId, content->deviceObjectId,
+                                    content->companionSourcePath, content->companionRelativePath});
     }
     delete content;
 }
