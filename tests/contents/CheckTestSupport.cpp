@@ -88,12 +88,3 @@ bool CheckFixture::WaitAccounted(DWORD timeoutMs) {
         [this] { return manager.GetAnnouncedCount() == int32_t(sink.Count()) + coordinator.itemsDone.load(); },
         timeoutMs);
 }
-
-bool CheckFixture::WaitItemWorkerReady() {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        // An end marker asks the coordinator to check for the end once the worker runs.
-        manager.OnITunesItem(new CTNContent(1, 9));
-        if (WaitFor([this] { return coordinator.finishedChecks.load() > 0; }, 100)) return true;
-    }
-    return false;
-}

@@ -84,8 +84,6 @@ struct CheckFixture {
     // Sets (or with -1 removes) the user's "MovieConvertCaution" setting. The hives are redirected
     // to a scratch tree from the first call on, which also hides the machine's crypto providers.
     void SetMovieConvertCaution(int value);
-    // The item worker empties its queue when it starts: records handed over before are lost.
-    bool WaitItemWorkerReady();
 
     std::unique_ptr<CScratchRegistry> registry;
     CProfileCoordinator coordinator;
