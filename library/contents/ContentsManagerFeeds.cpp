@@ -65,6 +65,12 @@ void CContentsManager::ProcessFeedContent(CTNContent* content, const std::wstrin
         content->sourcePath = list;
         content->originFlag = 1;
     } else {
+        // A dropped address whose list could not be written leaves only its name behind.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            RefuseContent(content, kListA, path);
+            return;
+        }
         content->originFlag = 0;
     }
     content->relativePath = MakeSafeDestinationComponent(GetFileNameFromPath(content->sourcePath));

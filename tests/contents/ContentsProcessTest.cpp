@@ -189,14 +189,18 @@ TEST_F(FeedProcess, RefusedSubscriptionsAreAccountedInListA) {
         {"not XML", "garbage"},
         {"empty", ""},
         {"too large", std::string(300 * 1024, ' ')},
+        {"missing", ""},
         {"entity expansion", "<!DOCTYPE pcast [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\">]>"
                              "<pcast><channel><title>&b;</title></channel></pcast>"},
     };
     std::vector<std::wstring> expected;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::wstring pcast = folder_ + L"\\" + std::wstring(c.name, c.name + strlen(c.name)) + L".pcast";
-        ASSERT_TRUE(WriteBytes(pcast, c.bytes));
+        const std::string name = c.name;
+        const std::wstring pcast = folder_ + L"\\" + std::wstring(name.begin(), name.end()) + L".pcast";
+        if (name != "missing") {
+            ASSERT_TRUE(WriteBytes(pcast, c.bytes));
+        }
         expected.push_back(pcast);
         Post(fixture_, {{1, pcast}}, 3);
     }
@@ -222,11 +226,14 @@ TEST_F(FeedProcess, FeedListsOnThePlayerGoToListBAndOnlyOurOwnAreDeleted) {
     EXPECT_EQ(2, fixture_.coordinator.itemsDone.load());
 }
 
-TEST_F(FeedProcess, DroppedFeedListKeepsItsPath) {
+TEST_F(FeedProcess, DroppedFeedListKeepsItsPathAndAMissingOneIsRefused) {
     const std::wstring opml = folder_ + L"\\Radio CON.opml";
     ASSERT_TRUE(WriteBytes(opml, "<opml/>"));
-    Post(fixture_, {{1, opml}}, 3);
+    // The list of a dropped address that could not be written.
+    const std::wstring unwritten = data_ + L"unwritten.opml";
+    Post(fixture_, {{1, opml}, {1, unwritten}}, 3);
     ASSERT_TRUE(fixture_.WaitAccounted());
+    EXPECT_EQ(std::vector<std::wstring>{unwritten}, fixture_.manager.GetReportListA());
     ASSERT_EQ(1u, fixture_.sink.Count());
     const CContentSink::Arrival arrival = fixture_.sink.Arrivals()[0];
     EXPECT_EQ(opml, arrival.sourcePath);
