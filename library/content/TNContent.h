@@ -31,6 +31,8 @@ public:
         kVideoCompanion = 5,
         kPlaylist = 6,
         kFeedFile = 7,
+        // Dropped or written OPML; it leaves the contents manager as a kFeedFile.
+        kFeedList = 8,
         kITunesTrack = 11,
         kKindCount = 14,
     };
@@ -71,6 +73,7 @@ public:
     int32_t width = 0;
     int32_t height = 0;
     int32_t videoBitrate = 0;
+    int32_t frameRate = 0;
     uint8_t isPodcast = 0;
     int32_t playlistMemberCount = 0;
     int32_t playlistMemberIndex = 0;

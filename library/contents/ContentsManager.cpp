@@ -417,8 +417,9 @@ void CContentsManager::DispatchITunes(const Request& request) {
 }
 
 void CContentsManager::ItemThread() {
+    // Records queued before this thread ran are live work of a run that has started: deleting
+    // them here would lose them without an account, and the run would never end.
     ResetEvent(itemWorker_.wake);
-    DeleteQueuedItems();
     while (itemWorker_.IsRunning()) {
         CTNContent* item = nullptr;
         {

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "library/content/RunnableTNContentHandler.h"
+#include "library/contents/ContentProbe.h"
 #include "library/contents/ITunesLibraryClient.h"
+#include "library/contents/MediaFileProbe.h"
 #include "library/contents/QBCommonManagerBase.h"
 #include "library/contents/SyncFolderSource.h"
 #include "library/util/ScopedWin.h"
@@ -53,6 +55,11 @@ public:
     void SetSyncFolderSource(ISyncFolderSource* source) { syncFolders_ = source; }
     // Where dropped feed lists are written; the per-user data folder unless set.
     void SetDataFolder(const std::wstring& folder) { dataFolder_ = folder; }
+    // Answers about media files; the media probes unless set. Not owned.
+    void SetContentProbe(IContentProbe* probe) { probe_ = probe ? probe : &fileProbe_; }
+    // Whether the user agreed to movie conversions during this manager's life.
+    bool MovieCautionFlag() const { return movieCaution_; }
+    void SetMovieCautionFlag(bool agreed) { movieCaution_ = agreed; }
 
     // 0 only without a data object.
     int32_t HandleDrop(IDataObject* data);
@@ -88,6 +95,12 @@ public:
     void ScanFolder(const std::wstring& folder, std::vector<std::wstring>* found, bool includeHidden,
                     std::vector<std::wstring>* previousSync, int scanKind);
 
+    // Classifies the file by extension against what the player plays (the podcast-origin mask
+    // when asked); sets the content's kind and media code. True when accepted.
+    bool IsTransferableFile(bool podcastOrigin, const std::wstring& path, CTNContent* content);
+    // Whether an accepted content can go as it is (or converted): 0 go on, 1 refuse.
+    int32_t CheckMovieFormat(CTNContent* content, bool iTunesOrigin, bool podcast);
+
     // 0 a match for the scan kind, 1 a known type that does not match, 2 no known type.
     static int MatchSyncScan(const std::wstring& path, int scanKind);
     // Whether a dropped path's own attribute allows hidden entries; `previous` when unreadable.
@@ -96,10 +109,9 @@ public:
 protected:
     void ProcessContent(CTNContent* content) override;
 
-    // Per-path and per-item checking. The pass-through here sets the source and relative paths
-    // and hands the content on; the full checks replace these.
-    virtual void ProcessPathRequest(Request request);
-    virtual void ProcessItemWithArtwork(CTNContent* item);
+    // Per-path and per-item checking: each content goes down the chain or is reported done.
+    void ProcessPathRequest(Request request);
+    void ProcessItemWithArtwork(CTNContent* item);
 
     enum ReportList { kListA = 0, kListB, kListC, kListD, kListE };
     void Record(ReportList list, const std::wstring& entry) { lists_[list].Append(entry); }
@@ -144,6 +156,19 @@ private:
     void StartWorker(Worker& worker, unsigned(__stdcall* entry)(void*));
     void StopWorker(Worker& worker);
 
+    bool VideoCheck(CTNContent* content, uint64_t mask);
+    int32_t CheckPicture(CTNContent* content);
+    int32_t CheckAudio(CTNContent* content, int filter);
+    int32_t CheckVideo(CTNContent* content, int filter);
+    int32_t DecideConversion(CTNContent* content, int32_t result);
+    // 1 yes, anything else no; without a listener the caller decides.
+    int32_t AskMovieCaution() { return listener_ ? listener_->OnMovieCaution() : 0; }
+    void ProcessFeedContent(CTNContent* content, const std::wstring& path);
+    void RefuseContent(CTNContent* content, ReportList list, const std::wstring& entry);
+    void ReportSyncFile(const CTNContent* content);
+    // Artist (unless left out), album and file name, each made safe; from the file's tags or the record.
+    std::wstring MusicRelativePath(const CTNContent* content, bool withArtist, bool fromTags);
+
     void QueueRequest(const Request& request);
     void WakeRequestWorker() { SetEvent(requestWorker_.wake); }
     size_t QueuedRequestCount();
@@ -161,6 +186,10 @@ private:
     ITunesLibraryClientFactory clientFactory_;
     ISyncFolderSource* syncFolders_ = nullptr;
     std::wstring dataFolder_;
+    CMediaFileProbe fileProbe_;
+    IContentProbe* probe_ = &fileProbe_;
+    std::atomic<bool> movieCaution_{false};
+    std::atomic<bool> podcastCaution_{false};
 
     std::deque<Request> requests_;
     CCriticalSection requestLock_;

@@ -1,6 +1,7 @@
 // Writing and deleting files on the player.
 #include "library/content/TNContent.h"
 #include "library/device/MSCDeviceController.h"
+#include "library/util/DestinationName.h"
 #include "library/util/FileSystem.h"
 
 #include <vector>
@@ -11,23 +12,6 @@ constexpr DWORD kCopyBlockSize = 0x40000;
 // The hidden car-audio file that registration hands to a controller.
 constexpr uint32_t kHiddenCarAudioKind = 12;
 const wchar_t kBackupSuffix[] = L".dat";
-
-// A destination is relative to the drive root; a part that climbs out of it or a drive or
-// stream colon would write outside the player.
-bool IsSafeDestination(const std::wstring& destination) {
-    if (destination.empty() || destination.front() == L'\\' ||
-        destination.find(L':') != std::wstring::npos) {
-        return false;
-    }
-    size_t start = 0;
-    while (start <= destination.size()) {
-        size_t end = destination.find(L'\\', start);
-        if (end == std::wstring::npos) end = destination.size();
-        if (destination.compare(start, end - start, L"..") == 0) return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 HRESULT WriteFailure(DWORD error) {
     return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL

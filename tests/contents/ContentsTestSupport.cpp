@@ -131,7 +131,9 @@ void CContentSink::PostContent(CTNContent* content) {
     {
         CScopedLock lock(lock_);
         arrivals_.push_back(Arrival{content->sourcePath, content->relativePath, content->replaceExisting,
-                                    content->deleteSource, content->syncKind});
+                                    content->deleteSource, content->syncKind, content->kind, content->fileType,
+                                    content->originFlag, content->lookupId, content->deviceObjectId,
+                                    content->companionSourcePath, content->companionRelativePath});
     }
     delete content;
 }
@@ -148,6 +150,8 @@ size_t CContentSink::Count() {
 
 ContentsFixture::ContentsFixture() {
     manager.SetCoordinator(&coordinator);
+    // A player that plays every format, so the checks pass what these tests drop.
+    manager.SetFileTypeMasks(~uint64_t(0), ~uint64_t(0));
     manager.SetSyncFolderSource(&folders);
     client = new CScriptedITunesClient();
     manager.SetITunesClientFactory([this](const std::wstring&) {

@@ -125,6 +125,13 @@ public:
         uint8_t replaceExisting;
         uint8_t deleteSource;
         uint32_t syncKind;
+        uint32_t kind;
+        uint32_t fileType;
+        uint8_t originFlag;
+        std::wstring lookupId;
+        std::wstring deviceObjectId;
+        std::wstring companionSourcePath;
+        std::wstring companionRelativePath;
     };
     void PostContent(CTNContent* content) override;
     std::vector<Arrival> Arrivals();

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "library/util/DestinationName.h"
+
+namespace {
+
+TEST(DestinationName, SafeDestinationsStayInTheFolderAndFitTheFileSystem) {
+    struct Case {
+        const wchar_t* destination;
+        bool safe;
+    };
+    const Case cases[] = {
+        {L"Music\\Band\\Album\\01 Song.mp3", true},
+        {L"song.mp3", true},
+        {L"Music\\\\song.mp3", true},  // a doubled separator adds no level
+        {L"Fold.er\\.hidden", true},
+        {L"COM10.mp3", true},
+        {L"CONSOLE.mp3", true},
+        {L"", false},
+        {L"\\Music\\song.mp3", false},
+        {L"..\\song.mp3", false},
+        {L"Music\\..\\..\\song.mp3", false},
+        {L"Music\\.\\song.mp3", false},
+        {L"C:\\song.mp3", false},
+        {L"song.mp3:stream", false},
+        {L"Music/../song.mp3", false},
+        {L"a<b.mp3", false},
+        {L"a|b.mp3", false},
+        {L"a?.mp3", false},
+        {L"a*.mp3", false},
+        {L"a\"b.mp3", false},
+        {L"tab\t.mp3", false},
+        {L"Music\\Band.\\song.mp3", false},
+        {L"Music\\Band \\song.mp3", false},
+        {L"song.mp3 ", false},
+        {L"CON", false},
+        {L"Music\\con.mp3", false},
+        {L"Music\\NUL .txt", false},
+        {L"aux\\song.mp3", false},
+        {L"LPT9.m4a", false},
+        {L"com1", false},
+        {L"COM\u00b9.mp3", false},
+        {L"PRN.tar.gz", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.destination, c.destination + wcslen(c.destination)));
+        EXPECT_EQ(c.safe, IsSafeDestination(c.destination));
+    }
+}
+
+TEST(DestinationName, ComponentsAreMadeSafe) {
+    struct Case {
+        const wchar_t* component;
+        const wchar_t* safe;
+    };
+    const Case cases[] = {
+        {L"01 Song.mp3", L"01 Song.mp3"},
+        {L"..", L"_"},
+        {L".", L"_"},
+        {L"", L"_"},
+        {L"   ", L"_"},
+        {L"a\\b/c", L"a_b_c"},
+        {L"Band. . ", L"Band"},
+        {L"CON", L"_CON"},
+        {L"nul.mp3", L"_nul.mp3"},
+        {L"Com3 .txt", L"_Com3 .txt"},
+        {L"x:y*z?", L"x_y_z_"},
+        {L"ctl\x01\x1f", L"ctl__"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.component, c.component + wcslen(c.component)));
+        const std::wstring made = MakeSafeDestinationComponent(c.component);
+        EXPECT_EQ(c.safe, made);
+        EXPECT_TRUE(IsSafeDestination(made));
+    }
+}
+
+}  // namespace
