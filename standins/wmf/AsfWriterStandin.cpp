@@ -84,8 +84,7 @@ HRESULT CAsfWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* type) {
 HRESULT CAsfWriterInputPin::Receive(IMediaSample* sample) {
     HRESULT hr = CheckStreaming();
     if (hr != S_OK) return hr;
-    writer_->OnSample(audio_ ? WMMEDIATYPE_Audio : WMMEDIATYPE_Video, sample);
-    return S_OK;
+    return writer_->OnSample(audio_ ? WMMEDIATYPE_Audio : WMMEDIATYPE_Video, sample);
 }
 
 HRESULT CAsfWriterInputPin::EndOfStream() {
@@ -148,21 +147,22 @@ HRESULT CAsfWriterStandin::Pause() {
     return CDsBaseFilter::Pause();
 }
 
-void CAsfWriterStandin::OnSample(REFGUID type, IMediaSample* sample) {
+HRESULT CAsfWriterStandin::OnSample(REFGUID type, IMediaSample* sample) {
     REFERENCE_TIME start = 0;
     REFERENCE_TIME end = 0;
     const bool timed = SUCCEEDED(sample->GetTime(&start, &end));
     BYTE* data = nullptr;
     const long length = sample->GetActualDataLength();
-    if (FAILED(sample->GetPointer(&data)) || length < 0) return;
+    if (FAILED(sample->GetPointer(&data)) || length < 0) return E_INVALIDARG;
     CScopedLock lock(stateLock_);
     // An untimed sample follows the last one.
     if (!timed) start = end = written_;
     if (end > written_) written_ = end;
-    if (file_.IsOpen()) {
-        const bool keyFrame = IsEqualGUID(type, WMMEDIATYPE_Audio) || sample->IsSyncPoint() == S_OK;
-        file_.WriteSample(StreamNumber(type), start, end, keyFrame, data, static_cast<size_t>(length));
-    }
+    if (!file_.IsOpen()) return S_OK;
+    // A sample that cannot be written fails its delivery, so the run does not end as a success.
+    const bool keyFrame = IsEqualGUID(type, WMMEDIATYPE_Audio) || sample->IsSyncPoint() == S_OK;
+    const HRESULT hr = file_.WriteSample(StreamNumber(type), start, end, keyFrame, data, static_cast<size_t>(length));
+    return FAILED(hr) ? hr : S_OK;
 }
 
 void CAsfWriterStandin::OnEndOfStream() {

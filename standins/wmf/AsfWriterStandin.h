@@ -53,7 +53,7 @@ public:
     HRESULT STDMETHODCALLTYPE Pause() override;
 
     // Called by the pins.
-    void OnSample(REFGUID type, IMediaSample* sample);
+    HRESULT OnSample(REFGUID type, IMediaSample* sample);
     void OnEndOfStream();
     bool HasStream(REFGUID type) const;
 
