@@ -1,58 +1,30 @@
 #include "filters/vandle/OrrickProperties.h"
 
 #include <cstring>
-#include <vector>
 
-#include "filters/vandle/VandleIds.h"
+#include "filters/vandle/VandleResources.h"
 
 namespace {
 
-constexpr short kPageWidth = 262;
-constexpr short kPageHeight = 86;
-constexpr WORD kListId = 1001;
-constexpr wchar_t kPageText[] = L"VideoInfo and Color space Transform";
-constexpr wchar_t kTitle[] = L"Orrick Filter";
+// The module the page's code is linked into, which carries its dialog and title.
+HMODULE PageModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&PageModule), &module);
+    return module;
+}
 
-// A dialog template in memory (the page carries no resources of its own).
-class CTemplateWriter {
-public:
-    void Align() {
-        while (bytes_.size() % 4 != 0) bytes_.push_back(0);
-    }
-    template <typename T>
-    void Put(const T& value) {
-        const auto* raw = reinterpret_cast<const BYTE*>(&value);
-        bytes_.insert(bytes_.end(), raw, raw + sizeof(T));
-    }
-    void PutText(const wchar_t* text) {
-        const auto* raw = reinterpret_cast<const BYTE*>(text);
-        bytes_.insert(bytes_.end(), raw, raw + (wcslen(text) + 1) * sizeof(wchar_t));
-    }
-    void PutItem(DWORD style, short x, short y, short cx, short cy, WORD id, WORD atom, const wchar_t* text) {
-        Align();
-        DLGITEMTEMPLATE item = {style | WS_CHILD | WS_VISIBLE, 0, x, y, cx, cy, id};
-        Put(item);
-        Put(static_cast<WORD>(0xFFFF));
-        Put(atom);
-        PutText(text);
-        Put(static_cast<WORD>(0));
-    }
-    const DLGTEMPLATE* Template() const { return reinterpret_cast<const DLGTEMPLATE*>(bytes_.data()); }
-
-private:
-    std::vector<BYTE> bytes_;
-};
-
-void BuildPageTemplate(CTemplateWriter& writer) {
-    DLGTEMPLATE dialog = {DS_SETFONT | DS_CONTROL | WS_CHILD, 0, 2, 0, 0, kPageWidth, kPageHeight};
-    writer.Put(dialog);
-    writer.Put(static_cast<WORD>(0));  // no menu
-    writer.Put(static_cast<WORD>(0));  // the default class
-    writer.Put(static_cast<WORD>(0));  // no title
-    writer.Put(static_cast<WORD>(8));
-    writer.PutText(L"MS Shell Dlg");
-    writer.PutItem(SS_LEFT, 7, 7, 248, 10, 0xFFFF, 0x0082, kPageText);
-    writer.PutItem(LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | LBS_NOTIFY, 7, 20, 248, 59, kListId, 0x0083, L"");
+// The dialog's size in dialog units, from its template.
+bool DialogSize(HMODULE module, SIZE* size) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDD_ORRICK_PAGE), RT_DIALOG);
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr || SizeofResource(module, found) < sizeof(DLGTEMPLATE)) return false;
+    DLGTEMPLATE dialog;
+    std::memcpy(&dialog, bytes, sizeof(dialog));
+    size->cx = dialog.cx;
+    size->cy = dialog.cy;
+    return true;
 }
 
 }  // namespace
@@ -81,10 +53,8 @@ HRESULT STDMETHODCALLTYPE COrrickProperties::SetPageSite(IPropertyPageSite* site
 HRESULT STDMETHODCALLTYPE COrrickProperties::Activate(HWND parent, LPCRECT rect, BOOL) {
     if (rect == nullptr) return E_POINTER;
     if (window_ != nullptr) return E_UNEXPECTED;
-    CTemplateWriter writer;
-    BuildPageTemplate(writer);
-    window_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), writer.Template(), parent, DialogProc,
-                                         reinterpret_cast<LPARAM>(this));
+    window_ = CreateDialogParamW(PageModule(), MAKEINTRESOURCEW(IDD_ORRICK_PAGE), parent, DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
     if (window_ == nullptr) return HRESULT_FROM_WIN32(GetLastError());
     return Move(rect);
 }
@@ -98,17 +68,22 @@ HRESULT STDMETHODCALLTYPE COrrickProperties::Deactivate() {
 
 HRESULT STDMETHODCALLTYPE COrrickProperties::GetPageInfo(PROPPAGEINFO* info) {
     if (info == nullptr) return E_POINTER;
-    const size_t bytes = sizeof(kTitle);
+    const HMODULE module = PageModule();
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(module, IDS_ORRICK_TITLE, reinterpret_cast<LPWSTR>(&text), 0);
+    SIZE units = {};
+    if (length <= 0 || !DialogSize(module, &units)) return HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND);
+    const size_t bytes = (static_cast<size_t>(length) + 1) * sizeof(wchar_t);
     auto* title = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
     if (title == nullptr) return E_OUTOFMEMORY;
-    std::memcpy(title, kTitle, bytes);
+    std::memcpy(title, text, bytes - sizeof(wchar_t));
+    title[length] = L'\0';
     info->cb = sizeof(PROPPAGEINFO);
     info->pszTitle = title;
     // The page's size in pixels from its size in dialog units.
-    RECT units = {0, 0, kPageWidth, kPageHeight};
     const LONG base = GetDialogBaseUnits();
-    info->size.cx = MulDiv(units.right, LOWORD(base), 4);
-    info->size.cy = MulDiv(units.bottom, HIWORD(base), 8);
+    info->size.cx = MulDiv(units.cx, LOWORD(base), 4);
+    info->size.cy = MulDiv(units.cy, HIWORD(base), 8);
     info->pszDocString = nullptr;
     info->pszHelpFile = nullptr;
     info->dwHelpContext = 0;

@@ -108,7 +108,9 @@ HRESULT CWavPullFilter::ReadHeader(IAsyncReader* reader) {
         } else if (std::memcmp(header + at, "data", 4) == 0) {
             if (!haveFormat) return E_FAIL;
             dataOffset_ = body;
-            dataSize_ = static_cast<LONGLONG>(size) < total - body ? size : total - body;
+            // The chunk's length holds even when the file is shorter: reading past its end is the
+            // error a truncated file gives.
+            dataSize_ = size;
             return S_OK;
         }
         if (size > static_cast<uint32_t>(window - body)) return E_FAIL;

@@ -84,10 +84,7 @@ HRESULT CAsfWriterInputPin::CheckMediaType(const AM_MEDIA_TYPE* type) {
 HRESULT CAsfWriterInputPin::Receive(IMediaSample* sample) {
     HRESULT hr = CheckStreaming();
     if (hr != S_OK) return hr;
-    REFERENCE_TIME start = 0;
-    REFERENCE_TIME end = 0;
-    if (SUCCEEDED(sample->GetTime(&start, &end))) writer_->OnSample(end);
-    return S_OK;
+    return writer_->OnSample(audio_ ? WMMEDIATYPE_Audio : WMMEDIATYPE_Video, sample);
 }
 
 HRESULT CAsfWriterInputPin::EndOfStream() {
@@ -126,15 +123,46 @@ CDsBasePin* CAsfWriterStandin::GetPin(int index) {
 }
 
 HRESULT CAsfWriterStandin::Stop() {
-    const bool wasActive = !IsStopped();
+    CScopedLock filterLock(filterLock_);
     HRESULT hr = CDsBaseFilter::Stop();
-    if (wasActive && SUCCEEDED(hr) && !fileName_.empty()) hr = WriteFile();
+    CScopedLock lock(stateLock_);
+    if (file_.IsOpen()) {
+        const HRESULT finished = file_.Finish(static_cast<ULONGLONG>(written_));
+        if (SUCCEEDED(hr)) hr = finished;
+    }
+    written_ = 0;
+    completionSent_ = false;
     return hr;
 }
 
-void CAsfWriterStandin::OnSample(REFERENCE_TIME end) {
+HRESULT CAsfWriterStandin::Pause() {
+    CScopedLock filterLock(filterLock_);
+    if (IsStopped() && !fileName_.empty()) {
+        CScopedLock lock(stateLock_);
+        written_ = 0;
+        completionSent_ = false;
+        const HRESULT hr = file_.Open(fileName_, streams_);
+        if (FAILED(hr)) return hr;
+    }
+    return CDsBaseFilter::Pause();
+}
+
+HRESULT CAsfWriterStandin::OnSample(REFGUID type, IMediaSample* sample) {
+    REFERENCE_TIME start = 0;
+    REFERENCE_TIME end = 0;
+    const bool timed = SUCCEEDED(sample->GetTime(&start, &end));
+    BYTE* data = nullptr;
+    const long length = sample->GetActualDataLength();
+    if (FAILED(sample->GetPointer(&data)) || length < 0) return E_INVALIDARG;
     CScopedLock lock(stateLock_);
+    // An untimed sample follows the last one.
+    if (!timed) start = end = written_;
     if (end > written_) written_ = end;
+    if (!file_.IsOpen()) return S_OK;
+    // A sample that cannot be written fails its delivery, so the run does not end as a success.
+    const bool keyFrame = IsEqualGUID(type, WMMEDIATYPE_Audio) || sample->IsSyncPoint() == S_OK;
+    const HRESULT hr = file_.WriteSample(StreamNumber(type), start, end, keyFrame, data, static_cast<size_t>(length));
+    return FAILED(hr) ? hr : S_OK;
 }
 
 void CAsfWriterStandin::OnEndOfStream() {
@@ -149,11 +177,14 @@ void CAsfWriterStandin::OnEndOfStream() {
     NotifyEvent(EC_COMPLETE, S_OK, reinterpret_cast<LONG_PTR>(static_cast<IBaseFilter*>(this)));
 }
 
-bool CAsfWriterStandin::HasStream(REFGUID type) const {
+bool CAsfWriterStandin::HasStream(REFGUID type) const { return StreamNumber(type) != 0; }
+
+// The number of the profile's first stream of the type; 0 (no stream has it) when there is none.
+WORD CAsfWriterStandin::StreamNumber(REFGUID type) const {
     for (const AsfStream& stream : streams_) {
-        if (IsEqualGUID(stream.type, type)) return true;
+        if (IsEqualGUID(stream.type, type)) return stream.number;
     }
-    return false;
+    return 0;
 }
 
 HRESULT CAsfWriterStandin::ConfigureFilterUsingProfile(IWMProfile* profile) {
@@ -308,22 +339,6 @@ HRESULT CAsfWriterStandin::QueryService(REFGUID service, REFIID iid, void** obje
     const HRESULT hr = advanced->QueryInterface(iid, object);
     advanced->Release();
     return hr;
-}
-
-HRESULT CAsfWriterStandin::WriteFile() {
-    std::vector<BYTE> bytes;
-    {
-        CScopedLock lock(stateLock_);
-        bytes = BuildAsfFile(streams_, static_cast<ULONGLONG>(written_));
-        written_ = 0;
-        completionSent_ = false;
-    }
-    HANDLE file = CreateFileW(fileName_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
-    DWORD done = 0;
-    const BOOL ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    CloseHandle(file);
-    return ok && done == bytes.size() ? S_OK : E_FAIL;
 }
 
 }  // namespace standin

@@ -1,9 +1,9 @@
 #pragma once
 // Stand-in for the platform's WM ASF Writer filter, which Wine lacks. It takes its streams from
 // the profile it is configured with, accepts uncompressed audio ("Audio Input 01") and video
-// ("Video Input 01"), follows the stream position, and on stopping writes an ASF file whose header
-// describes the profile's streams (Windows Media Audio and Video 9 at the profile's size). It
-// encodes nothing: the data object holds no packets.
+// ("Video Input 01"), follows the stream position, and writes an ASF file from pausing to stopping
+// whose header describes the profile's streams (Windows Media Audio and Video 9 at the profile's
+// size) and whose data object holds a packet for every sample received (see CAsfFileWriter).
 
 #include <windows.h>
 #include "platform/wmf/WindowsMedia.h"
@@ -14,18 +14,11 @@
 
 #include "platform/dshow/BaseFilter.h"
 #include "platform/dshow/InputPin.h"
+#include "standins/wmf/AsfFileWriter.h"
 
 namespace standin {
 
 class CAsfWriterStandin;
-
-// One stream of the configured profile, as the file header describes it.
-struct AsfStream {
-    WORD number;
-    GUID type;  // WMMEDIATYPE_Audio or WMMEDIATYPE_Video
-    DWORD bitrate;
-    std::vector<BYTE> format;  // WAVEFORMATEX or VIDEOINFOHEADER
-};
 
 class CAsfWriterInputPin : public CDsInputPin {
 public:
@@ -57,9 +50,10 @@ public:
     CDsBasePin* GetPin(int index) override;
     ULONG MiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
     HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE Pause() override;
 
     // Called by the pins.
-    void OnSample(REFERENCE_TIME end);
+    HRESULT OnSample(REFGUID type, IMediaSample* sample);
     void OnEndOfStream();
     bool HasStream(REFGUID type) const;
 
@@ -97,7 +91,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryService(REFGUID service, REFIID iid, void** object) override;
 
 private:
-    HRESULT WriteFile();
+    WORD StreamNumber(REFGUID type) const;
 
     CCriticalSection filterLock_;
     CCriticalSection stateLock_;
@@ -109,10 +103,7 @@ private:
     BOOL index_ = TRUE;
     REFERENCE_TIME written_ = 0;
     bool completionSent_ = false;
+    CAsfFileWriter file_;  // open while the filter is paused or running
 };
-
-// The file's bytes: header object (file and stream properties, header extension) and an empty
-// data object, for the streams and the play duration (100-ns units).
-std::vector<BYTE> BuildAsfFile(const std::vector<AsfStream>& streams, ULONGLONG duration);
 
 }  // namespace standin

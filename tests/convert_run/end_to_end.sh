@@ -94,28 +94,50 @@ check_progress() {
   sort -n -c <(sed -n 's/^progress //p' "$work/$name.log") 2>/dev/null || fail "$name: progress goes back: $values"
 }
 
+# A source's length in seconds, as ffprobe reads it.
+source_length() { ffprobe -v error -show_entries format=duration -of csv=p=0 "$1"; }
+
+# How long each stream of a written file runs, one "stream seconds" line each: its last packet's
+# time plus the step before it (the packets' own durations are not read back).
+written_lengths() {
+  ffprobe -v error -show_entries packet=stream_index,pts_time -of csv=p=0 "$1" | awk -F, '
+    { if (!($1 in last) || $2 + 0 > last[$1]) { before[$1] = ($1 in last) ? last[$1] : $2; last[$1] = $2 + 0 } }
+    END { for (stream in last) printf "%s %.3f\n", stream, 2 * last[stream] - before[stream] }' | sort -n
+}
+
+# The written file describes the expected streams, and each stream the source feeds (sound and
+# pictures unless told) runs as long as the source (within 0.15 s): a conversion that delivered
+# nothing, or stopped early, fails here.
 check_asf() {
-  local name=$1 file=$2 width=$3 height=$4
-  local streams
+  local name=$1 file=$2 width=$3 height=$4 length=$5 fed=${6:-0 1}
+  local streams lengths stream seconds
   streams=$(ffprobe -v error -show_entries stream=codec_name,width,height,channels,sample_rate -of csv=p=0 "$file" | tr '\n' ' ') ||
     fail "$name: ffprobe cannot read $file"
   [[ "$streams" == "wmav2,44100,2 wmv3,$width,$height " ]] || fail "$name: streams '$streams'"
   [[ "$(ffprobe -v error -show_entries format=format_name -of csv=p=0 "$file")" == asf ]] || fail "$name: not ASF"
+  lengths=$(written_lengths "$file")
+  echo "$name: source ${length} s, written (stream seconds): $(echo "$lengths" | tr '\n' ' ')"
+  [[ "$(echo "$lengths" | cut -d' ' -f1 | tr '\n' ' ')" == "$fed " ]] || fail "$name: packets of streams '$lengths'"
+  while read -r stream seconds; do
+    awk -v written="$seconds" -v source="$length" 'BEGIN { d = written - source; exit !(d <= 0.15 && d >= -0.15) }' ||
+      fail "$name: stream $stream runs $seconds s of the source's $length s"
+  done <<<"$lengths"
 }
 
 convert clip "$work/clip.avi" "$work/clip.wmv" 320 240
 [[ "$(value clip result)" == 0x00000000 ]] || fail "clip: result $(value clip result)"
 [[ "$(value clip encode)" == 320x240 ]] || fail "clip: encode size $(value clip encode)"
 check_progress clip
-check_asf clip "$work/clip.wmv" 320 240
+check_asf clip "$work/clip.wmv" 320 240 "$(source_length "$work/clip.avi")"
 
 convert wide "$work/wide.avi" "$work/wide.wmv" 320 240
 [[ "$(value wide result)" == 0x00000000 ]] || fail "wide: result $(value wide result)"
-check_asf wide "$work/wide.wmv" 320 208
+check_asf wide "$work/wide.wmv" 320 208 "$(source_length "$work/wide.avi")"
 
 convert decoded "$work/decoded.qbm" "$work/decoded.wmv" 320 240
 [[ "$(value decoded result)" == 0x00000000 ]] || fail "decoder branch: result $(value decoded result)"
-check_asf decoded "$work/decoded.wmv" 320 240
+# Twenty frames at ten a second, and no sound in that format.
+check_asf decoded "$work/decoded.wmv" 320 240 2 1
 
 # Six channels at 48 kHz need the sample-rate conversion filter beside the program.
 convert missing "$work/surround.avi" "$work/missing.wmv" 320 240
@@ -123,7 +145,7 @@ convert missing "$work/surround.avi" "$work/missing.wmv" 320 240
 cp "$bin/TavrelFsConvFilter.ax" "$work/app/"
 convert surround "$work/surround.avi" "$work/surround.wmv" 320 240
 [[ "$(value surround result)" == 0x00000000 ]] || fail "surround: result $(value surround result)"
-check_asf surround "$work/surround.wmv" 320 240
+check_asf surround "$work/surround.wmv" 320 240 "$(source_length "$work/surround.avi")"
 
 convert sound "$work/sound.wav" "$work/sound.wmv" 320 240
 [[ "$(value sound result)" == 0x80040209 ]] || fail "no video: result $(value sound result), not VFW_E_NOT_CONNECTED"
@@ -139,6 +161,7 @@ check_progress long
 convert full "$work/long.avi" "$work/full.wmv" 320 240
 [[ "$(value full result)" == 0x00000000 ]] || fail "full: result $(value full result)"
 check_progress full
+check_asf full "$work/full.wmv" 320 240 "$(source_length "$work/long.avi")"
 # The run is polled every half second: a run that spans three polls shows values in between.
 if (($(value full run_ms) >= 1500)); then
   sed -n 's/^progress //p' "$work/full.log" | grep -qxE '[1-9]|[1-9][0-9]' || fail "full: no progress between 0 and 100"

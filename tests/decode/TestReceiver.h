@@ -12,7 +12,7 @@
 
 class CTestReceiver : public ISampleReceiver2 {
 public:
-    CTestReceiver() : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    CTestReceiver() : ended_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), stopped_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
     void OnMediaType(const AM_MEDIA_TYPE* type) override {
         CScopedLock lock(lock_);
@@ -28,9 +28,13 @@ public:
         ++endsOfStream_;
         SetEvent(ended_.Get());
     }
-    void OnStop(int reason) override { lastStopReason_ = reason; }
+    void OnStop(int reason) override {
+        lastStopReason_ = reason;
+        SetEvent(stopped_.Get());
+    }
 
     bool WaitForEnd(DWORD milliseconds) { return WaitForSingleObject(ended_.Get(), milliseconds) == WAIT_OBJECT_0; }
+    bool WaitForStop(DWORD milliseconds) { return WaitForSingleObject(stopped_.Get(), milliseconds) == WAIT_OBJECT_0; }
     int MediaTypes() {
         CScopedLock lock(lock_);
         return mediaTypes_;
@@ -57,4 +61,5 @@ private:
     int mediaTypes_ = 0;
     CMediaType lastType_;
     CScopedHandle ended_;
+    CScopedHandle stopped_;
 };

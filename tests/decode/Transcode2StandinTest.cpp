@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "library/media/decode/ITranscode2.h"
 #include "tests/decode/DecodeTestSupport.h"
@@ -71,6 +72,31 @@ void ExpectDecodesThroughStandins(int sourceKind) {
 
 TEST_F(Transcode2StandinTest, Mp4FamilyDecoderByClassIdentifier) { ExpectDecodesThroughStandins(3); }
 TEST_F(Transcode2StandinTest, CodecFamilyParseAndDecodeFilters) { ExpectDecodesThroughStandins(4); }
+
+// A WAV whose data chunk says 2 s but whose file holds 0.2 s: the source fails part way through,
+// and the graph ends the run with a stop for that error, not with an end of stream.
+TEST_F(Transcode2StandinTest, ASourceFailingMidStreamStopsTheRunWithAnError) {
+    std::vector<uint8_t> bytes = ReadWholeFile(FixturePath(L"tone-mono.wav"));
+    constexpr size_t kHeaderBytes = 44;
+    constexpr size_t kDataPresent = 8820;
+    ASSERT_GT(bytes.size(), kHeaderBytes + kDataPresent);
+    bytes.resize(kHeaderBytes + kDataPresent);
+    const CScratchFile truncated(bytes);
+    for (int sourceKind : {3, 4}) {
+        SCOPED_TRACE(sourceKind);
+        CTestReceiver receiver;
+        std::unique_ptr<ITranscode2> graph(CreateTranscode2(&receiver));
+        ASSERT_EQ(S_OK, graph->SetFile(truncated.Path().c_str(), sourceKind));
+        ASSERT_EQ(S_OK, graph->Run());
+        ASSERT_TRUE(receiver.WaitForStop(30000));
+        EXPECT_EQ(1, receiver.lastStopReason_.load());
+        EXPECT_EQ(0, receiver.endsOfStream_.load());
+        EXPECT_GT(receiver.bytes_.load(), 0);
+        EXPECT_LE(receiver.bytes_.load(), static_cast<long long>(kDataPresent));
+        EXPECT_EQ(S_OK, graph->Stop());
+        graph->Release();
+    }
+}
 
 TEST_F(Transcode2StandinTest, AMissingDecoderFailsTheBuild) {
     ASSERT_EQ(S_OK, CallServerEntry(server_, "DllUnregisterServer"));

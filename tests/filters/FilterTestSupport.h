@@ -1,6 +1,6 @@
 #pragma once
 // Helpers of the filter tests: COM on the test thread, samples from the platform's allocator,
-// the filter servers beside the test program, and WAV files written for a test.
+// the filter servers beside the test program, WAV files written for a test and screenshots.
 
 #include <windows.h>
 #include "platform/dshow/DShow.h"
@@ -38,6 +38,9 @@ public:
 private:
     std::wstring path_;
 };
+
+// Saves what the window shows as a PNG, to look at after the run.
+bool SaveWindowPng(HWND window, const std::wstring& path);
 
 // Writes a 16-bit PCM WAV with the given interleaved samples.
 bool WriteWav(const std::wstring& path, WORD channels, DWORD rate, const std::vector<SHORT>& samples);

@@ -2,6 +2,7 @@
 // answer, the property page, and self-registration through regsvr32.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "filters/tembric/ITembricResult.h"
@@ -22,6 +23,7 @@ public:
         if (module_ != nullptr) FreeLibrary(module_);
     }
     bool Loaded() const { return module_ != nullptr; }
+    HMODULE Module() const { return module_; }
     HRESULT Create(REFCLSID clsid, REFIID iid, void** object) {
         auto get = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
         if (get == nullptr) return E_FAIL;
@@ -118,6 +120,10 @@ TEST(FilterServerTest, ThePropertyPageShowsItsTextAndTracksDirtiness) {
     ASSERT_EQ(S_OK, page->Activate(parent, &area, FALSE));
     HWND dialog = GetWindow(parent, GW_CHILD);
     ASSERT_NE(nullptr, dialog);
+    ASSERT_EQ(S_OK, page->Show(SW_SHOW));
+    ShowWindow(parent, SW_SHOW);
+    UpdateWindow(parent);
+    EXPECT_TRUE(SaveWindowPng(parent, ProgramFolder() + L"OrrickPage.png"));
     wchar_t text[64] = {};
     EnumChildWindows(
         dialog,
@@ -143,6 +149,83 @@ TEST(FilterServerTest, ThePropertyPageShowsItsTextAndTracksDirtiness) {
     page->SetPageSite(nullptr);
     page->Release();
     DestroyWindow(parent);
+}
+
+// Reads a dialog template (DLGTEMPLATE form) field by field, never past its end.
+class CTemplateReader {
+public:
+    CTemplateReader(const BYTE* bytes, size_t size) : bytes_(bytes), size_(size) {}
+    bool Ok() const { return ok_; }
+    template <typename T>
+    T Read() {
+        T value = {};
+        if (sizeof(T) > size_ - offset_) {
+            ok_ = false;
+            return value;
+        }
+        std::memcpy(&value, bytes_ + offset_, sizeof(T));
+        offset_ += sizeof(T);
+        return value;
+    }
+    std::wstring Text() {
+        std::wstring text;
+        for (wchar_t c = Read<wchar_t>(); ok_ && c != 0; c = Read<wchar_t>()) text += c;
+        return text;
+    }
+    // A class or title field: an ordinal (0xFFFF, then the value) or a string.
+    std::wstring NameOrOrdinal() {
+        const size_t at = offset_;
+        if (Read<WORD>() == 0xFFFF) return L"#" + std::to_wstring(Read<WORD>());
+        offset_ = at;
+        return Text();
+    }
+    void AlignToDword() { offset_ = offset_ + 3 < size_ ? (offset_ + 3) & ~size_t(3) : size_; }
+
+private:
+    const BYTE* bytes_;
+    size_t size_;
+    size_t offset_ = 0;
+    bool ok_ = true;
+};
+
+TEST(FilterServerTest, ThePageDialogAndTitleComeFromTheServersResources) {
+    CServerFile vandle(L"Vandle.ax");
+    ASSERT_TRUE(vandle.Loaded());
+    wchar_t title[32] = {};
+    EXPECT_EQ(13, LoadStringW(vandle.Module(), 102, title, ARRAYSIZE(title)));
+    EXPECT_STREQ(L"Orrick Filter", title);
+
+    HRSRC found = FindResourceW(vandle.Module(), MAKEINTRESOURCEW(101), RT_DIALOG);
+    ASSERT_NE(nullptr, found);
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(vandle.Module(), found)));
+    ASSERT_NE(nullptr, bytes);
+    CTemplateReader reader(bytes, SizeofResource(vandle.Module(), found));
+    const DLGTEMPLATE dialog = reader.Read<DLGTEMPLATE>();
+    EXPECT_EQ(DWORD(DS_SETFONT | DS_CONTROL | WS_CHILD), dialog.style & ~DWORD(DS_3DLOOK));
+    EXPECT_EQ(2, dialog.cdit);
+    EXPECT_EQ(262, dialog.cx);
+    EXPECT_EQ(86, dialog.cy);
+    EXPECT_EQ(L"", reader.NameOrOrdinal());  // no menu
+    EXPECT_EQ(L"", reader.NameOrOrdinal());  // the dialog class
+    EXPECT_EQ(L"", reader.NameOrOrdinal());  // no caption
+    EXPECT_EQ(8, reader.Read<WORD>());
+    EXPECT_EQ(L"MS Shell Dlg", reader.Text());
+
+    struct Item {
+        WORD id;
+        const wchar_t* windowClass;
+        const wchar_t* text;
+    };
+    const Item expected[] = {{0xFFFF, L"#130", L"VideoInfo and Color space Transform"}, {1001, L"#131", L""}};
+    for (const Item& item : expected) {
+        reader.AlignToDword();
+        const DLGITEMTEMPLATE control = reader.Read<DLGITEMTEMPLATE>();
+        EXPECT_EQ(item.id, control.id);
+        EXPECT_EQ(item.windowClass, reader.NameOrOrdinal());
+        EXPECT_EQ(item.text, reader.NameOrOrdinal());
+        EXPECT_EQ(0, reader.Read<WORD>());  // no creation data
+    }
+    EXPECT_TRUE(reader.Ok());
 }
 
 DWORD RunRegsvr32(const std::wstring& arguments) {
