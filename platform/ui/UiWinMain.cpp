@@ -1,5 +1,5 @@
-// The entry point of programs built on the framework. A static library member: only programs
-// that need wWinMain (and do not define one) take it, test programs keep their own main.
+// The entry point of programs built on the framework (target qb_ui_main): the application
+// object, built by static initialisation, takes over from here.
 
 #include <windows.h>
 

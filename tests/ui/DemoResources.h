@@ -1,0 +1,17 @@
+#pragma once
+// Resource identifiers of the framework's test program and its language module.
+
+#define IDD_DEMO_OPTIONS 200
+#define IDD_DEMO_PAGE_GENERAL 210
+#define IDD_DEMO_PAGE_EXTRA 211
+
+#define IDC_DEMO_REMEMBER 1001
+#define IDC_DEMO_NAME 1002
+#define IDC_DEMO_LABEL 1003
+#define IDC_DEMO_PAGE_CHECK 1010
+#define IDC_DEMO_PAGE_TEXT 1011
+
+// Strings of the language module; IDS_DEMO_REMEMBER is left out of it on purpose.
+#define IDS_DEMO_TITLE 300
+#define IDS_DEMO_REMEMBER 301
+#define IDS_DEMO_LABEL 302
