@@ -10,6 +10,7 @@
 #define IDC_DEMO_LABEL 1003
 #define IDC_DEMO_PAGE_CHECK 1010
 #define IDC_DEMO_PAGE_TEXT 1011
+#define IDC_DEMO_PAGE_REFRESH 1012
 
 // Strings of the language module; IDS_DEMO_REMEMBER is left out of it on purpose.
 #define IDS_DEMO_TITLE 300
