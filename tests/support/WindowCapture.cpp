@@ -33,9 +33,18 @@ bool CopyWindowPixels(HWND hwnd, int width, int height, std::vector<uint32_t>& p
     // fallback for a window whose surface cannot be read.
     // The client area as painted, children included. PrintWindow is no substitute: Wine's leaves
     // child controls out, and the caption belongs to the window manager, which Xvfb lacks.
-    HDC window = GetDC(hwnd);
-    const bool copied = window != nullptr && BitBlt(memory, 0, 0, width, height, window, 0, 0, SRCCOPY) != FALSE;
-    if (window != nullptr) ReleaseDC(hwnd, window);
+    // Another process's window surface is out of reach; its pixels are read from the screen,
+    // where the window must then be uncovered.
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    const bool ownWindow = owner == GetCurrentProcessId();
+    POINT origin{0, 0};
+    if (!ownWindow) ClientToScreen(hwnd, &origin);
+    HWND source = ownWindow ? hwnd : nullptr;
+    HDC window = GetDC(source);
+    const bool copied =
+        window != nullptr && BitBlt(memory, 0, 0, width, height, window, origin.x, origin.y, SRCCOPY) != FALSE;
+    if (window != nullptr) ReleaseDC(source, window);
     GdiFlush();
     if (copied) {
         const auto* source = static_cast<const uint32_t*>(bits);
@@ -59,6 +68,17 @@ bool CWindowCapture::Capture(HWND hwnd) {
     if (width <= 0 || height <= 0) return false;
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (!CopyWindowPixels(hwnd, width, height, pixels_)) return false;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != GetCurrentProcessId()) {
+        // Another process paints in its own time: take the picture once two in a row agree.
+        std::vector<uint32_t> previous;
+        for (int attempt = 0; attempt < 20 && previous != pixels_; ++attempt) {
+            previous.swap(pixels_);
+            Sleep(100);
+            if (!CopyWindowPixels(hwnd, width, height, pixels_)) return false;
+        }
+    }
     width_ = width;
     height_ = height;
     return true;

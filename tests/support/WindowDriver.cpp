@@ -6,11 +6,17 @@ struct FindRequest {
     const wchar_t* className;
     const std::wstring* title;
     HWND found;
+    DWORD processId;  // 0: any process
 };
 
 BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM context) {
     auto* request = reinterpret_cast<FindRequest*>(context);
     if (!IsWindowVisible(hwnd)) return TRUE;
+    if (request->processId != 0) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner != request->processId) return TRUE;
+    }
     if (request->className != nullptr) {
         wchar_t className[256] = {};
         GetClassNameW(hwnd, className, 256);
@@ -33,9 +39,21 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 HWND FindThreadWindow(DWORD threadId, const wchar_t* className, const std::wstring& title) {
-    FindRequest request{className, &title, nullptr};
+    FindRequest request{className, &title, nullptr, 0};
     EnumThreadWindows(threadId, MatchWindow, reinterpret_cast<LPARAM>(&request));
     return request.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& title) {
+    FindRequest request{className, &title, nullptr, processId};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&request));
+    return request.found;
+}
+
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindProcessWindow(processId, className, title)) != nullptr; }, timeoutMs);
+    return found;
 }
 
 HWND WaitForThreadWindow(DWORD threadId, const wchar_t* className, const std::wstring& title, DWORD timeoutMs) {

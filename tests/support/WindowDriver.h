@@ -14,6 +14,10 @@ HWND FindThreadWindow(DWORD threadId, const wchar_t* className, const std::wstri
 // Waits for FindThreadWindow to find one; null when none appeared in time.
 HWND WaitForThreadWindow(DWORD threadId, const wchar_t* className, const std::wstring& title, DWORD timeoutMs);
 
+// The same for a visible top-level window of another process.
+HWND FindProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& title);
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const std::wstring& title, DWORD timeoutMs);
+
 // Clicks a button as the user would, without waiting for what the click starts (a modal dialog
 // would otherwise hold the test thread).
 bool PostClick(HWND button);

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "library/util/ModuleFolder.h"
-#include "library/util/ScopedWin.h"
+#include "tests/support/TestProcess.h"
+#include "tests/support/WindowCapture.h"
+#include "tests/support/WindowDriver.h"
 #include "platform/ui/UiWindowText.h"
 #include "tests/ui/DemoApp.h"
 #include "tests/ui/DemoDialog.h"
@@ -23,35 +25,42 @@ struct ProgramRun {
     std::vector<std::string> events;
 };
 
-// Runs the demo program with the given flags and reads back the order it recorded.
-ProgramRun RunDemoProgram(const std::wstring& flags) {
-    ProgramRun run;
+const DWORD kProgramWaitMs = 20000;
+
+std::wstring DemoLogPath() {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring logPath = std::wstring(temp) + L"ui_demo_" + std::to_wstring(GetCurrentProcessId()) + L".log";
-    DeleteFileW(logPath.c_str());
-    std::wstring commandLine = L"\"" + GetModuleFolder() + L"ui_demo.exe\" " + flags + L" -log \"" + logPath + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        ADD_FAILURE() << "ui_demo.exe did not start: " << GetLastError();
-        return run;
-    }
-    CScopedHandle processHandle(process.hProcess);
-    CScopedHandle threadHandle(process.hThread);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process.hProcess, &run.exitCode);
+    return std::wstring(temp) + L"ui_demo_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+}
+
+// The order the demo program recorded, read once it has ended.
+std::vector<std::string> ReadDemoLog(const std::wstring& logPath) {
+    std::vector<std::string> events;
     FILE* file = _wfopen(logPath.c_str(), L"rb");
-    if (file == nullptr) return run;
+    if (file == nullptr) return events;
     char line[256];
     while (std::fgets(line, sizeof(line), file) != nullptr) {
         std::string event(line);
         while (!event.empty() && (event.back() == '\n' || event.back() == '\r')) event.pop_back();
-        run.events.push_back(event);
+        events.push_back(event);
     }
     std::fclose(file);
     DeleteFileW(logPath.c_str());
+    return events;
+}
+
+// Runs the demo program with the given flags to its end.
+ProgramRun RunDemoProgram(const std::wstring& flags) {
+    ProgramRun run;
+    const std::wstring logPath = DemoLogPath();
+    DeleteFileW(logPath.c_str());
+    CTestProcess program;
+    if (!program.Start(GetModuleFolder() + L"ui_demo.exe", flags + L" -log \"" + logPath + L"\"")) {
+        ADD_FAILURE() << "ui_demo.exe did not start: " << GetLastError();
+        return run;
+    }
+    EXPECT_TRUE(program.Wait(kProgramWaitMs, &run.exitCode));
+    run.events = ReadDemoLog(logPath);
     return run;
 }
 
@@ -77,6 +86,45 @@ TEST(ApplicationTest, FalseFromInitInstanceEndsTheProgramButExitInstanceStillRun
     app.failInit = true;
     EXPECT_EQ(app.Main(GetModuleHandleW(nullptr)), 0);
     EXPECT_THAT(log.Events(), ElementsAre("InitInstance", "ExitInstance"));
+}
+
+TEST(ApplicationTest, AProgramsWindowsAreDrivenAndPhotographedFromTheTest) {
+    const std::wstring logPath = DemoLogPath();
+    CTestProcess program;
+    ASSERT_TRUE(program.Start(GetModuleFolder() + L"ui_demo.exe", L"-stay -log \"" + logPath + L"\""));
+    HWND frame = WaitForProcessWindow(program.Id(), CUiFrameWnd::kDefaultClassName, L"Framework demo", kProgramWaitMs);
+    ASSERT_NE(frame, nullptr);
+    CWindowCapture frameShot;
+    ASSERT_TRUE(frameShot.Capture(frame));
+    EXPECT_TRUE(frameShot.SavePng(ScreenshotPath(L"ui_demo_program")));
+    EXPECT_FALSE(frameShot.LooksBlank());
+
+    ASSERT_TRUE(PostClick(GetDlgItem(frame, CDemoFrame::kOptionsButtonId)));
+    // Without a language module the template's title stays.
+    HWND dialog = WaitForProcessWindow(program.Id(), L"#32770", L"Options (template)", kProgramWaitMs);
+    ASSERT_NE(dialog, nullptr);
+    CWindowCapture dialogShot;
+    ASSERT_TRUE(dialogShot.Capture(dialog));
+    EXPECT_TRUE(dialogShot.SavePng(ScreenshotPath(L"ui_demo_program_dialog")));
+    EXPECT_FALSE(dialogShot.LooksBlank());
+    // The buttons were painted: their raised border's corner differs from the face.
+    RECT cancel;
+    GetWindowRect(GetDlgItem(dialog, IDCANCEL), &cancel);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&cancel), 2);
+    EXPECT_NE(dialogShot.Pixel(cancel.left, cancel.top),
+              dialogShot.Pixel(cancel.right - 5, (cancel.top + cancel.bottom) / 2));
+    ASSERT_TRUE(PostClick(GetDlgItem(dialog, IDCANCEL)));
+    ASSERT_TRUE(WaitUntil([dialog] { return !IsWindow(dialog); }, kProgramWaitMs));
+
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    DWORD exitCode = 0;
+    ASSERT_TRUE(program.Wait(kProgramWaitMs, &exitCode));
+    EXPECT_EQ(exitCode, 3u);
+    EXPECT_THAT(ReadDemoLog(logPath),
+                ElementsAre("static object before the application", "application constructed",
+                            "static object after the application", "InitInstance", "PreCreateWindow", "OnCreate",
+                            "OnOptions", "OnInitDialog", "DoDataExchange load", "OnCancel", "DoModal 2", "OnDestroy",
+                            "ExitInstance"));
 }
 
 TEST(ApplicationTest, MinusOneFromOnCreateFailsTheCreation) {

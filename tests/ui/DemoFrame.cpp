@@ -60,8 +60,9 @@ int CDemoFrame::OnCreate(CREATESTRUCTW* create) {
     log_.Add("OnCreate");
     if (CUiFrameWnd::OnCreate(create) == -1) return -1;
     if (failCreate) return -1;
-    HWND button = CreateWindowW(L"BUTTON", L"Options...", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20, 120, 30, Hwnd(),
-                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kOptionsButtonId)), create->hInstance, nullptr);
+    HWND button = CreateWindowW(L"BUTTON", L"Options...", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 20, 20,
+                                120, 30, Hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kOptionsButtonId)),
+                                create->hInstance, nullptr);
     HWND label = CreateWindowW(L"STATIC", L"Framework test window", WS_CHILD | WS_VISIBLE, 20, 70, 260, 20, Hwnd(),
                                nullptr, create->hInstance, nullptr);
     const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));

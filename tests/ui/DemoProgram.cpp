@@ -2,7 +2,8 @@
 // record when they are built, and the command line chooses how the run goes:
 //   -log <file>  write the recorded order there at exit
 //   -fail        InitInstance answers FALSE
-// Without -fail the window opens and closes at once. The exit code is ExitInstance's (3).
+//   -stay        the window stays open until it is closed
+// Otherwise the window opens and closes at once. The exit code is ExitInstance's (3).
 
 #include <windows.h>
 
@@ -32,12 +33,15 @@ public:
             expectLogPath_ = true;
         } else if (isFlag && _wcsicmp(param, L"fail") == 0) {
             fail = true;
+        } else if (isFlag && _wcsicmp(param, L"stay") == 0) {
+            stay = true;
         }
         CUiCommandLineInfo::ParseParam(param, isFlag, isLast);
     }
 
     std::wstring logPath;
     bool fail = false;
+    bool stay = false;
 
 private:
     bool expectLogPath_ = false;
@@ -52,7 +56,7 @@ public:
         ParseCommandLine(info);
         logPath_ = info.logPath;
         failInit = info.fail;
-        quitAtOnce = true;
+        quitAtOnce = !info.stay;
         return CDemoApp::InitInstance();
     }
 

@@ -28,7 +28,8 @@ TEST_F(LanguageModuleTest, TextsComeByIdentifierAndAMissingOneLeavesTheCallersTe
     EXPECT_FALSE(CUiLanguageModule::LoadText(nullptr, IDS_DEMO_TITLE, text));
     EXPECT_EQ(text, L"untouched");
 
-    EXPECT_EQ(CUiLanguageModule::TextOr(module_.Handle(), IDS_DEMO_LABEL, L"fallback"), L"Choose how the demo behaves.");
+    EXPECT_EQ(CUiLanguageModule::TextOr(module_.Handle(), IDS_DEMO_LABEL, L"fallback"),
+              L"Choose how the demo behaves.");
     EXPECT_EQ(CUiLanguageModule::TextOr(module_.Handle(), IDS_DEMO_REMEMBER, L"fallback"), L"fallback");
     EXPECT_EQ(CUiLanguageModule::TextOr(nullptr, IDS_DEMO_LABEL, L"fallback"), L"fallback");
 }
