@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "library/util/ModuleFolder.h"
+#include "platform/ui/UiLanguageModule.h"
 #include "tests/support/TestProcess.h"
+#include "tests/support/UiTestThread.h"
 #include "tests/support/WindowCapture.h"
 #include "tests/support/WindowDriver.h"
 #include "platform/ui/UiWindowText.h"
@@ -143,6 +145,48 @@ TEST(ApplicationTest, MinusOneFromOnCreateFailsTheCreation) {
     EXPECT_TRUE(working.Create(args));
     EXPECT_NE(working.Hwnd(), nullptr);
     EXPECT_NE(GetDlgItem(working.Hwnd(), CDemoFrame::kOptionsButtonId), nullptr);
+}
+
+TEST(ApplicationTest, ADialogTemplateCanComeFromAResourceModule) {
+    CUiLanguageModule language;
+    ASSERT_TRUE(language.Load(GetModuleFolder() + L"ui_demo_language.dll"));
+    CDemoEventLog log;
+    CDemoDialog notice(log, language.Handle(), IDD_DEMO_MODULE_NOTICE, language.Handle());
+    INT_PTR result = -2;
+    CUiTestThread ui;
+    ASSERT_TRUE(ui.Start([&] { result = notice.DoModal(nullptr); }));
+    HWND dialog = WaitForThreadWindow(ui.ThreadId(), L"#32770", L"Demo options", kProgramWaitMs);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(GetWindowTextString(GetDlgItem(dialog, IDC_DEMO_LABEL)), L"Choose how the demo behaves.");
+    ASSERT_TRUE(PostClick(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(ui.Join(kProgramWaitMs));
+    EXPECT_EQ(result, IDOK);
+    EXPECT_THAT(log.Events(), ElementsAre("OnInitDialog", "DoDataExchange load", "OnOK", "DoDataExchange save"));
+    // The program itself has no such template.
+    CDemoDialog missing(log, nullptr, IDD_DEMO_MODULE_NOTICE);
+    EXPECT_EQ(missing.DoModal(nullptr), -1);
+}
+
+TEST(ApplicationTest, PreCreateWindowCanGiveTheFrameAClassOfItsOwn) {
+    class CNamedClassFrame : public CUiFrameWnd {
+    protected:
+        BOOL PreCreateWindow(CREATESTRUCTW& create) override {
+            if (!CUiFrameWnd::PreCreateWindow(create)) return FALSE;
+            if (!RegisterFrameClass(L"QB_TEST_NAMED_FRAME", 0, LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr)) {
+                return FALSE;
+            }
+            create.lpszClass = L"QB_TEST_NAMED_FRAME";
+            return TRUE;
+        }
+    };
+    CUiFrameWnd::CreateArgs args;
+    args.title = L"Named frame";
+    CNamedClassFrame frame;
+    ASSERT_TRUE(frame.Create(args));
+    EXPECT_EQ(FindWindowW(L"QB_TEST_NAMED_FRAME", L"Named frame"), frame.Hwnd());
+    EXPECT_EQ(CUiWnd::FromHandle(frame.Hwnd()), &frame);
+    // Registering the class again is no failure.
+    EXPECT_TRUE(CUiFrameWnd::RegisterFrameClass(L"QB_TEST_NAMED_FRAME", 0, nullptr, nullptr, nullptr));
 }
 
 TEST(ApplicationTest, ModelessDialogGetsItsKeysThroughTheLoopAndClosesItselfOnOk) {

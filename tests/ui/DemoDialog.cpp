@@ -3,8 +3,8 @@
 #include "platform/ui/UiLanguageModule.h"
 #include "tests/ui/DemoResources.h"
 
-CDemoDialog::CDemoDialog(CDemoEventLog& log, HMODULE language)
-    : CUiDialog(IDD_DEMO_OPTIONS), log_(log), language_(language) {}
+CDemoDialog::CDemoDialog(CDemoEventLog& log, HMODULE language, UINT templateId, HINSTANCE templateModule)
+    : CUiDialog(templateId, templateModule), log_(log), language_(language) {}
 
 BOOL CDemoDialog::OnInitDialog() {
     log_.Add("OnInitDialog");

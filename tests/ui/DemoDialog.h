@@ -6,10 +6,12 @@
 
 #include "platform/ui/UiDialog.h"
 #include "tests/ui/DemoEventLog.h"
+#include "tests/ui/DemoResources.h"
 
 class CDemoDialog : public CUiDialog {
 public:
-    CDemoDialog(CDemoEventLog& log, HMODULE language);
+    // The options template of the program unless another template (and its module) is given.
+    CDemoDialog(CDemoEventLog& log, HMODULE language, UINT templateId = IDD_DEMO_OPTIONS, HINSTANCE templateModule = nullptr);
 
     BOOL remember = FALSE;
     std::wstring name;

@@ -4,6 +4,8 @@
 #define IDD_DEMO_OPTIONS 200
 #define IDD_DEMO_PAGE_GENERAL 210
 #define IDD_DEMO_PAGE_EXTRA 211
+// In the language module, not in the program.
+#define IDD_DEMO_MODULE_NOTICE 220
 
 #define IDC_DEMO_REMEMBER 1001
 #define IDC_DEMO_NAME 1002
