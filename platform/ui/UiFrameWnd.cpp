@@ -47,8 +47,7 @@ const CUiMessageMap& CUiFrameWnd::GetMessageMap() const {
     return map;
 }
 
-BOOL CUiFrameWnd::PreCreateWindow(CREATESTRUCTW& create) {
-    if (create.lpszClass != kDefaultClassName) return TRUE;
+BOOL CUiFrameWnd::PreCreateWindow(CREATESTRUCTW&) {
     return RegisterFrameClass(kDefaultClassName, CS_HREDRAW | CS_VREDRAW, LoadCursorW(nullptr, IDC_ARROW),
                               reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr);
 }

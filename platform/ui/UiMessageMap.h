@@ -29,9 +29,12 @@ struct CUiMessageEntry {
     // A registered message's id is known only once static initialisation has run, so the entry
     // reads it at dispatch time.
     const CUiRegisteredMessage* registered = nullptr;
-    // WM_COMMAND only: the control or menu id (with any notification code), else 0.
-    bool matchesCommandId = false;
-    UINT commandId = 0;
+    // WM_COMMAND: the control or menu id (any notification code). WM_NOTIFY: the control id and
+    // the notification code.
+    bool matchesControlId = false;
+    UINT_PTR controlId = 0;
+    bool matchesNotifyCode = false;
+    UINT notifyCode = 0;
     std::function<LRESULT(CUiWnd&, WPARAM, LPARAM)> handler;
 };
 
@@ -40,7 +43,7 @@ public:
     CUiMessageMap(const CUiMessageMap* base, std::initializer_list<CUiMessageEntry> entries);
 
     // The handler of this message in this table or a base table; null when none handles it.
-    const CUiMessageEntry* Find(UINT message, WPARAM wParam) const;
+    const CUiMessageEntry* Find(UINT message, WPARAM wParam, LPARAM lParam) const;
 
 private:
     const CUiMessageMap* base_;
@@ -105,7 +108,22 @@ CUiMessageEntry UiOnTimer(void (T::*handler)(UINT_PTR)) {
 template <class T>
 CUiMessageEntry UiOnCommand(UINT id, void (T::*handler)()) {
     CUiMessageEntry entry = UiOnMessage(WM_COMMAND, handler);
-    entry.matchesCommandId = true;
-    entry.commandId = id;
+    entry.matchesControlId = true;
+    entry.controlId = id;
+    return entry;
+}
+
+// WM_NOTIFY of one control with one code: LRESULT OnX(NMHDR*).
+template <class T>
+CUiMessageEntry UiOnNotify(UINT_PTR controlId, UINT code, LRESULT (T::*handler)(NMHDR*)) {
+    CUiMessageEntry entry;
+    entry.message = WM_NOTIFY;
+    entry.matchesControlId = true;
+    entry.controlId = controlId;
+    entry.matchesNotifyCode = true;
+    entry.notifyCode = code;
+    entry.handler = [handler](CUiWnd& window, WPARAM, LPARAM lParam) {
+        return (static_cast<T&>(window).*handler)(reinterpret_cast<NMHDR*>(lParam));
+    };
     return entry;
 }

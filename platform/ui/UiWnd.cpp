@@ -31,7 +31,7 @@ BOOL CUiWnd::KillTimer(UINT_PTR timerId) { return ::KillTimer(hwnd_, timerId); }
 BOOL CUiWnd::DestroyWindow() { return hwnd_ != nullptr && ::DestroyWindow(hwnd_); }
 
 LRESULT CUiWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (const CUiMessageEntry* entry = GetMessageMap().Find(message, wParam)) {
+    if (const CUiMessageEntry* entry = GetMessageMap().Find(message, wParam, lParam)) {
         return entry->handler(*this, wParam, lParam);
     }
     return DefaultProc(message, wParam, lParam);
