@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <fstream>
 #include <string>
@@ -187,6 +188,37 @@ TEST(ApplicationTest, PreCreateWindowCanGiveTheFrameAClassOfItsOwn) {
     EXPECT_EQ(CUiWnd::FromHandle(frame.Hwnd()), &frame);
     // Registering the class again is no failure.
     EXPECT_TRUE(CUiFrameWnd::RegisterFrameClass(L"QB_TEST_NAMED_FRAME", 0, nullptr, nullptr, nullptr));
+}
+
+TEST(ApplicationTest, OleStartedInInitInstanceLastsUntilAfterExitInstance) {
+    class COleApp : public CUiApp {
+    public:
+        BOOL InitInstance() override {
+            oleStarted = InitOle();
+            return FALSE;
+        }
+        int ExitInstance() override {
+            // S_FALSE: the apartment already exists, OLE is still up.
+            const HRESULT probe = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            oleUpInExitInstance = probe == S_FALSE;
+            if (SUCCEEDED(probe)) CoUninitialize();
+            return 0;
+        }
+        bool oleStarted = false;
+        bool oleUpInExitInstance = false;
+    };
+    COleApp app;
+    HRESULT afterMain = E_FAIL;
+    CUiTestThread ui;
+    ASSERT_TRUE(ui.Start([&] {
+        app.Main(GetModuleHandleW(nullptr));
+        afterMain = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (SUCCEEDED(afterMain)) CoUninitialize();
+    }));
+    ASSERT_TRUE(ui.Join(kProgramWaitMs));
+    EXPECT_TRUE(app.oleStarted);
+    EXPECT_TRUE(app.oleUpInExitInstance);
+    EXPECT_EQ(afterMain, S_OK);
 }
 
 TEST(ApplicationTest, ModelessDialogGetsItsKeysThroughTheLoopAndClosesItselfOnOk) {
