@@ -1,0 +1,53 @@
+#pragma once
+// A fixture with the firmware library loaded in-process on a simulated machine: mass-storage
+// players on simulated drives, MTP players in the registered simulated MTP player, a scratch
+// folder for images, and the library's trace captured line by line.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "firmware/Gantrel.h"
+#include "tests/firmware/SimulatedMassStorage.h"
+#include "tests/util/UtilTestSupport.h"
+#include "tests/wpd/WpdStandinSupport.h"
+
+constexpr uint16_t kVendor = 0x2b7a;
+constexpr uint16_t kMscProduct = 0x0a01;
+constexpr uint16_t kMtpProduct = 0x0b02;
+
+// A 144-byte Get Device Info reply of an MTP player.
+std::vector<BYTE> MtpDeviceInfo(const std::string& model, const std::string& version, const std::string& secondVersion,
+                                const std::string& serial, BYTE first, BYTE second);
+// The Plug and Play id of a simulated MTP player with that product id and USB serial.
+std::wstring MtpDeviceId(uint16_t product, const std::wstring& usbSerial);
+
+class FirmwareTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A mass-storage player on the drive letter, its files in a scratch folder of its own.
+    SimulatedDrive& AddMscPlayer(wchar_t letter, const std::string& serial, uint16_t product = kMscProduct);
+    // An MTP player of the maker; gives its folder. The vendor answers can be changed afterwards.
+    std::wstring AddMtpPlayer(const std::wstring& id, const std::string& serial, uint64_t capacity = 64ull << 20);
+    // An image of that many bytes in the scratch folder; gives its path.
+    std::wstring Image(const std::wstring& name, size_t size);
+
+    // The data of the object at the path on the MTP player, "<missing>" when there is none.
+    std::string MtpObjectData(const std::wstring& id, const std::wstring& path);
+    bool MtpObjectExists(const std::wstring& id, const std::wstring& path);
+
+    static std::vector<std::wstring>& TraceLines();
+    bool Traced(const std::wstring& line) const;
+
+    CSimulatedMassStorage machine_;
+    CWpdStandin standin_;
+    CScratchFolder images_;
+    std::vector<std::unique_ptr<CScratchFolder>> folders_;
+    bool comInitialized_ = false;
+};
