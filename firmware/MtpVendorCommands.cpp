@@ -71,8 +71,7 @@ HRESULT ReadAndEnd(IPortableDevice* device, const wchar_t* context, ULONGLONG to
     if (!buffer) return E_OUTOFMEMORY;
     memset(buffer, 0, toRead);
     hr = parameters->SetStringValue(WPD_PROPERTY_MTP_EXT_TRANSFER_CONTEXT, context);
-    if (SUCCEEDED(hr)) hr = parameters->SetUnsignedLargeIntegerValue(WPD_PROPERTY_MTP_EXT_TRANSFER_NUM_BYTES_TO_READ,
-                                                                     toRead);
+    if (SUCCEEDED(hr)) hr = parameters->SetUnsignedIntegerValue(WPD_PROPERTY_MTP_EXT_TRANSFER_NUM_BYTES_TO_READ, toRead);
     if (SUCCEEDED(hr)) hr = parameters->SetBufferValue(WPD_PROPERTY_MTP_EXT_TRANSFER_DATA, buffer, toRead);
     CoTaskMemFree(buffer);
     if (SUCCEEDED(hr)) hr = Send(device, parameters.Get(), &results);
