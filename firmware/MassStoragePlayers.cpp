@@ -17,6 +17,9 @@ std::vector<MSC_DEVICE_RECORD> MSCTornelleList;
 
 namespace {
 
+// A port that claims more than the buffer holds is believed only up to the buffer's end.
+DWORD ClampTransferred(DWORD transferred, DWORD bufferSize) { return transferred < bufferSize ? transferred : bufferSize; }
+
 bool IsPlayerInquiry(const BYTE* data, DWORD transferred) {
     const size_t productEnd = scsi::kInquiryProductOffset + scsi::kInquiryProductSize;
     if (transferred < productEnd) return false;
@@ -32,6 +35,7 @@ bool InquirePlayer(IMassStorageSystem& system, wchar_t letter, DWORD* deviceNumb
     ScsiSense sense;
     DWORD transferred = 0;
     const HRESULT hr = port->Execute(scsi::kInquiry, sizeof(scsi::kInquiry), data, sizeof(data), &sense, &transferred);
+    transferred = ClampTransferred(transferred, sizeof(data));
     DebugFormat(L"Exec SCSI Inquiry: %ls %ls\r\n",
                 ReadReplyText(data, transferred, scsi::kInquiryProductOffset, scsi::kInquiryProductSize).c_str(),
                 ReadReplyText(data, transferred, scsi::kInquiryVendorOffset, scsi::kInquiryVendorSize).c_str());
@@ -50,6 +54,7 @@ bool ReadDeviceInfo(IMassStorageSystem& system, MSC_DEVICE_RECORD* record) {
                                                     sizeof(reply), &sense, &transferred));
     DebugLine(ok ? L"OK\r\n" : L"FAILED\r\n");
     if (!ok) return false;
+    transferred = ClampTransferred(transferred, sizeof(reply));
     const DeviceInfoFields fields = ReadDeviceInfoReply(reply, transferred, kMassStorageReplyLayout);
     CopyField(record->serial, fields.serial);
     CopyField(record->firmwareVersion, fields.firmwareVersion);

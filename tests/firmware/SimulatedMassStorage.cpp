@@ -54,7 +54,7 @@ public:
             count = static_cast<DWORD>(std::min<size_t>(reply->size(), dataLength));
             if (count) memcpy(data, reply->data(), count);
         }
-        if (transferred) *transferred = count;
+        if (transferred) *transferred = reply && drive_.overstatesLength ? static_cast<DWORD>(reply->size()) : count;
         if (sense) {
             *sense = ScsiSense();
             sense->senseKey = senseKey;

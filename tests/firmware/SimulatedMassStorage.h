@@ -25,6 +25,8 @@ struct SimulatedDrive {
     BYTE inquirySense = 0;
     std::vector<BYTE> deviceInfo;
     BYTE deviceInfoSense = 0;
+    // A faulty port reports the whole reply's length as transferred, even past the buffer.
+    bool overstatesLength = false;
     // USB identity of the drive's device: its instance id, and what its descriptor and strings say.
     std::wstring usbInstanceId;
     uint16_t usbVendor = 0;
