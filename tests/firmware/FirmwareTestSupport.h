@@ -13,18 +13,9 @@
 
 #include "firmware/Gantrel.h"
 #include "tests/firmware/SimulatedMassStorage.h"
+#include "tests/firmware/SimulatedMtpPlayers.h"
 #include "tests/util/UtilTestSupport.h"
 #include "tests/wpd/WpdStandinSupport.h"
-
-constexpr uint16_t kVendor = 0x2b7a;
-constexpr uint16_t kMscProduct = 0x0a01;
-constexpr uint16_t kMtpProduct = 0x0b02;
-
-// A 144-byte Get Device Info reply of an MTP player.
-std::vector<BYTE> MtpDeviceInfo(const std::string& model, const std::string& version, const std::string& secondVersion,
-                                const std::string& serial, BYTE first, BYTE second);
-// The Plug and Play id of a simulated MTP player with that product id and USB serial.
-std::wstring MtpDeviceId(uint16_t product, const std::wstring& usbSerial);
 
 class FirmwareTest : public ::testing::Test {
 protected:

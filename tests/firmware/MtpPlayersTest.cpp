@@ -5,8 +5,6 @@
 
 namespace {
 
-const std::vector<WORD> kPlayerOpcodes = {0x9401, 0x9402};
-
 class MtpPlayersTest : public FirmwareTest {
 protected:
     void SetUp() override {
