@@ -37,9 +37,11 @@ void FillDeviceInfo(const Record& record, DWORD transport, DEVICE_INFO* info) {
     CopyField(info->modelName, record.modelName);
 }
 
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// A digit, a point and two digits, and nothing after them.
 bool IsVersionForm(const wchar_t* text) {
-    return text && iswdigit(text[0]) && text[0] <= L'9' && text[1] == L'.' && text[2] >= L'0' && text[2] <= L'9' &&
-           text[3] >= L'0' && text[3] <= L'9' && text[4] == L'\0';
+    return text && IsDigit(text[0]) && text[1] == L'.' && IsDigit(text[2]) && IsDigit(text[3]) && text[4] == L'\0';
 }
 
 }  // namespace

@@ -74,10 +74,7 @@ HRESULT CreateFolderPath(CWpdContentAccess& access, const std::wstring& path, co
         DebugLine(L"Creating New Folder");
         std::wstring folder;
         const HRESULT hr = access.CreateFolder(current, names[i], &folder);
-        if (FAILED(hr)) {
-            DebugLine(L"! Failed to set WPD_OBJECT_CONTENT_TYPE to WPD_CONTENT_TYPE_FOLDER");
-            return hr;
-        }
+        if (FAILED(hr)) return hr;
         current = folder;
     }
     *parentId = current;
