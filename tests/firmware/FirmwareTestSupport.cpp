@@ -1,7 +1,6 @@
 #include "tests/firmware/FirmwareTestSupport.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "firmware/DebugLog.h"
 #include "firmware/FirmwareState.h"
