@@ -40,13 +40,6 @@ private:
     HANDLE hub_;
 };
 
-std::wstring HubInterfacePath(std::wstring hubInstanceId) {
-    for (wchar_t& c : hubInstanceId) {
-        if (c == L'\\') c = L'#';
-    }
-    return L"\\\\.\\" + hubInstanceId + L"#{f18a0e88-c30c-11d0-8815-00a0c906bed8}";
-}
-
 bool ReadDriverKeyName(IUsbTopology& topology, HANDLE hub, ULONG port, std::wstring* name) {
     BYTE probe[usbhub::kDriverKeyNameHeaderSize] = {};
     WriteLe32(probe, port);
@@ -76,44 +69,15 @@ bool ReadDriverKeyName(IUsbTopology& topology, HANDLE hub, ULONG port, std::wstr
     return !name->empty();
 }
 
-// One string descriptor from the device on the port; the answer is what follows the request.
-bool ReadStringDescriptor(IUsbTopology& topology, HANDLE hub, ULONG port, BYTE index,
-                          uint16_t languageId, uint16_t length, std::vector<BYTE>* descriptor) {
-    std::vector<BYTE> request(usbhub::kDescriptorRequestSize, 0);
-    WriteLe32(request.data(), port);
-    BYTE* setup = request.data() + usbhub::kSetupPacketOffset;
-    setup[0] = 0x80;  // device to host, standard, device
-    setup[1] = 6;     // GET_DESCRIPTOR
-    WriteLe16(setup + 2, static_cast<uint16_t>(0x0300 | index));
-    WriteLe16(setup + 4, languageId);
-    WriteLe16(setup + 6, length);
-    DWORD returned = 0;
-    if (!topology.HubControl(hub, usbhub::kGetDescriptorFromNodeConnection, request.data(),
-                             usbhub::kDescriptorRequestSize, usbhub::kDescriptorRequestSize,
-                             &returned)) {
-        return false;
-    }
-    if (returned > usbhub::kDescriptorRequestSize) returned = usbhub::kDescriptorRequestSize;
-    if (returned < usbhub::kDescriptorDataOffset + 2) return false;
-    const BYTE* data = request.data() + usbhub::kDescriptorDataOffset;
-    const size_t available = returned - usbhub::kDescriptorDataOffset;
-    // The descriptor says how long it is; neither that nor the answer may be overrun.
-    size_t size = data[0];
-    if (size > available) size = available;
-    if (size < 2 || data[1] != 3) return false;
-    descriptor->assign(data, data + size);
-    return true;
-}
-
 bool ReadSerialNumber(IUsbTopology& topology, HANDLE hub, ULONG port, BYTE serialIndex,
                       std::wstring* text) {
     std::vector<BYTE> languages;
-    if (!ReadStringDescriptor(topology, hub, port, 0, 0, 4, &languages) || languages.size() < 4) {
+    if (!ReadUsbStringDescriptor(topology, hub, port, 0, 0, 4, &languages) || languages.size() < 4) {
         return false;
     }
     const uint16_t languageId = ReadLe16(languages.data() + 2);
     std::vector<BYTE> serial;
-    if (!ReadStringDescriptor(topology, hub, port, serialIndex, languageId, 255, &serial)) {
+    if (!ReadUsbStringDescriptor(topology, hub, port, serialIndex, languageId, 255, &serial)) {
         return false;
     }
     text->clear();
@@ -161,6 +125,41 @@ bool FindPortDescriptor(IUsbTopology& topology, HANDLE hub, const std::wstring& 
 
 }  // namespace
 
+std::wstring UsbHubInterfacePath(std::wstring hubInstanceId) {
+    for (wchar_t& c : hubInstanceId) {
+        if (c == L'\\') c = L'#';
+    }
+    return L"\\\\.\\" + hubInstanceId + L"#{f18a0e88-c30c-11d0-8815-00a0c906bed8}";
+}
+
+bool ReadUsbStringDescriptor(IUsbTopology& topology, HANDLE hub, ULONG port, BYTE index,
+                          uint16_t languageId, uint16_t length, std::vector<BYTE>* descriptor) {
+    std::vector<BYTE> request(usbhub::kDescriptorRequestSize, 0);
+    WriteLe32(request.data(), port);
+    BYTE* setup = request.data() + usbhub::kSetupPacketOffset;
+    setup[0] = 0x80;  // device to host, standard, device
+    setup[1] = 6;     // GET_DESCRIPTOR
+    WriteLe16(setup + 2, static_cast<uint16_t>(0x0300 | index));
+    WriteLe16(setup + 4, languageId);
+    WriteLe16(setup + 6, length);
+    DWORD returned = 0;
+    if (!topology.HubControl(hub, usbhub::kGetDescriptorFromNodeConnection, request.data(),
+                             usbhub::kDescriptorRequestSize, usbhub::kDescriptorRequestSize,
+                             &returned)) {
+        return false;
+    }
+    if (returned > usbhub::kDescriptorRequestSize) returned = usbhub::kDescriptorRequestSize;
+    if (returned < usbhub::kDescriptorDataOffset + 2) return false;
+    const BYTE* data = request.data() + usbhub::kDescriptorDataOffset;
+    const size_t available = returned - usbhub::kDescriptorDataOffset;
+    // The descriptor says how long it is; neither that nor the answer may be overrun.
+    size_t size = data[0];
+    if (size > available) size = available;
+    if (size < 2 || data[1] != 3) return false;
+    descriptor->assign(data, data + size);
+    return true;
+}
+
 int GetVolumeUsbIdentity(HANDLE volume, std::wstring* deviceId) {
     CWin32UsbTopology topology;
     return GetVolumeUsbIdentity(volume, deviceId, topology);
@@ -179,7 +178,7 @@ int GetVolumeUsbIdentity(HANDLE volume, std::wstring* deviceId, IUsbTopology& to
         !topology.GetInstanceId(hubDevice, &hubInstanceId)) {
         return 0;
     }
-    CHubHandle hub(topology, topology.OpenHub(HubInterfacePath(hubInstanceId)));
+    CHubHandle hub(topology, topology.OpenHub(UsbHubInterfacePath(hubInstanceId)));
     if (!hub.IsValid()) return 0;
     ULONG port = 0;
     BYTE descriptor[18] = {};

@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class IUsbTopology;
 
@@ -11,6 +13,13 @@ class IUsbTopology;
 // step of the walk fails (a volume not on USB, a hub that does not answer). Always returns 0.
 int GetVolumeUsbIdentity(HANDLE volume, std::wstring* deviceId);
 int GetVolumeUsbIdentity(HANDLE volume, std::wstring* deviceId, IUsbTopology& topology);
+
+// The interface path of a hub, from its device instance id.
+std::wstring UsbHubInterfacePath(std::wstring hubInstanceId);
+// One string descriptor (length byte, type 3, UTF-16LE text) of the device on the hub's port, as
+// far as both the descriptor's own length and the hub's answer go.
+bool ReadUsbStringDescriptor(IUsbTopology& topology, HANDLE hub, ULONG port, BYTE index, uint16_t languageId,
+                             uint16_t length, std::vector<BYTE>* descriptor);
 
 // Hub device controls and the byte layouts of their records, as the USB hub driver defines them.
 namespace usbhub {

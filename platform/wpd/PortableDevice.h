@@ -46,6 +46,12 @@ inline constexpr PROPERTYKEY WPD_DEVICE_MANUFACTURER = {wpd_detail::kDevicePrope
 inline constexpr PROPERTYKEY WPD_DEVICE_MODEL = {wpd_detail::kDeviceProperties, 8};
 inline constexpr PROPERTYKEY WPD_DEVICE_FRIENDLY_NAME = {wpd_detail::kDeviceProperties, 12};
 
+// Properties of a functional object, and the category that marks a storage.
+inline constexpr PROPERTYKEY WPD_FUNCTIONAL_OBJECT_CATEGORY = {
+    wpd_detail::Guid(0x8f052d93, 0xabca, 0x4fc5, 0xa5, 0xac, 0xb0, 0x1d, 0xf4, 0xdb, 0xe5, 0x98), 2};
+inline constexpr GUID WPD_FUNCTIONAL_CATEGORY_STORAGE =
+    wpd_detail::Guid(0x23f05bbc, 0x15de, 0x4c2a, 0xa5, 0x5b, 0xa9, 0xaf, 0x5c, 0xe4, 0x12, 0xef);
+
 // Properties of a storage object.
 inline constexpr PROPERTYKEY WPD_STORAGE_CAPACITY = {wpd_detail::kStorageProperties, 4};
 inline constexpr PROPERTYKEY WPD_STORAGE_FREE_SPACE_IN_BYTES = {wpd_detail::kStorageProperties, 5};
@@ -68,6 +74,7 @@ inline constexpr PROPERTYKEY WPD_AUDIO_CHANNEL_COUNT = {wpd_detail::kMusicProper
 inline constexpr PROPERTYKEY WPD_VIDEO_BITRATE = {wpd_detail::kVideoProperties, 13};
 
 // Client information given to IPortableDevice::Open.
+inline constexpr PROPERTYKEY WPD_CLIENT_DESIRED_ACCESS = {wpd_detail::kClientProperties, 9};
 inline constexpr PROPERTYKEY WPD_CLIENT_WMDRM_APPLICATION_PRIVATE_KEY = {wpd_detail::kClientProperties, 6};
 inline constexpr PROPERTYKEY WPD_CLIENT_WMDRM_APPLICATION_CERTIFICATE = {wpd_detail::kClientProperties, 7};
 

@@ -112,6 +112,33 @@ bool CSimulatedPlayers::TakeFault(Fault fault, HRESULT* failure) {
     return true;
 }
 
+HRESULT CSimulatedPlayers::SetVendor(const std::wstring& id, const SimVendorConfig& vendor) {
+    CLock lock(lock_);
+    SimDevice* device = Attached(id);
+    if (!device) return kNotConnected;
+    device->vendor = vendor;
+    return S_OK;
+}
+
+bool CSimulatedPlayers::Vendor(const std::wstring& id, SimVendorConfig* vendor) {
+    CLock lock(lock_);
+    SimDevice* device = Attached(id);
+    if (!device) return false;
+    *vendor = device->vendor;
+    return true;
+}
+
+void CSimulatedPlayers::RecordOperation(const std::wstring& id, const SimOperation& operation) {
+    CLock lock(lock_);
+    if (SimDevice* device = Attached(id)) device->operations.push_back(operation);
+}
+
+std::vector<SimOperation> CSimulatedPlayers::Operations(const std::wstring& id) {
+    CLock lock(lock_);
+    auto found = devices_.find(id);
+    return found == devices_.end() ? std::vector<SimOperation>() : found->second.operations;
+}
+
 std::vector<std::wstring> CSimulatedPlayers::AttachedIds() {
     CLock lock(lock_);
     return order_;
@@ -181,6 +208,7 @@ HRESULT CSimulatedPlayers::Populate(SimDevice& device) {
 
     storage->SetStringValue(WPD_OBJECT_NAME, config.storageName.c_str());
     storage->SetGuidValue(WPD_OBJECT_CONTENT_TYPE, WPD_CONTENT_TYPE_FUNCTIONAL_OBJECT);
+    storage->SetGuidValue(WPD_FUNCTIONAL_OBJECT_CATEGORY, WPD_FUNCTIONAL_CATEGORY_STORAGE);
     storage->SetUnsignedLargeIntegerValue(WPD_STORAGE_CAPACITY, config.capacity);
     storage->SetStringValue(WPD_STORAGE_DESCRIPTION, config.storageName.c_str());
     device.storageId = AddObject(device, WPD_DEVICE_OBJECT_ID, storage.Get(), true);

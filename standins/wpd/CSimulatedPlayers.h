@@ -21,6 +21,21 @@ struct SimDeviceConfig {
     ULONGLONG capacity = 0;
 };
 
+// How a player answers vendor operations: the extension description and operation codes it
+// reports, the data of its Get Device Info operation and the response code it ends it with.
+struct SimVendorConfig {
+    std::wstring extensionDescription;
+    std::vector<WORD> opcodes;
+    std::vector<BYTE> deviceInfo;
+    DWORD responseCode = 0x2001;
+};
+
+// One vendor operation a player received.
+struct SimOperation {
+    DWORD opcode = 0;
+    std::vector<DWORD> params;
+};
+
 // Faults a test can arm; each hits the Nth matching call from the moment it is armed.
 enum class Fault : int { Open = 1, Write = 2, Commit = 3, Rename = 4, DiskFull = 5, kCount = 6 };
 
@@ -38,6 +53,11 @@ public:
     void ArmFault(Fault fault, LONG nthCall, HRESULT failure);
     // Counts one call of the kind; true (with the failure to answer) when it is the armed one.
     bool TakeFault(Fault fault, HRESULT* failure);
+
+    HRESULT SetVendor(const std::wstring& id, const SimVendorConfig& vendor);
+    bool Vendor(const std::wstring& id, SimVendorConfig* vendor);
+    void RecordOperation(const std::wstring& id, const SimOperation& operation);
+    std::vector<SimOperation> Operations(const std::wstring& id);
 
     std::vector<std::wstring> AttachedIds();
     bool IsAttached(const std::wstring& id);
@@ -77,6 +97,8 @@ private:
         std::map<std::wstring, SimObject> objects;
         std::wstring storageId;
         ULONGLONG used = 0;
+        SimVendorConfig vendor;
+        std::vector<SimOperation> operations;
         unsigned nextId = 1;
         unsigned nextDataFile = 1;
     };

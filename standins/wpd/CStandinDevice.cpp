@@ -36,8 +36,13 @@ HRESULT CStandinDevice::Open(LPCWSTR deviceId, IPortableDeviceValues*) {
     return S_OK;
 }
 
-// The simulated player answers no driver commands; the client reaches it through Content alone.
-HRESULT CStandinDevice::SendCommand(DWORD, IPortableDeviceValues*, IPortableDeviceValues**) { return E_NOTIMPL; }
+// Of the driver commands the simulated player answers only vendor operations; everything else the
+// client reaches through Content.
+HRESULT CStandinDevice::SendCommand(DWORD, IPortableDeviceValues* parameters, IPortableDeviceValues** results) {
+    if (results) *results = nullptr;
+    if (device_.empty()) return E_WPD_DEVICE_NOT_OPEN;
+    return vendor_.Execute(device_, parameters, results);
+}
 
 HRESULT CStandinDevice::Content(IPortableDeviceContent** content) {
     if (!content) return E_POINTER;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/wpd/PortableDeviceApi.h"
+#include "standins/wpd/CStandinVendorCommands.h"
 #include "standins/wpd/ComObject.h"
 
 #include <string>
@@ -29,6 +30,7 @@ public:
 
 private:
     std::wstring device_;  // empty while not open
+    CStandinVendorCommands vendor_;
 };
 
 }  // namespace standin

@@ -12,6 +12,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 namespace standin {
 
@@ -164,4 +165,30 @@ extern "C" void WINAPI WpdStandinReset() { CSimulatedPlayers::Instance().Reset()
 extern "C" void WINAPI WpdStandinArmFault(int fault, LONG nthCall, HRESULT failure) {
     if (fault < kWpdFaultOpen || fault > kWpdFaultDiskFull) return;
     CSimulatedPlayers::Instance().ArmFault(static_cast<Fault>(fault), nthCall, failure);
+}
+
+extern "C" HRESULT WINAPI WpdStandinSetVendor(LPCWSTR id, LPCWSTR extensionDescription, const WORD* opcodes,
+                                              DWORD opcodeCount, const BYTE* deviceInfo, DWORD deviceInfoSize,
+                                              DWORD responseCode) {
+    if (!id || !extensionDescription || (!opcodes && opcodeCount) || (!deviceInfo && deviceInfoSize)) {
+        return E_POINTER;
+    }
+    SimVendorConfig vendor;
+    vendor.extensionDescription = extensionDescription;
+    vendor.opcodes.assign(opcodes, opcodes + opcodeCount);
+    vendor.deviceInfo.assign(deviceInfo, deviceInfo + deviceInfoSize);
+    vendor.responseCode = responseCode;
+    return CSimulatedPlayers::Instance().SetVendor(id, vendor);
+}
+
+extern "C" DWORD WINAPI WpdStandinOperations(LPCWSTR id, DWORD (*entries)[3], DWORD capacity) {
+    if (!id) return 0;
+    std::vector<SimOperation> operations = CSimulatedPlayers::Instance().Operations(id);
+    for (DWORD i = 0; entries && i < capacity && i < operations.size(); ++i) {
+        const SimOperation& operation = operations[i];
+        entries[i][0] = operation.opcode;
+        entries[i][1] = operation.params.size() > 0 ? operation.params[0] : 0;
+        entries[i][2] = operation.params.size() > 1 ? operation.params[1] : 0;
+    }
+    return static_cast<DWORD>(operations.size());
 }

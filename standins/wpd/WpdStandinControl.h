@@ -20,4 +20,13 @@ using WpdStandinResetFn = void(WINAPI*)();
 // nthCall counts matching calls from now, 1 being the next one; failure is what that call returns.
 using WpdStandinArmFaultFn = void(WINAPI*)(int fault, LONG nthCall, HRESULT failure);
 
+// How the player answers vendor operations: its extension description, the operation codes it
+// lists, and the data of Get Device Info (0x9401), which it ends with responseCode.
+using WpdStandinSetVendorFn = HRESULT(WINAPI*)(LPCWSTR id, LPCWSTR extensionDescription, const WORD* opcodes,
+                                               DWORD opcodeCount, const BYTE* deviceInfo, DWORD deviceInfoSize,
+                                               DWORD responseCode);
+// The vendor operations the player received, oldest first: each entry is the operation code and
+// its first two parameters (0 where absent). Returns how many there are; fills at most capacity.
+using WpdStandinOperationsFn = DWORD(WINAPI*)(LPCWSTR id, DWORD (*entries)[3], DWORD capacity);
+
 #define WPD_STANDIN_MODULE L"wpdstandin.dll"

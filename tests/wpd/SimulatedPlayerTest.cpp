@@ -4,6 +4,7 @@
 #include "library/util/ScopedCom.h"
 #include "platform/wpd/PortableDevice.h"
 #include "platform/wpd/PortableDeviceApi.h"
+#include "platform/wpd/WpdMtpExtensions.h"
 #include "tests/wpd/WpdStandinSupport.h"
 
 #include <gtest/gtest.h>
@@ -399,3 +400,77 @@ TEST_F(SimulatedPlayerTest, DetachedPlayerAnswersNotConnectedAndComesBackWithIts
 }
 
 }  // namespace
+
+namespace {
+
+CScopedComPtr<IPortableDeviceValues> VendorCommand(IPortableDevice* device, DWORD commandId,
+                                                   const wchar_t* context = nullptr) {
+    CScopedComPtr<IPortableDeviceValues> parameters;
+    CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
+                     reinterpret_cast<void**>(parameters.Receive()));
+    parameters->SetGuidValue(WPD_PROPERTY_COMMON_COMMAND_CATEGORY, WPD_CATEGORY_MTP_EXT_VENDOR_OPERATIONS);
+    parameters->SetUnsignedIntegerValue(WPD_PROPERTY_COMMON_COMMAND_ID, commandId);
+    parameters->SetUnsignedIntegerValue(WPD_PROPERTY_MTP_EXT_OPERATION_CODE, 0x9401);
+    parameters->SetUnsignedIntegerValue(WPD_PROPERTY_MTP_EXT_TRANSFER_NUM_BYTES_TO_READ, 3);
+    if (context) parameters->SetStringValue(WPD_PROPERTY_MTP_EXT_TRANSFER_CONTEXT, context);
+    CScopedComPtr<IPortableDeviceValues> results;
+    EXPECT_EQ(S_OK, device->SendCommand(0, parameters.Get(), results.Receive()));
+    return results;
+}
+
+HRESULT Outcome(IPortableDeviceValues* results) {
+    HRESULT outcome = E_UNEXPECTED;
+    if (results) results->GetErrorValue(WPD_PROPERTY_COMMON_HRESULT, &outcome);
+    return outcome;
+}
+
+}  // namespace
+
+TEST_F(SimulatedPlayerTest, VendorOperationRunsItsDataPhaseAndIsRecorded) {
+    ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path()));
+    ASSERT_EQ(S_OK, standin_.SetVendor(L"dev1", L"example.com: 1.0", {0x9401}, {1, 2, 3, 4, 5}, 0x2001));
+    OpenContent(L"dev1");
+    CScopedComPtr<IPortableDeviceValues> started =
+        VendorCommand(device_.Get(), WPD_COMMAND_ID_MTP_EXT_EXECUTE_COMMAND_WITH_DATA_TO_READ);
+    ASSERT_EQ(S_OK, Outcome(started.Get()));
+    ULONGLONG total = 0;
+    started->GetUnsignedLargeIntegerValue(WPD_PROPERTY_MTP_EXT_TRANSFER_TOTAL_DATA_SIZE, &total);
+    EXPECT_EQ(5u, total);
+    LPWSTR context = nullptr;
+    ASSERT_EQ(S_OK, started->GetStringValue(WPD_PROPERTY_MTP_EXT_TRANSFER_CONTEXT, &context));
+    const std::wstring transfer = TakeString(context);
+
+    EXPECT_EQ(E_INVALIDARG, Outcome(VendorCommand(device_.Get(), WPD_COMMAND_ID_MTP_EXT_READ_DATA, L"other").Get()));
+    CScopedComPtr<IPortableDeviceValues> read =
+        VendorCommand(device_.Get(), WPD_COMMAND_ID_MTP_EXT_READ_DATA, transfer.c_str());
+    BYTE* data = nullptr;
+    DWORD size = 0;
+    ASSERT_EQ(S_OK, read->GetBufferValue(WPD_PROPERTY_MTP_EXT_TRANSFER_DATA, &data, &size));
+    EXPECT_EQ(std::vector<BYTE>({1, 2, 3}), std::vector<BYTE>(data, data + size));
+    CoTaskMemFree(data);
+    CScopedComPtr<IPortableDeviceValues> ended =
+        VendorCommand(device_.Get(), WPD_COMMAND_ID_MTP_EXT_END_DATA_TRANSFER, transfer.c_str());
+    ULONG response = 0;
+    EXPECT_EQ(S_OK, ended->GetUnsignedIntegerValue(WPD_PROPERTY_MTP_EXT_RESPONSE_CODE, &response));
+    EXPECT_EQ(0x2001u, response);
+    // The transfer is over: its context no longer reads.
+    EXPECT_EQ(E_INVALIDARG,
+              Outcome(VendorCommand(device_.Get(), WPD_COMMAND_ID_MTP_EXT_READ_DATA, transfer.c_str()).Get()));
+
+    const auto operations = standin_.Operations(L"dev1");
+    ASSERT_EQ(1u, operations.size());
+    EXPECT_EQ(0x9401u, operations[0][0]);
+}
+
+TEST_F(SimulatedPlayerTest, OnlyVendorCommandsOfAnOpenDeviceAreAnswered) {
+    ASSERT_EQ(S_OK, standin_.Attach(L"dev1", L"Player", folder_.Path()));
+    CScopedComPtr<IPortableDevice> device = Create<IPortableDevice>(CLSID_PortableDevice, IID_IPortableDevice);
+    CScopedComPtr<IPortableDeviceValues> parameters =
+        Create<IPortableDeviceValues>(CLSID_PortableDeviceValues, IID_IPortableDeviceValues);
+    CScopedComPtr<IPortableDeviceValues> results;
+    EXPECT_EQ(E_WPD_DEVICE_NOT_OPEN, device->SendCommand(0, parameters.Get(), results.Receive()));
+    ASSERT_EQ(S_OK, device->Open(L"dev1", parameters.Get()));
+    parameters->SetGuidValue(WPD_PROPERTY_COMMON_COMMAND_CATEGORY, WPD_CONTENT_TYPE_FOLDER);
+    parameters->SetUnsignedIntegerValue(WPD_PROPERTY_COMMON_COMMAND_ID, 2);
+    EXPECT_EQ(E_NOTIMPL, device->SendCommand(0, parameters.Get(), results.Receive()));
+}

@@ -51,7 +51,9 @@ HRESULT CWpdStandin::Install() {
     detach_ = Resolve<WpdStandinDetachFn>(module_, "WpdStandinDetach");
     reset_ = Resolve<WpdStandinResetFn>(module_, "WpdStandinReset");
     armFault_ = Resolve<WpdStandinArmFaultFn>(module_, "WpdStandinArmFault");
-    if (!attach_ || !detach_ || !reset_ || !armFault_) return E_NOINTERFACE;
+    setVendor_ = Resolve<WpdStandinSetVendorFn>(module_, "WpdStandinSetVendor");
+    operations_ = Resolve<WpdStandinOperationsFn>(module_, "WpdStandinOperations");
+    if (!attach_ || !detach_ || !reset_ || !armFault_ || !setVendor_ || !operations_) return E_NOINTERFACE;
     reset_();
     return Register();
 }
@@ -79,6 +81,22 @@ HRESULT CWpdStandin::Attach(const std::wstring& id, const std::wstring& friendly
 }
 
 HRESULT CWpdStandin::Detach(const std::wstring& id) { return detach_(id.c_str()); }
+
+HRESULT CWpdStandin::SetVendor(const std::wstring& id, const std::wstring& extensionDescription,
+                               const std::vector<WORD>& opcodes, const std::vector<BYTE>& deviceInfo,
+                               DWORD responseCode) {
+    return setVendor_(id.c_str(), extensionDescription.c_str(), opcodes.data(), static_cast<DWORD>(opcodes.size()),
+                      deviceInfo.data(), static_cast<DWORD>(deviceInfo.size()), responseCode);
+}
+
+std::vector<std::array<DWORD, 3>> CWpdStandin::Operations(const std::wstring& id) {
+    const DWORD count = operations_(id.c_str(), nullptr, 0);
+    std::vector<std::array<DWORD, 3>> entries(count);
+    if (count > 0) {
+        operations_(id.c_str(), reinterpret_cast<DWORD(*)[3]>(entries.data()), count);
+    }
+    return entries;
+}
 
 void CWpdStandin::ArmFault(WpdStandinFault fault, LONG nthCall, HRESULT failure) {
     armFault_(fault, nthCall, failure);

@@ -10,8 +10,10 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The whole data of an object read through its default resource; "<unreadable>" when it has none.
 std::string ReadObjectData(IPortableDeviceContent* content, const std::wstring& objectId);
@@ -32,6 +34,11 @@ public:
                    uint64_t capacity = 64ull << 20, const std::wstring& protocol = L"MTP: 1.0",
                    const std::wstring& description = L"Simulated player");
     HRESULT Detach(const std::wstring& id);
+    HRESULT SetVendor(const std::wstring& id, const std::wstring& extensionDescription,
+                      const std::vector<WORD>& opcodes, const std::vector<BYTE>& deviceInfo,
+                      DWORD responseCode = 0x2001);
+    // The vendor operations the player received: operation code and first two parameters each.
+    std::vector<std::array<DWORD, 3>> Operations(const std::wstring& id);
     void ArmFault(WpdStandinFault fault, LONG nthCall, HRESULT failure = E_FAIL);
     void Reset();
 
@@ -42,4 +49,6 @@ private:
     WpdStandinDetachFn detach_ = nullptr;
     WpdStandinResetFn reset_ = nullptr;
     WpdStandinArmFaultFn armFault_ = nullptr;
+    WpdStandinSetVendorFn setVendor_ = nullptr;
+    WpdStandinOperationsFn operations_ = nullptr;
 };
