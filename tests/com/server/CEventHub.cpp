@@ -2,6 +2,8 @@
 
 #include "CEventSource.h"
 
+#include "library/util/ScopedCom.h"
+
 #include <algorithm>
 
 CEventHub& CEventHub::Instance() {
@@ -25,6 +27,7 @@ void CEventHub::Remove(CEventSource* source) {
 HRESULT CEventHub::Start(CEventSource* source, LONG events, LONG clients) {
     std::lock_guard<std::mutex> guard(mutex_);
     if (std::find(started_.begin(), started_.end(), source) == started_.end()) started_.push_back(source);
+    source->MarkRunEnded(false);
     if (static_cast<LONG>(started_.size()) < clients) return S_OK;
     if (!running_.empty() || WaitForSingleObject(finished_, 0) != WAIT_OBJECT_0) return E_PENDING;
     if (thread_) {
@@ -42,18 +45,16 @@ HRESULT CEventHub::Start(CEventSource* source, LONG events, LONG clients) {
     thread_ = CreateThread(nullptr, 0, &CEventHub::RunThread, this, 0, nullptr);
     if (!thread_) {
         DWORD error = GetLastError();
-        for (CEventSource* running : running_) running->Release();
+        for (CEventSource* running : running_) {
+            running->MarkRunEnded(true);
+            running->Release();
+        }
         running_.clear();
         SetEvent(finished_);
         CApplicationLock::Process().Unlock();
         return HRESULT_FROM_WIN32(error);
     }
     return S_OK;
-}
-
-bool CEventHub::Wait(DWORD milliseconds) {
-    DWORD index = 0;
-    return CoWaitForMultipleHandles(0, milliseconds, 1, &finished_, &index) == S_OK;
 }
 
 void CEventHub::Join() {
@@ -79,6 +80,8 @@ void CEventHub::Run() {
         targets = running_;
         events = events_;
     }
+    std::vector<CScopedComPtr<IDispatch>> proxies(targets.size());
+    for (size_t target = 0; target < targets.size(); ++target) targets[target]->KeepListenerProxy(&proxies[target]);
     for (LONG index = 0; index < events; ++index) {
         // A failed call (the client has gone) changes nothing for the other clients.
         for (CEventSource* target : targets) target->Deliver(index);
@@ -87,7 +90,11 @@ void CEventHub::Run() {
         std::lock_guard<std::mutex> guard(mutex_);
         running_.clear();
     }
-    for (CEventSource* target : targets) target->Release();
+    proxies.clear();
+    for (CEventSource* target : targets) {
+        target->MarkRunEnded(true);
+        target->Release();
+    }
     SetEvent(finished_);
     CApplicationLock::Process().Unlock();
 }

@@ -18,8 +18,6 @@ public:
     void Add(CEventSource* source);
     void Remove(CEventSource* source);
     HRESULT Start(CEventSource* source, LONG events, LONG clients);
-    // Waits, pumping the calling apartment's messages, until the current run has ended.
-    bool Wait(DWORD milliseconds);
     // Ends the program's use of the hub: waits for a run still going.
     void Join();
 

@@ -17,18 +17,22 @@ const LONG kMaxClients = 64;
 
 }  // namespace
 
-CEventSource::CEventSource() : CTypeLibDispatch<IEventSource>(EventSourceTypeInfo()) {
+CEventSource::CEventSource()
+    : CTypeLibDispatch<IEventSource>(EventSourceTypeInfo()), runEnded_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
     events_ = AddConnectionPoint(DIID__IEventSourceEvents);
     CEventHub::Instance().Add(this);
 }
 
-CEventSource::~CEventSource() { CEventHub::Instance().Remove(this); }
+CEventSource::~CEventSource() {
+    CEventHub::Instance().Remove(this);
+    if (runEnded_) CloseHandle(runEnded_);
+}
 
 HRESULT CEventSource::Create(IUnknown* outer, REFIID iid, void** result) {
     *result = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
     CEventSource* created = new (std::nothrow) CEventSource;
-    if (!created || !created->events_) {
+    if (!created || !created->events_ || !created->runEnded_) {
         if (created) created->Release();
         return E_OUTOFMEMORY;
     }
@@ -64,8 +68,24 @@ HRESULT STDMETHODCALLTYPE CEventSource::Wait(LONG milliseconds, VARIANT_BOOL* fi
     if (!finished) return E_POINTER;
     *finished = VARIANT_FALSE;
     if (milliseconds < 0) return E_INVALIDARG;
-    if (CEventHub::Instance().Wait(static_cast<DWORD>(milliseconds))) *finished = VARIANT_TRUE;
+    // Pumps this apartment's messages meanwhile, so the client's own calls still get through.
+    DWORD index = 0;
+    if (CoWaitForMultipleHandles(0, static_cast<DWORD>(milliseconds), 1, &runEnded_, &index) == S_OK) {
+        *finished = VARIANT_TRUE;
+    }
     return S_OK;
+}
+
+HRESULT CEventSource::KeepListenerProxy(CScopedComPtr<IDispatch>* proxy) {
+    return CGitEntry::Fetch(listener_.Cookie(), IID_IDispatch, proxy);
+}
+
+void CEventSource::MarkRunEnded(bool ended) {
+    if (ended) {
+        SetEvent(runEnded_);
+    } else {
+        ResetEvent(runEnded_);
+    }
 }
 
 HRESULT CEventSource::Deliver(LONG index) {
