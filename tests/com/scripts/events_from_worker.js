@@ -21,4 +21,7 @@ var waits = 0;
 while (!server.Wait(250)) {
     if (++waits > 240) throw new Error("the run did not end within a minute");
 }
+// Released while the script still runs: at the script host's shut-down the server's release of the
+// listener could not reach this process any more.
+server = null;
 WScript.Echo("events " + received + " out-of-order " + outOfOrder);

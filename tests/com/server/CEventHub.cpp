@@ -92,6 +92,9 @@ void CEventHub::Run() {
     }
     proxies.clear();
     for (CEventSource* target : targets) {
+        // A listener serves one run. Let go of it while its client still waits in a call to us: at
+        // the client's final release the server's call back to drop it could hang the client's exit.
+        target->put_listener(nullptr);
         target->MarkRunEnded(true);
         target->Release();
     }

@@ -18,6 +18,8 @@ const ServerClassInfo kRegisteredClasses[] = {
     {&CLSID_EventSource, L"Quillbay.ComTestServer.1", L"Quillbay.ComTestServer", L"Quillbay COM test event source"},
 };
 
+const UINT kStartupGraceMs = 3000;
+
 const ClassEntry kClassObjects[] = {
     {&CLSID_EventSource, &CEventSource::Create},
 };
@@ -53,8 +55,19 @@ int Serve() {
     CApplicationLock::Process().QuitThreadOnRelease(GetCurrentThreadId());
     CClassObjectRegistrar classObjects;
     if (FAILED(classObjects.Register(kClassObjects, 1))) return 1;
+    // A server that no client uses ends after a grace period: two clients starting at once can each
+    // have COM start a server (Wine starts a second one before the first has registered).
+    CApplicationLock::Process().Lock();
+    UINT_PTR graceTimer = SetTimer(nullptr, 0, kStartupGraceMs, nullptr);
+    if (!graceTimer) CApplicationLock::Process().Unlock();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == graceTimer) {
+            KillTimer(nullptr, graceTimer);
+            graceTimer = 0;
+            CApplicationLock::Process().Unlock();
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
