@@ -2,8 +2,8 @@
 
 namespace {
 
-// Wine's LoadRegTypeLib misses our registered libraries when asked for the neutral locale; US
-// English finds them there and on Windows alike.
+// Asked for US English, LoadRegTypeLib also finds the neutral entry RegisterTypeLib writes; under
+// Wine the neutral locale itself is not a dependable question.
 const LCID kTypeLibLocale = 0x409;
 
 // The type library in this program's own file: an unregistered in-process use (tests) still works.
