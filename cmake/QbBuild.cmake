@@ -5,6 +5,8 @@
 #   qb_fuzzer(NAME SOURCES ... [DEPENDS ...])          native build only
 #   qb_program(NAME [WIN32] SOURCES ... [DEPENDS ...])  Windows build only
 #   qb_module(NAME SOURCES ... [DEPENDS ...] [DEF file] [SUFFIX .ax])  a DLL, Windows build only
+#   qb_script_test(NAME SERVER target CLSID {..} PROGID name SCRIPT file EVENTS n CLIENTS n)
+#       a JScript or VBScript client under cscript against a registered out-of-process server
 #
 # PLATFORM_FREE targets build in both builds; the rest only in the Windows build.
 
@@ -68,6 +70,17 @@ function(qb_library name)
   endif()
 endfunction()
 
+# The same Wine environment the test script sets, so ctest can also be run by hand.
+function(qb_wine_test_environment name)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    set(wine_arch win32)
+  else()
+    set(wine_arch win64)
+  endif()
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+    "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEARCH=${wine_arch};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winedbg.exe=d")
+endfunction()
+
 function(qb_test name)
   cmake_parse_arguments(ARG "PLATFORM_FREE" "TIMEOUT" "SOURCES;DEPENDS;LABELS" ${ARGN})
   if(QB_NATIVE AND NOT ARG_PLATFORM_FREE)
@@ -85,14 +98,7 @@ function(qb_test name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   if(NOT QB_NATIVE)
-    # The same Wine environment the test script sets, so ctest can also be run by hand.
-    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-      set(wine_arch win32)
-    else()
-      set(wine_arch win64)
-    endif()
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix;WINEARCH=${wine_arch};WINEDEBUG=-all;WINEDLLOVERRIDES=mscoree,mshtml=\\;winedbg.exe=d")
+    qb_wine_test_environment(${name})
   endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
@@ -159,4 +165,23 @@ function(qb_bench name)
   set_target_properties(${name} PROPERTIES OUTPUT_NAME bench_${name})
   target_include_directories(${name} PRIVATE ${QB_SOURCE_ROOT})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} psapi)
+endfunction()
+
+# Registers the server program of target SERVER, runs CLIENTS copies of SCRIPT at once under Wine's
+# cscript (each must report EVENTS events received in order), checks that the server ends, and
+# unregisters it; cmake/run_script_test.sh does the work.
+function(qb_script_test name)
+  cmake_parse_arguments(ARG "" "SERVER;CLSID;PROGID;SCRIPT;EVENTS;CLIENTS;TIMEOUT" "" ${ARGN})
+  if(QB_NATIVE)
+    return()
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name}
+    COMMAND bash ${QB_SOURCE_ROOT}/cmake/run_script_test.sh ${QB_WINE} $<TARGET_FILE:${ARG_SERVER}>
+            ${ARG_CLSID} ${ARG_PROGID} ${ARG_SCRIPT} ${ARG_EVENTS} ${ARG_CLIENTS}
+            ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  qb_wine_test_environment(${name})
 endfunction()

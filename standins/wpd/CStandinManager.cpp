@@ -1,6 +1,7 @@
 #include "standins/wpd/CStandinManager.h"
 
 #include "standins/wpd/CSimulatedPlayers.h"
+#include "standins/wpd/PresetPlayers.h"
 
 #include <new>
 
@@ -36,6 +37,7 @@ HRESULT DeviceText(LPCWSTR deviceId, CSimulatedPlayers::Text which, WCHAR* text,
 }  // namespace
 
 HRESULT CStandinManager::Create(REFIID iid, void** result) {
+    AttachPresetPlayers();
     CStandinManager* manager = new (std::nothrow) CStandinManager();
     if (!manager) return E_OUTOFMEMORY;
     HRESULT hr = manager->QueryInterface(iid, result);

@@ -474,3 +474,43 @@ TEST_F(SimulatedPlayerTest, OnlyVendorCommandsOfAnOpenDeviceAreAnswered) {
     parameters->SetUnsignedIntegerValue(WPD_PROPERTY_COMMON_COMMAND_ID, 2);
     EXPECT_EQ(E_NOTIMPL, device->SendCommand(0, parameters.Get(), results.Receive()));
 }
+
+// A demo prefix describes its players in the registry; programs that no test drives see them.
+TEST_F(SimulatedPlayerTest, PlayersDescribedInTheRegistryAttachWithTheManager) {
+    folder_.WriteFile(L"MUSIC\\a.mp3", std::string(10, 'a'));
+    const std::wstring presetKey = std::wstring(L"Software\\Quillbay\\Standins\\WpdPlayers");
+    struct Preset {
+        const wchar_t* subKey;
+        const wchar_t* deviceId;
+        std::wstring folder;
+    } kPresets[] = {
+        {L"demo", L"\\\\?\\usb#demo-player", folder_.Path()},
+        {L"no-folder", L"\\\\?\\usb#no-folder", L""},  // refused: nothing to show
+    };
+    for (const Preset& preset : kPresets) {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, (presetKey + L"\\" + preset.subKey).c_str(), 0,
+                                                 nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
+        RegSetValueExW(key, L"DeviceId", 0, REG_SZ, reinterpret_cast<const BYTE*>(preset.deviceId),
+                       static_cast<DWORD>((wcslen(preset.deviceId) + 1) * sizeof(wchar_t)));
+        RegSetValueExW(key, L"Folder", 0, REG_SZ, reinterpret_cast<const BYTE*>(preset.folder.c_str()),
+                       static_cast<DWORD>((preset.folder.size() + 1) * sizeof(wchar_t)));
+        RegSetValueExW(key, L"FriendlyName", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&kPresets), 4);
+        RegCloseKey(key);
+    }
+    auto manager = Create<IPortableDeviceManager>(CLSID_PortableDeviceManager, IID_IPortableDeviceManager);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Quillbay\\Standins");
+    DWORD count = 0;
+    ASSERT_EQ(S_OK, manager->GetDevices(nullptr, &count));
+    ASSERT_EQ(1u, count);
+    LPWSTR ids[1] = {};
+    ASSERT_EQ(S_OK, manager->GetDevices(ids, &count));
+    EXPECT_EQ(L"\\\\?\\usb#demo-player", TakeString(ids[0]));
+    // A value of the wrong type falls back to the subkey's name.
+    wchar_t name[32];
+    DWORD length = 32;
+    ASSERT_EQ(S_OK, manager->GetDeviceFriendlyName(L"\\\\?\\usb#demo-player", name, &length));
+    EXPECT_STREQ(L"demo", name);
+    auto content = OpenContent(L"\\\\?\\usb#demo-player");
+    EXPECT_FALSE(Children(content.Get(), L"DEVICE").empty());
+}

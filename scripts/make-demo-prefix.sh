@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Makes a Wine prefix for trying the programs by hand, with two players attached through the
+# stand-ins: a simulated MTP player (standins/wpd, registered as the portable-device classes and
+# described in the registry) and a removable-drive player (a folder Wine reports as drive R:, of
+# removable type). Each player holds a few sample songs from tests/data.
+#   make-demo-prefix.sh [prefix folder]     default: <build>/demo-prefix
+# Then start a program in it: WINEPREFIX=<prefix folder> wine <program>.
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+prefix=${1:-$win_build/demo-prefix}
+standin=$win_build/bin/wpdstandin.dll
+[[ -f "$standin" ]] || { echo "build the stand-in first: cmake --build $win_build --target wpdstandin" >&2; exit 1; }
+
+export WINEPREFIX=$prefix
+mkdir -p "$WINEPREFIX"
+"$wine_loader" wineboot --init </dev/null >/dev/null 2>&1 || echo "wineboot exited with $?" >&2
+win() { "$wine_loader" winepath -w "$1" 2>/dev/null; }
+
+demo=$WINEPREFIX/drive_c/QuillbayDemo
+mkdir -p "$demo/standins" "$demo/mtp-player/Music" "$demo/removable-player/MUSIC"
+cp "$standin" "$demo/standins/"
+for song in mediaprobe/tagged.mp3 mediaprobe/plain.mp3 decode/tone-id3-lame.mp3; do
+  cp "$root/tests/data/$song" "$demo/mtp-player/Music/"
+  cp "$root/tests/data/$song" "$demo/removable-player/MUSIC/"
+done
+
+"$wine_loader" regsvr32 /s "$(win "$demo/standins/wpdstandin.dll")" </dev/null >/dev/null 2>&1 ||
+  { echo "registering the simulated player failed" >&2; exit 1; }
+players='HKLM\Software\Quillbay\Standins\WpdPlayers\demo'
+reg_set() { "$wine_loader" reg add "$players" /v "$1" /t "$2" /d "$3" /f </dev/null >/dev/null 2>&1; }
+reg_set DeviceId REG_SZ '\\?\usb#vid_0000&pid_0001#demo-player'
+reg_set FriendlyName REG_SZ 'Demo MTP Player'
+reg_set Manufacturer REG_SZ 'Quillbay'
+reg_set Description REG_SZ 'Simulated MTP player'
+reg_set Protocol REG_SZ 'MTP: 1.0'
+reg_set Folder REG_SZ "$(win "$demo/mtp-player")"
+reg_set StorageName REG_SZ 'Internal storage'
+reg_set CapacityMiB REG_DWORD 512
+
+# The removable-drive player: Wine takes a drive's type from its Drives key when the prefix starts.
+ln -sfn "$demo/removable-player" "$WINEPREFIX/dosdevices/r:"
+"$wine_loader" reg add 'HKLM\Software\Wine\Drives' /v 'r:' /d floppy /f </dev/null >/dev/null 2>&1
+wineserver -k </dev/null >/dev/null 2>&1 || true
+echo "Demo prefix ready: $WINEPREFIX"
+echo "  MTP player 'Demo MTP Player' backed by $demo/mtp-player"
+echo "  removable-drive player R: backed by $demo/removable-player"
