@@ -5,6 +5,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "library/media/tags/Id3FrameFields.h"
 #include "library/media/tags/Id3IndexedKinds.h"
@@ -18,6 +19,8 @@ namespace {
 // The reverse-domain name under which free-form items are defined.
 constexpr char kFreeformMean[] = "com.apple.iTunes";
 constexpr char kLookupName[] = "gnid";
+// Version, flags and the 16-bit language in front of a 3GP asset's text.
+constexpr uint32_t kAssetFieldsSize = 6;
 
 std::string FullBoxFields(const std::string& body) { return std::string(4, '\0') + body; }
 
@@ -341,6 +344,9 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
                                                                std::move(text), size, offset));
     }
     result = AssetBoxOf(itemType, &type);
+    // The track number rides in the album box: a new album keeps the old one's.
+    std::string albumTrack;
+    if (result == tag::kOk && type == mp4::kAlbm) result = AlbumTrack(&albumTrack);
     if (result == tag::kOk) result = RemoveItem(itemType);
     CMp4ContainerBox* udta = nullptr;
     if (result == tag::kOk) result = AssetList(true, &udta);
@@ -358,7 +364,33 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
     const bool wide = encoding >= tag::kEncodingUtf16BeNoMark && encoding <= tag::kEncodingUtf16LeMarked;
     return AppendChild(udta, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(type), FullBoxFields("\x15\xC7"),
                                                            std::move(text), size, offset,
-                                                           std::string(wide ? 2 : 1, '\0')));
+                                                           std::string(wide ? 2 : 1, '\0') + albumTrack));
+}
+
+int32_t CMp4FileEditor::AlbumTrack(std::string* track) {
+    // Longer albums are not worth scanning for the byte behind their terminator.
+    constexpr uint32_t kAlbumScanLimit = 64 * 1024;
+    track->clear();
+    CMp4ContainerBox* udta;
+    int32_t result = AssetList(false, &udta);
+    if (result != tag::kOk || !udta) return result;
+    auto& assets = udta->Children();
+    for (auto* node = assets.First(); node != assets.End(); node = node->next) {
+        CMp4Box* album = node->element;
+        if (album->Type() != mp4::kAlbm) continue;
+        std::vector<uint8_t> bytes;
+        result = album->ReadPayload(m_source.Get(), kAlbumScanLimit, &bytes);
+        if (result != tag::kOk) return result;
+        const uint64_t payloadSize = album->Size() - album->Header().HeaderLength();
+        if (bytes.size() < kAssetFieldsSize) continue;
+        const mp4::AssetText text = mp4::SplitAssetText(bytes.data() + kAssetFieldsSize,
+                                                        uint32_t(bytes.size() - kAssetFieldsSize),
+                                                        uint32_t(payloadSize - kAssetFieldsSize));
+        if (!text.hasTrack) continue;
+        track->assign(1, char(text.track));
+        return tag::kOk;
+    }
+    return tag::kOk;
 }
 
 int32_t CMp4FileEditor::SetTrackItem(CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset) {
