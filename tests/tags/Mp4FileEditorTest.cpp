@@ -448,6 +448,40 @@ TEST(Mp4FileEditor, ThirdGenerationAssetsAndFrameBoxes) {
     EXPECT_EQ(tag::kNotFound, reader->FindLookupId(&offset, &size));
 }
 
+// M4A items and 3GP assets hold UTF-8: 8-bit text is converted on the way in (Windows-1252 here),
+// never stored as bytes that are not UTF-8.
+TEST(Mp4FileEditor, AnsiTextIsStoredAsUtf8) {
+    struct Row {
+        const char* fixture;
+        int32_t kind;
+        const char* path;
+        uint32_t fieldsSize;  // in front of the text: the "data" box's or the asset's fields
+        size_t terminatorSize;
+    };
+    const Row rows[] = {
+        {"mp4/atomicparsley.m4a", kMp4KindAudio, "moov/udta/meta/ilst/\xA9nam/data", 8, 0},
+        {"mp4/atomicparsley.3gp", kMp4Kind3gp, "moov/udta/titl", 6, 1},
+    };
+    const std::string ansi = "Caf\xE9 \x80 5";
+    const std::string utf8 = "Caf\xC3\xA9 \xE2\x82\xAC 5";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fixture);
+        const Bytes file = tagtest::ReadFileBytes(tagtest::FixturePath(row.fixture));
+        const Bytes saved = SaveEdited(file, row.kind, [&](CTagEditor& editor) {
+            EXPECT_EQ(0, editor.SetItem(tag::kItemTitle, TextStream(ansi), uint32_t(ansi.size()), tag::kEncodingAnsi,
+                                        0, true));
+        });
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, row.kind));
+        ASSERT_TRUE(reader);
+        int32_t encoding = -1;
+        EXPECT_EQ(utf8, TextItem(*reader, tag::kItemTitle, &encoding));
+        EXPECT_EQ(tag::kEncodingUtf8, encoding);
+        const Bytes payload = Payload(saved, row.path);
+        ASSERT_GE(payload.size(), row.fieldsSize);
+        EXPECT_EQ(utf8 + std::string(row.terminatorSize, '\0'), std::string(payload.begin() + row.fieldsSize, payload.end()));
+    }
+}
+
 // A 3GP track number is the byte behind the album's terminator: replacing the album keeps it,
 // even when the album is replaced twice before a save; removing the album takes it along.
 TEST(Mp4FileEditor, ThirdGenerationAlbumKeepsItsTrackNumber) {

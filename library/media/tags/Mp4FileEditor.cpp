@@ -10,9 +10,12 @@
 #include "library/media/tags/Id3FrameFields.h"
 #include "library/media/tags/Id3IndexedKinds.h"
 #include "library/media/tags/Id3MoodData.h"
+#include "library/media/tags/TagAnsiText.h"
 #include "library/media/tags/TagBufferedStream.h"
+#include "library/media/tags/TagByteStream.h"
 #include "library/media/tags/TagParser.h"
 #include "library/media/tags/TagTypes.h"
+#include "library/media/tags/TagUtf8.h"
 
 namespace {
 
@@ -49,6 +52,24 @@ uint32_t LeadingNumber(const char* text, size_t length, size_t* used) {
         value = value > 100000000u ? value : value * 10 + uint32_t(text[at] - '0');
     if (used) *used = at;
     return value;
+}
+
+// M4A items and 3GP assets hold Unicode text: 8-bit text stored as it stands would be invalid
+// UTF-8 wherever it leaves ASCII, so it is converted first.
+int32_t ConvertAnsiToUtf8(CTagOwnedPtr<CTagStream>* text, uint32_t* size, uint32_t* offset) {
+    std::vector<uint8_t> bytes(*size);
+    int32_t result = *size ? tag::ReadStreamAt(text->Get(), *offset, bytes.data(), *size) : tag::kOk;
+    if (result != tag::kOk) return result;
+    std::u16string units;
+    if (!tag::AnsiToUtf16(bytes.data(), bytes.size(), &units)) return tag::kInvalidArgument;
+    const std::string utf8 = tag::Utf16ToUtf8(units);
+    if (utf8.size() > 0xFFFFFFFFu - 64) return tag::kInvalidArgument;
+    CTagStream* converted = new (std::nothrow) CTagByteStream(std::vector<uint8_t>(utf8.begin(), utf8.end()));
+    if (!converted) return tag::kOutOfMemory;
+    *text = CTagOwnedPtr<CTagStream>(converted, true);
+    *size = uint32_t(utf8.size());
+    *offset = 0;
+    return tag::kOk;
 }
 
 int32_t ItemBoxOf(int32_t itemType, uint32_t* type) {
@@ -330,6 +351,14 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
     if (m_kind == kMp4KindAudio) {
         if (encoding != tag::kEncodingAnsi && encoding != tag::kEncodingUtf8) return tag::kInvalidArgument;
         if (size == 0) return tag::kInvalidArgument;
+    }
+    if (encoding == tag::kEncodingAnsi) {
+        result = ConvertAnsiToUtf8(&text, &size, &offset);
+        if (result != tag::kOk) return result;
+        data = text.Get();
+        encoding = tag::kEncodingUtf8;
+    }
+    if (m_kind == kMp4KindAudio) {
         if (itemType == tag::kItemTrack) return SetTrackItem(std::move(text), size, offset);
         result = ItemBoxOf(itemType, &type);
         if (result != tag::kOk) return result;

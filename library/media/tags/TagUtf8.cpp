@@ -66,6 +66,36 @@ bool Utf8ToUtf16(const uint8_t* text, size_t length, bool strict, std::u16string
     return true;
 }
 
+std::string Utf16ToUtf8(const std::u16string& units) {
+    std::string out;
+    out.reserve(units.size());
+    for (size_t at = 0; at < units.size(); ++at) {
+        uint32_t value = units[at];
+        if (value >= 0xD800 && value <= 0xDBFF && at + 1 < units.size() && units[at + 1] >= 0xDC00 &&
+            units[at + 1] <= 0xDFFF) {
+            value = 0x10000 + ((value - 0xD800) << 10) + (units[++at] - 0xDC00);
+        } else if (value >= 0xD800 && value <= 0xDFFF) {
+            value = 0xFFFD;
+        }
+        if (value < 0x80) {
+            out += char(value);
+        } else if (value < 0x800) {
+            out += char(0xC0 | (value >> 6));
+            out += char(0x80 | (value & 0x3F));
+        } else if (value < 0x10000) {
+            out += char(0xE0 | (value >> 12));
+            out += char(0x80 | ((value >> 6) & 0x3F));
+            out += char(0x80 | (value & 0x3F));
+        } else {
+            out += char(0xF0 | (value >> 18));
+            out += char(0x80 | ((value >> 12) & 0x3F));
+            out += char(0x80 | ((value >> 6) & 0x3F));
+            out += char(0x80 | (value & 0x3F));
+        }
+    }
+    return out;
+}
+
 bool PathToUtf16(const char* path, std::u16string* out) {
     return Utf8ToUtf16(reinterpret_cast<const uint8_t*>(path), std::char_traits<char>::length(path), true, out) &&
            !out->empty();
