@@ -203,7 +203,8 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
     const Bytes file = SampleFile();
     Texts texts;
     {
-        // A new front cover takes the place of the library's first one and keeps the second.
+        // A new front cover takes the place of the first one, held in the extended content
+        // description, and keeps the library's two.
         std::unique_ptr<CTagEditor> editor(EditorOver(file));
         ASSERT_TRUE(editor);
         ASSERT_EQ(0, editor->SetPicture(texts.Stream(ToBytes("new-cover")), 9, tag::kImagePng, 3, 0, 0, true));
@@ -213,16 +214,17 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
         std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
         ASSERT_TRUE(reader);
         EXPECT_EQ(4u, Pictures(*reader, tag::kPictureFrontCover));
-        EXPECT_EQ(ToBytes("ecd-cover"), PictureBytes(*reader, 3, 0));
-        EXPECT_EQ(ToBytes("new-cover"), PictureBytes(*reader, 3, 1));
+        EXPECT_EQ(ToBytes("new-cover"), PictureBytes(*reader, 3, 0));
+        EXPECT_EQ(ToBytes("first-cover"), PictureBytes(*reader, 3, 1));
         EXPECT_EQ(ToBytes("second-cover"), PictureBytes(*reader, 3, 2));
         EXPECT_EQ(ToBytes("third"), PictureBytes(*reader, 3, 3));
         EXPECT_EQ(ToBytes("lyrics"), PictureBytes(*reader, tag::kPictureLyrics, 0));
         // The new value as written: type, length, MIME type with its zero unit, empty description.
         const Bytes library = ChildBody(saved, asf::kObjectMetadataLibrary);
+        const Bytes described = ChildBody(saved, asf::kObjectExtendedContentDescription);
         const Bytes value = Cat({{3}, Le32(9), Utf16("image/png"), Utf16(""), ToBytes("new-cover")});
-        const Bytes record = Record(Utf16("WM/Picture"), 1, value);
-        EXPECT_NE(library.end(), std::search(library.begin(), library.end(), record.begin(), record.end()));
+        const Bytes descriptor = Descriptor(Utf16("WM/Picture"), 1, value);
+        EXPECT_NE(described.end(), std::search(described.begin(), described.end(), descriptor.begin(), descriptor.end()));
         const Bytes other = Record(Utf16("WM/Picture"), 1, Cat({{3}, Le32(5), Utf16(""), Utf16(""), ToBytes("third")}));
         EXPECT_NE(library.end(), std::search(library.begin(), library.end(), other.begin(), other.end()));
         const Bytes jpeg = Record(Utf16("WM/Picture"), 1, Cat({{129}, Le32(5), Utf16("image/jpeg"), Utf16(""), ToBytes("thumb")}));
@@ -246,6 +248,56 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
         EXPECT_EQ(1u, Pictures(*reader, tag::kPictureFrontCover));
         EXPECT_EQ(ToBytes("second-cover"), PictureBytes(*reader, 3, 0));
         EXPECT_EQ(1u, Pictures(*reader, tag::kPictureLyrics));
+    }
+}
+
+// A picture is replaced in the list that holds it, counted in the order a reader meets the lists;
+// one too large for a descriptor's 16-bit length moves to the library, in front of its covers.
+TEST(AsfEditor, PictureReplacedWhereverItIsHeld) {
+    const Bytes described = ExtendedContentDescription({
+        Descriptor(Utf16("WM/Picture"), 1, PictureValue(3, "image/jpeg", ToBytes("ecd-cover"))),
+    });
+    const Bytes extension = HeaderExtension({MetadataLibrary({
+        Record(Utf16("WM/Picture"), 1, PictureValue(3, "image/jpeg", ToBytes("first-cover"))),
+        Record(Utf16("WM/Picture"), 1, PictureValue(3, "image/png", ToBytes("second-cover"))),
+    })});
+    const Bytes descriptionFirst = File({FileProperties(1), described, extension});
+    const Bytes libraryFirst = File({FileProperties(1), extension, described});
+    const Bytes small = ToBytes("new-cover");
+    const Bytes large(70000, 0x4C);
+    struct Row {
+        const char* name;
+        const Bytes* file;
+        const Bytes* image;
+        int32_t position;
+        std::vector<Bytes> covers;  // as the reader meets them
+        uint32_t describedPictures;
+    };
+    const Row rows[] = {
+        {"first, held in the description", &descriptionFirst, &small, 0, {small, ToBytes("first-cover"), ToBytes("second-cover")}, 1},
+        {"first, too large for the description", &descriptionFirst, &large, 0, {large, ToBytes("first-cover"), ToBytes("second-cover")}, 0},
+        {"second, held in the library", &descriptionFirst, &small, 1, {ToBytes("ecd-cover"), small, ToBytes("second-cover")}, 1},
+        {"beyond the last", &descriptionFirst, &small, 3, {ToBytes("ecd-cover"), ToBytes("first-cover"), ToBytes("second-cover"), small}, 1},
+        {"library read first", &libraryFirst, &small, 0, {small, ToBytes("second-cover"), ToBytes("ecd-cover")}, 1},
+        {"description read last", &libraryFirst, &small, 2, {ToBytes("first-cover"), ToBytes("second-cover"), small}, 1},
+        {"description read last, too large", &libraryFirst, &large, 2, {ToBytes("first-cover"), ToBytes("second-cover"), large}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<CTagEditor> editor(EditorOver(*row.file));
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(0, editor->SetPicture(new CTagMemoryStream(row.image->data(), uint32_t(row.image->size())),
+                                        uint32_t(row.image->size()), tag::kImageJpeg, tag::kPictureFrontCover,
+                                        row.position, 0, true));
+        const Bytes saved = tagtest::Save(*editor);
+        std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
+        ASSERT_TRUE(reader);
+        ASSERT_EQ(row.covers.size(), Pictures(*reader, tag::kPictureFrontCover));
+        for (size_t at = 0; at < row.covers.size(); ++at)
+            EXPECT_EQ(row.covers[at], PictureBytes(*reader, tag::kPictureFrontCover, int32_t(at))) << at;
+        const Bytes body = ChildBody(saved, asf::kObjectExtendedContentDescription);
+        ASSERT_GE(body.size(), 2u);
+        EXPECT_EQ(row.describedPictures, uint32_t(body[0] | body[1] << 8));
     }
 }
 

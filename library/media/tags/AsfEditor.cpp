@@ -1,5 +1,6 @@
 #include "library/media/tags/AsfEditor.h"
 
+#include <cstdint>
 #include <new>
 #include <utility>
 #include <vector>
@@ -120,6 +121,19 @@ int32_t CAsfEditor::SetMoodData(CTagStream* data, uint32_t size, uint32_t offset
     return result == tag::kOk ? library->Append(attribute) : result;
 }
 
+void CAsfEditor::PictureLists(CAsfAttributeObject* lists[2]) const {
+    lists[0] = ExtendedContentDescription(false);
+    lists[1] = MetadataLibrary(false);
+    auto& children = HeaderObject()->Children();
+    for (auto* node = children.First(); node != children.End(); node = node->next) {
+        if (node->element->Index() == asf::kObjectExtendedContentDescription) return;
+        if (node->element->Index() == asf::kObjectHeaderExtension) {
+            std::swap(lists[0], lists[1]);
+            return;
+        }
+    }
+}
+
 int32_t CAsfEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFormat, uint8_t pictureType,
                                int32_t index, uint32_t offset, bool owns) {
     CTagOwnedPtr<CTagStream> image(data, owns);
@@ -129,15 +143,44 @@ int32_t CAsfEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFor
     if (!m_loaded) return tag::kNotReady;
     CAsfAttributeObject* library = MetadataLibrary(true);
     if (!library) return tag::kOutOfMemory;
+    std::vector<uint8_t> prefix = asf::PictureValuePrefix(pictureType, imageFormat, size);
+    const uint64_t valueLength = uint64_t(prefix.size()) + size;
+    // Other taggers keep pictures in the extended content description as well: the picture at
+    // that position is replaced where it is held, or a player could go on showing the old one.
+    CAsfAttributeObject* lists[2];
+    PictureLists(lists);
+    uint32_t position = uint32_t(index);
+    CAsfAttributeObject* holder = library;
+    CTagElementList<CAsfAttribute>::Node* replaced = nullptr;
+    for (CAsfAttributeObject* list : lists) {
+        uint32_t count = 0;
+        if (list && (replaced = list->FindPicture(m_source.Get(), pictureType, position, &count))) {
+            holder = list;
+            break;
+        }
+        position -= count;
+    }
+    // A picture too large for the descriptor's 16-bit length moves to the library, as close to
+    // its old place as the library allows.
+    const CTagElementList<CAsfAttribute>::Node* before = library->Attributes().End();
+    if (replaced && !holder->Holds(valueLength)) {
+        holder->Attributes().Remove(replaced);
+        replaced = nullptr;
+        holder = library;
+        uint32_t ahead = 0;
+        if (lists[0] && lists[0] != library) lists[0]->FindPicture(m_source.Get(), pictureType, UINT32_MAX, &ahead);
+        const uint32_t inLibrary = uint32_t(index) > ahead ? uint32_t(index) - ahead : 0;
+        if (auto* node = library->FindPicture(m_source.Get(), pictureType, inLibrary)) before = node;
+    }
     CAsfAttribute* picture;
-    result = library->CreateAttribute(asf::kAttributePicture, asf::PictureValuePrefix(pictureType, imageFormat, size),
-                                      std::move(image), size, offset, &picture);
+    result = holder->CreateAttribute(asf::kAttributePicture, std::move(prefix), std::move(image), size, offset,
+                                     &picture);
     if (result != tag::kOk) return result;
-    if (auto* node = library->FindPicture(m_source.Get(), pictureType, uint32_t(index))) {
-        library->Attributes().Replace(node, picture, true);
+    if (replaced) {
+        holder->Attributes().Replace(replaced, picture, true);
         return tag::kOk;
     }
-    return library->Append(picture);
+    return library->InsertBefore(before, picture);
 }
 
 int32_t CAsfEditor::RemovePicture(uint8_t pictureType, int32_t index) {
