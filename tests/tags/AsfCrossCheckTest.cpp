@@ -145,3 +145,33 @@ TEST(AsfCrossCheck, NewFrontCoverReplacesTheDescriptionsCover) {
                               "stream=codec_name,sample_rate,channels,bit_rate,duration,nb_frames '";
     EXPECT_EQ(tagtest::RunToolOk(audio + plain + "'"), tagtest::RunToolOk(audio + out + "'"));
 }
+
+// An 8-bit lookup identifier of odd length goes in as UTF-16LE: mutagen, which refuses a whole
+// file over one malformed Unicode attribute, reads it and every other attribute as before.
+TEST(AsfCrossCheck, EightBitLookupIdKeepsTheFileReadable) {
+    for (const char* name : {"plain.wma", "mutagen.wma"}) {
+        SCOPED_TRACE(name);
+        const std::string source = tagtest::FixturePath(std::string("asf/") + name);
+        tagtest::TempDir dir;
+        const std::string out = dir.Path(std::string("out-") + name);
+        std::unique_ptr<CTagEditor> editor(OpenTagEditorByType(source.c_str(), kTagReaderAsf));
+        ASSERT_TRUE(editor);
+        const Bytes identifier = ToBytes("LOOKUP-77");
+        ASSERT_EQ(0, editor->SetLookupId(Stream(identifier), uint32_t(identifier.size()), 0, true));
+        ASSERT_EQ(0, editor->Save(OpenTagWriteStream(out.c_str()), true));
+        editor.reset();
+
+        std::vector<std::string> expected;
+        for (const std::string& line : AttributeLines(Dump(source)))
+            if (line.compare(0, 24, "GN/UniqueFileIdentifier\t") != 0) expected.push_back(line);
+        expected.push_back("GN/UniqueFileIdentifier\tASFUnicodeAttribute\tLOOKUP-77");
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, AttributeLines(Dump(out)));
+        EXPECT_EQ("", tagtest::RunToolOk("ffprobe -v error -show_format -show_streams '" + out + "' >/dev/null"));
+        EXPECT_EQ(tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + source + "' -map 0:a -f md5 -"),
+                  tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + out + "' -map 0:a -f md5 -"));
+        // exiftool shows no lookup identifier; it reads the rest as before and warns of nothing.
+        const std::string exif = "exiftool -a -s -Title -Author -AlbumTitle -Genre -Warning '";
+        EXPECT_EQ(tagtest::RunToolOk(exif + source + "'"), tagtest::RunToolOk(exif + out + "'"));
+    }
+}

@@ -317,7 +317,7 @@ TEST(AsfEditor, MoodDataAndLookupIdentifier) {
     EXPECT_EQ(Bytes(), tagtest::MoodPayload(*reader, 1));
     uint32_t offset, size;
     ASSERT_EQ(0, reader->FindLookupId(&offset, &size));
-    EXPECT_EQ(Bytes(saved.begin() + offset, saved.begin() + offset + size), ToBytes("ID-2"));
+    EXPECT_EQ(Bytes(saved.begin() + offset, saved.begin() + offset + size), Utf16("ID-2"));
     // The value is stored as it stands, as a byte array in the metadata library.
     const Bytes library = ChildBody(saved, asf::kObjectMetadataLibrary);
     const Bytes record = Record(Utf16("VEXAL"), 1, mood);
@@ -327,6 +327,46 @@ TEST(AsfEditor, MoodDataAndLookupIdentifier) {
     const Bytes without = tagtest::Save(*editor);
     reader.reset(AsfReaderOver(without));
     EXPECT_EQ(Bytes(), tagtest::MoodPayload(*reader, 0));
+}
+
+// The lookup identifier is a Unicode-string attribute: UTF-16LE is kept, 8-bit text converted
+// (Windows-1252 here), and the value always ends with one zero unit; bytes that are neither are
+// refused and leave the identifier as it was.
+TEST(AsfEditor, LookupIdIsStoredAsTerminatedUtf16Le) {
+    const Bytes eAcute = {'C', 0, 'a', 0, 'f', 0, 0xE9, 0, 0, 0};
+    struct Row {
+        const char* name;
+        Bytes given;
+        int32_t result;
+        Bytes stored;
+    };
+    const Row rows[] = {
+        {"8-bit, odd length", ToBytes("ID-42"), 0, Utf16("ID-42")},
+        {"8-bit, even length", ToBytes("ID-4"), 0, Utf16("ID-4")},
+        {"8-bit with its zero byte", Cat({ToBytes("ID-42"), {0}}), 0, Utf16("ID-42")},
+        {"8-bit, even with its zero byte", Cat({ToBytes("ID-"), {0}}), 0, Utf16("ID-")},
+        {"8-bit beyond ASCII", ToBytes("Caf\xE9"), 0, eAcute},
+        {"UTF-16LE with its zero unit", Utf16("LK-1"), 0, Utf16("LK-1")},
+        {"UTF-16LE without it", Utf16("LK-1", false), 0, Utf16("LK-1")},
+        {"odd length with a zero inside", Bytes{'A', 0, 'B'}, -2, Utf16("OLD")},
+        {"unpaired surrogate", Bytes{0x00, 0xD8, 'A', 0}, -2, Utf16("OLD")},
+        {"zero unit inside", Bytes{'A', 0, 0, 0, 'B', 0}, -2, Utf16("OLD")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<CTagEditor> editor(EditorOver(SampleFile()));
+        ASSERT_TRUE(editor);
+        Texts texts;
+        const Bytes old = Utf16("OLD");
+        ASSERT_EQ(0, editor->SetLookupId(texts.Stream(old), uint32_t(old.size()), 0, true));
+        EXPECT_EQ(row.result, editor->SetLookupId(texts.Stream(row.given), uint32_t(row.given.size()), 0, true));
+        const Bytes saved = tagtest::Save(*editor);
+        std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
+        ASSERT_TRUE(reader);
+        uint32_t offset, size;
+        ASSERT_EQ(0, reader->FindLookupId(&offset, &size));
+        EXPECT_EQ(row.stored, Bytes(saved.begin() + offset, saved.begin() + offset + size));
+    }
 }
 
 // Objects that are missing are made when something goes in them; a new header extension carries

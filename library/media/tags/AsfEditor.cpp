@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "library/media/tags/AsfAttributeList.h"
+#include "library/media/tags/TagAnsiText.h"
 #include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagByteStream.h"
 #include "library/media/tags/TagParser.h"
@@ -35,6 +36,57 @@ int32_t ToPlainUtf16Le(int32_t encoding, CTagOwnedPtr<CTagStream>* text, uint32_
     CTagStream* converted = new (std::nothrow) CTagByteStream(std::move(bytes));
     if (!converted) return tag::kOutOfMemory;
     *text = CTagOwnedPtr<CTagStream>(converted, true);
+    return tag::kOk;
+}
+
+// Units of UTF-16LE with every surrogate paired; false for an odd length.
+bool IsWellFormedUtf16Le(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() % 2) return false;
+    for (size_t at = 0; at < bytes.size(); at += 2) {
+        const uint32_t unit = bytes[at] | bytes[at + 1] << 8;
+        if (unit < 0xD800 || unit > 0xDFFF) continue;
+        if (unit > 0xDBFF || at + 2 >= bytes.size()) return false;
+        const uint32_t low = bytes[at + 2] | bytes[at + 3] << 8;
+        if (low < 0xDC00 || low > 0xDFFF) return false;
+        at += 2;
+    }
+    return true;
+}
+
+// The lookup identifier is a Unicode-string attribute, and a value that is not UTF-16LE makes
+// the whole file unreadable to some readers. Callers hand either UTF-16LE (with or without its
+// zero unit) or 8-bit text (with or without its zero byte): the first is kept, the second
+// converted, and the stored value always ends with a zero unit. Bytes that are neither give -2.
+int32_t ToTerminatedUtf16Le(CTagOwnedPtr<CTagStream>* value, uint32_t* size, uint32_t* offset) {
+    std::vector<uint8_t> bytes(*size);
+    int32_t result = *size ? tag::ReadStreamAt(value->Get(), *offset, bytes.data(), *size) : tag::kOk;
+    if (result != tag::kOk) return result;
+    size_t zeros = 0;
+    for (uint8_t byte : bytes) zeros += byte == 0;
+    const bool eightBit = zeros == 0 || (zeros == 1 && bytes.back() == 0);
+    if (eightBit) {
+        std::u16string units;
+        if (!tag::AnsiToUtf16(bytes.data(), bytes.size() - zeros, &units)) return tag::kInvalidArgument;
+        bytes.clear();
+        for (char16_t unit : units) {
+            bytes.push_back(uint8_t(unit & 0xFF));
+            bytes.push_back(uint8_t(unit >> 8));
+        }
+    } else if (!IsWellFormedUtf16Le(bytes)) {
+        return tag::kInvalidArgument;
+    }
+    // Only the last unit may be zero: one inside would cut the identifier short for every reader.
+    while (bytes.size() >= 2 && bytes[bytes.size() - 1] == 0 && bytes[bytes.size() - 2] == 0) bytes.resize(bytes.size() - 2);
+    for (size_t at = 0; at < bytes.size(); at += 2)
+        if (bytes[at] == 0 && bytes[at + 1] == 0) return tag::kInvalidArgument;
+    bytes.push_back(0);
+    bytes.push_back(0);
+    if (bytes.size() > kMaxTextLength) return tag::kInvalidArgument;
+    *size = uint32_t(bytes.size());
+    *offset = 0;
+    CTagStream* converted = new (std::nothrow) CTagByteStream(std::move(bytes));
+    if (!converted) return tag::kOutOfMemory;
+    *value = CTagOwnedPtr<CTagStream>(converted, true);
     return tag::kOk;
 }
 
@@ -248,6 +300,8 @@ int32_t CAsfEditor::SetLookupId(CTagStream* data, uint32_t size, uint32_t offset
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     if (size > kMaxTextLength) return tag::kInvalidArgument;
+    result = ToTerminatedUtf16Le(&identifier, &size, &offset);
+    if (result != tag::kOk) return result;
     CAsfAttributeObject* list = ExtendedContentDescription(true);
     if (!list) return tag::kOutOfMemory;
     list->RemoveAll(asf::kAttributeLookupId);
