@@ -123,3 +123,38 @@ TEST(TagUtf8, LongTextIsCutAtACharacterBoundary) {
         }
     }
 }
+
+// Reading is lenient, writing is not: UTF-8 that would go into a file as it stands must be
+// UTF-8, and a refused title leaves the old one in place.
+TEST(TagUtf8, InvalidUtf8IsNeverWrittenIntoAFile) {
+    const Bytes id3v24 = tagtest::BuildTag(0x0400, {{"TIT2", tagtest::TextBody(3, ToBytes("Old Title"))}}, 0, tagtest::FakeAudio());
+    struct Row {
+        const char* name;
+        Bytes file;
+        int32_t kind;  // -1 for ID3
+        const char* title;
+    };
+    const Row rows[] = {
+        {"ID3v2.4", id3v24, -1, "Old Title"},
+        {"M4A", tagtest::ReadFileBytes(tagtest::FixturePath("mp4/atomicparsley.m4a")), 1, "Parsley Title"},
+        {"3GP", tagtest::ReadFileBytes(tagtest::FixturePath("mp4/atomicparsley.3gp")), 2, "Greatest"},
+    };
+    const std::string bad = "Bad \xFF Title";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CTagStream* source = new CTagMemoryStream(row.file.data(), uint32_t(row.file.size()));
+        CTagEditor* created = nullptr;
+        if (row.kind < 0) ASSERT_EQ(0, CreateId3Editor(source, &created, true));
+        else ASSERT_EQ(0, CreateMp4FileEditor(source, &created, row.kind, true));
+        std::unique_ptr<CTagEditor> editor(created);
+        EXPECT_EQ(tag::kInvalidArgument, editor->SetItem(tag::kItemTitle, new CTagMemoryStream(bad.data(), uint32_t(bad.size())),
+                                                         uint32_t(bad.size()), tag::kEncodingUtf8, 0, true));
+        const Bytes saved = tagtest::Save(*editor);
+        CTagParser* parser = nullptr;
+        CTagStream* stream = new CTagMemoryStream(saved.data(), uint32_t(saved.size()));
+        if (row.kind < 0) ASSERT_EQ(0, CreateId3Reader(stream, &parser, true));
+        else ASSERT_EQ(0, CreateMp4Reader(stream, &parser, row.kind, true));
+        CTagReader reader(parser, true);
+        EXPECT_EQ(row.title, tagtest::TextItem(reader, tag::kItemTitle));
+    }
+}

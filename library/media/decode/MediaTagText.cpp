@@ -38,9 +38,8 @@ std::wstring ItemText(const uint8_t* bytes, uint32_t length, int32_t encoding) {
     std::wstring text;
     switch (encoding) {
         case tag::kEncodingUtf8:
-            // A failed conversion leaves the text empty.
-            Utf8ToWide(reinterpret_cast<const char*>(bytes), &text);
-            return text;
+            // Text for display: a bad byte costs one character, not the field.
+            return Utf8ToWideLenient(reinterpret_cast<const char*>(bytes), length);
         case tag::kEncodingUtf16BeNoMark:
         case tag::kEncodingUtf16BeMarked: return Utf16Units(bytes, length, true);
         case tag::kEncodingUtf16LeNoMark:

@@ -357,6 +357,9 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
         if (result != tag::kOk) return result;
         data = text.Get();
         encoding = tag::kEncodingUtf8;
+    } else if (encoding == tag::kEncodingUtf8) {
+        result = tag::CheckUtf8Data(data, size, offset);
+        if (result != tag::kOk) return result;
     }
     if (m_kind == kMp4KindAudio) {
         if (itemType == tag::kItemTrack) return SetTrackItem(std::move(text), size, offset);
