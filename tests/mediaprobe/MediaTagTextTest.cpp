@@ -122,13 +122,13 @@ TEST(MediaTagTextTest, Utf8TextReadsLeniently) {
 }
 
 TEST(MediaTagTextTest, AnsiTextConvertsInTheGivenCodePage) {
-    std::wstring text = L"unchanged";
-    EXPECT_FALSE(AnsiToWide(nullptr, CP_ACP, &text));
-    EXPECT_EQ(L"unchanged", text);
-    ASSERT_TRUE(AnsiToWide("caf\xE9", 1252, &text));
-    EXPECT_EQ(L"caf\u00E9", text);
-    ASSERT_TRUE(AnsiToWide("", 1252, &text));
-    EXPECT_EQ(L"", text);
+    EXPECT_EQ(nullptr, AnsiToWide(nullptr, CP_ACP));
+    std::unique_ptr<wchar_t[]> text = AnsiToWide("caf\xE9", 1252);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(std::wstring(L"caf\u00E9"), text.get());
+    text = AnsiToWide("", 1252);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(std::wstring(), text.get());
 }
 
 }  // namespace
