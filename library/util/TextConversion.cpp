@@ -50,6 +50,19 @@ bool Utf8ToWide(const char* utf8, std::wstring* out) {
 
 bool Utf8ToWide(const std::string& utf8, std::wstring* out) { return Utf8ToWide(utf8.c_str(), out); }
 
+std::wstring Utf8ToWideLenient(const char* utf8, size_t length) {
+    std::wstring out;
+    if (utf8 == nullptr) return out;
+    const char* end = static_cast<const char*>(std::memchr(utf8, 0, length));
+    const int count = ToApiLength(end ? static_cast<size_t>(end - utf8) : length);
+    if (count <= 0) return out;
+    // Without MB_ERR_INVALID_CHARS each ill-formed sequence becomes U+FFFD.
+    ConvertInto<wchar_t>(
+        [&](wchar_t* buffer, int capacity) { return MultiByteToWideChar(CP_UTF8, 0, utf8, count, buffer, capacity); },
+        &out);
+    return out;
+}
+
 bool WideToUtf8(const wchar_t* wide, std::string* out) {
     if (wide == nullptr || out == nullptr) return false;
     const int length = ToApiLength(wcslen(wide));

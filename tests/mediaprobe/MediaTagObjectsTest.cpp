@@ -101,6 +101,18 @@ TEST(MediaTagObjectsTest, ACode3PictureOnlyInThe3gpLayoutStillCounts) {
     DeleteFileW(saved);
 }
 
+// The wide-path opener gives an MP4 reader for the MP4 family's types only, and none for a file
+// that does not open.
+TEST(MediaTagObjectsTest, TagReaderForPathOpensTheMp4Family) {
+    for (int32_t type : {2, 3, 4}) {
+        std::unique_ptr<CMp4Reader> reader(OpenTagReaderForPath(ProbeFixture(L"tagged.m4a"), type));
+        EXPECT_NE(nullptr, reader) << type;
+    }
+    EXPECT_EQ(nullptr, std::unique_ptr<CMp4Reader>(OpenTagReaderForPath(ProbeFixture(L"tagged.m4a"), 0)));
+    EXPECT_EQ(nullptr, std::unique_ptr<CMp4Reader>(OpenTagReaderForPath(ProbeFixture(L"tagged.m4a"), 5)));
+    EXPECT_EQ(nullptr, std::unique_ptr<CMp4Reader>(OpenTagReaderForPath(ProbeFixture(L"missing.m4a"), 3)));
+}
+
 TEST(MediaTagObjectsTest, AMissingObjectLeavesTheCallersArrayAlone) {
     CTNByteArray* held = CTNByteArray::Create(4);
     ASSERT_NE(nullptr, held);

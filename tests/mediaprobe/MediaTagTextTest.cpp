@@ -1,6 +1,12 @@
 #include "library/media/decode/MediaTagText.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "tests/mediaprobe/ProbeTestSupport.h"
 
@@ -72,14 +78,57 @@ TEST(MediaTagTextTest, AFieldAlreadyPresentKeepsItsValue) {
     EXPECT_EQ(L"Mp3 Artist", fields[kFieldArtist]);
 }
 
+// An ID3v2.4 text frame of UTF-8 (encoding byte 3) holding those bytes.
+std::string Utf8Frame(const char* id, const std::string& text) {
+    const size_t size = text.size() + 1;
+    std::string frame(id, 4);
+    for (int shift = 21; shift >= 0; shift -= 7) frame += char((size >> shift) & 0x7F);
+    frame += std::string(2, '\0') + '\3' + text;
+    return frame;
+}
+
+// plain.mp3 behind an ID3v2.4 tag of those frames, written to a file of the temporary folder.
+std::wstring TaggedCopy(const std::string& frames, const wchar_t* name) {
+    std::ifstream in(ProbeFixture(L"plain.mp3").c_str(), std::ios::binary);
+    const std::string audio((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string file("ID3\4\0\0", 6);
+    for (int shift = 21; shift >= 0; shift -= 7) file += char((frames.size() >> shift) & 0x7F);
+    file += frames + audio;
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + name;
+    std::ofstream(path.c_str(), std::ios::binary).write(file.data(), std::streamsize(file.size()));
+    return path;
+}
+
+// A bad byte costs one character, and a text longer than the read limit keeps every whole
+// character in front of it, even where the limit falls inside one.
+TEST(MediaTagTextTest, Utf8TextReadsLeniently) {
+    const std::string wideCharacter = "\xF0\x9F\x98\x80";  // a surrogate pair in UTF-16
+    std::string album = "ab";
+    std::wstring albumRead = L"ab";
+    for (int i = 0; i < 300; ++i) album += wideCharacter;
+    // 1,024 bytes hold "ab" and 255 whole characters.
+    for (int i = 0; i < 255; ++i) albumRead += L"\xD83D\xDE00";
+    const std::wstring path = TaggedCopy(Utf8Frame("TIT2", "Bad \xFF Title") + Utf8Frame("TALB", album) +
+                                             Utf8Frame("TPE1", "Caf\xC3\xA9 \xE2\x82\xAC"),
+                                         L"qb-lenient-utf8.mp3");
+    MediaTagFields fields;
+    EXPECT_EQ(0, ReadTagTextFieldsByType(fields, path, 0));
+    DeleteFileW(path.c_str());
+    EXPECT_EQ((MediaTagFields{{kFieldTitle, L"Bad \uFFFD Title"}, {kFieldAlbum, albumRead},
+                              {kFieldArtist, L"Caf\u00E9 \u20AC"}}),
+              fields);
+}
+
 TEST(MediaTagTextTest, AnsiTextConvertsInTheGivenCodePage) {
-    std::wstring text = L"unchanged";
-    EXPECT_FALSE(AnsiToWide(nullptr, CP_ACP, &text));
-    EXPECT_EQ(L"unchanged", text);
-    ASSERT_TRUE(AnsiToWide("caf\xE9", 1252, &text));
-    EXPECT_EQ(L"caf\u00E9", text);
-    ASSERT_TRUE(AnsiToWide("", 1252, &text));
-    EXPECT_EQ(L"", text);
+    EXPECT_EQ(nullptr, AnsiToWide(nullptr, CP_ACP));
+    std::unique_ptr<wchar_t[]> text = AnsiToWide("caf\xE9", 1252);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(std::wstring(L"caf\u00E9"), text.get());
+    text = AnsiToWide("", 1252);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(std::wstring(), text.get());
 }
 
 }  // namespace

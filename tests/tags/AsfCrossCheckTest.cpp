@@ -3,7 +3,10 @@
 // hold the file's size. Native build only: the tools run as child processes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "library/media/tags/TagFactories.h"
 #include "library/media/tags/TagMemoryStream.h"
@@ -20,6 +23,24 @@ namespace {
 std::string Dump(const std::string& path) {
     return tagtest::RunToolOk("/usr/bin/python3 '" + std::string(QB_TEST_DATA_DIR) + "/../tags/mutagen_asf.py' dump '" +
                               path + "'");
+}
+
+std::string MutagenAsf(const std::string& arguments) {
+    return tagtest::RunToolOk("/usr/bin/python3 '" + std::string(QB_TEST_DATA_DIR) + "/../tags/mutagen_asf.py' " + arguments);
+}
+
+// The dump's lines without the size line, sorted: what a tag edit may change, in any order.
+std::vector<std::string> AttributeLines(const std::string& dump) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < dump.size();) {
+        size_t end = dump.find('\n', at);
+        if (end == std::string::npos) end = dump.size();
+        const std::string line = dump.substr(at, end - at);
+        if (line.compare(0, 5, "size\t") != 0) lines.push_back(line);
+        at = end + 1;
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 CTagStream* Stream(const Bytes& bytes) { return new CTagMemoryStream(bytes.data(), uint32_t(bytes.size())); }
@@ -83,5 +104,74 @@ TEST(AsfCrossCheck, SavedFilesReadBackWithMutagenAndDecodeWithFfmpeg) {
         EXPECT_EQ(uint64_t(saved.size()), FilePropertiesSize(saved));
 
         EXPECT_EQ("", tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + out + "' -f null -"));
+    }
+}
+
+// A front cover that another tagger put in the extended content description is the one a new
+// front cover replaces: the file keeps one front cover, and nothing else changes.
+TEST(AsfCrossCheck, NewFrontCoverReplacesTheDescriptionsCover) {
+    tagtest::TempDir dir;
+    const std::string tagged = dir.Path("tagged.wma");
+    tagtest::WriteFileBytes(tagged, Fixture("plain.wma"));
+    MutagenAsf("cover '" + tagged + "' '" + tagtest::FixturePath("asf/cover.png") + "'");
+    const std::string before = Dump(tagged);
+    const Bytes oldValue = Cat({{3}, Le32(uint32_t(Fixture("cover.png").size())), Utf16("image/png"), Utf16(""),
+                                Fixture("cover.png")});
+    ASSERT_NE(std::string::npos, before.find("WM/Picture\tASFByteArrayAttribute\t" + tagtest::Hex(oldValue) + "\n"));
+
+    const Bytes image = Fixture("cover.jpg");
+    std::unique_ptr<CTagEditor> editor(OpenTagEditorByType(tagged.c_str(), kTagReaderAsf));
+    ASSERT_TRUE(editor);
+    ASSERT_EQ(0, editor->SetPicture(Stream(image), uint32_t(image.size()), tag::kImageJpeg, tag::kPictureFrontCover, 0,
+                                    0, true));
+    const std::string out = dir.Path("out.wma");
+    ASSERT_EQ(0, editor->Save(OpenTagWriteStream(out.c_str()), true));
+    editor.reset();
+
+    const Bytes newValue = Cat({{3}, Le32(uint32_t(image.size())), Utf16("image/jpeg"), Utf16(""), image});
+    std::vector<std::string> expected = AttributeLines(before);
+    std::replace(expected.begin(), expected.end(), "WM/Picture\tASFByteArrayAttribute\t" + tagtest::Hex(oldValue),
+                 "WM/Picture\tASFByteArrayAttribute\t" + tagtest::Hex(newValue));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, AttributeLines(Dump(out)));
+    EXPECT_EQ("Front Cover\n", tagtest::RunToolOk("exiftool -s3 -a -PictureType '" + out + "'"));
+    EXPECT_EQ("image/jpeg\n", tagtest::RunToolOk("exiftool -s3 -a -PictureMimeType '" + out + "'"));
+    EXPECT_EQ(tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + tagged + "' -map 0:a -f md5 -"),
+              tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + out + "' -map 0:a -f md5 -"));
+    // mutagen leaves the file size in the file properties as it was, and ffprobe then reports
+    // another duration; our save writes the true size, so the stream reads as the untagged one.
+    const std::string plain = tagtest::FixturePath("asf/plain.wma");
+    const std::string audio = "ffprobe -v error -select_streams a -show_entries "
+                              "stream=codec_name,sample_rate,channels,bit_rate,duration,nb_frames '";
+    EXPECT_EQ(tagtest::RunToolOk(audio + plain + "'"), tagtest::RunToolOk(audio + out + "'"));
+}
+
+// An 8-bit lookup identifier of odd length goes in as UTF-16LE: mutagen, which refuses a whole
+// file over one malformed Unicode attribute, reads it and every other attribute as before.
+TEST(AsfCrossCheck, EightBitLookupIdKeepsTheFileReadable) {
+    for (const char* name : {"plain.wma", "mutagen.wma"}) {
+        SCOPED_TRACE(name);
+        const std::string source = tagtest::FixturePath(std::string("asf/") + name);
+        tagtest::TempDir dir;
+        const std::string out = dir.Path(std::string("out-") + name);
+        std::unique_ptr<CTagEditor> editor(OpenTagEditorByType(source.c_str(), kTagReaderAsf));
+        ASSERT_TRUE(editor);
+        const Bytes identifier = ToBytes("LOOKUP-77");
+        ASSERT_EQ(0, editor->SetLookupId(Stream(identifier), uint32_t(identifier.size()), 0, true));
+        ASSERT_EQ(0, editor->Save(OpenTagWriteStream(out.c_str()), true));
+        editor.reset();
+
+        std::vector<std::string> expected;
+        for (const std::string& line : AttributeLines(Dump(source)))
+            if (line.compare(0, 24, "GN/UniqueFileIdentifier\t") != 0) expected.push_back(line);
+        expected.push_back("GN/UniqueFileIdentifier\tASFUnicodeAttribute\tLOOKUP-77");
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, AttributeLines(Dump(out)));
+        EXPECT_EQ("", tagtest::RunToolOk("ffprobe -v error -show_format -show_streams '" + out + "' >/dev/null"));
+        EXPECT_EQ(tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + source + "' -map 0:a -f md5 -"),
+                  tagtest::RunToolOk("ffmpeg -nostdin -v error -i '" + out + "' -map 0:a -f md5 -"));
+        // exiftool shows no lookup identifier; it reads the rest as before and warns of nothing.
+        const std::string exif = "exiftool -a -s -Title -Author -AlbumTitle -Genre -Warning '";
+        EXPECT_EQ(tagtest::RunToolOk(exif + source + "'"), tagtest::RunToolOk(exif + out + "'"));
     }
 }

@@ -203,7 +203,8 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
     const Bytes file = SampleFile();
     Texts texts;
     {
-        // A new front cover takes the place of the library's first one and keeps the second.
+        // A new front cover takes the place of the first one, held in the extended content
+        // description, and keeps the library's two.
         std::unique_ptr<CTagEditor> editor(EditorOver(file));
         ASSERT_TRUE(editor);
         ASSERT_EQ(0, editor->SetPicture(texts.Stream(ToBytes("new-cover")), 9, tag::kImagePng, 3, 0, 0, true));
@@ -213,16 +214,17 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
         std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
         ASSERT_TRUE(reader);
         EXPECT_EQ(4u, Pictures(*reader, tag::kPictureFrontCover));
-        EXPECT_EQ(ToBytes("ecd-cover"), PictureBytes(*reader, 3, 0));
-        EXPECT_EQ(ToBytes("new-cover"), PictureBytes(*reader, 3, 1));
+        EXPECT_EQ(ToBytes("new-cover"), PictureBytes(*reader, 3, 0));
+        EXPECT_EQ(ToBytes("first-cover"), PictureBytes(*reader, 3, 1));
         EXPECT_EQ(ToBytes("second-cover"), PictureBytes(*reader, 3, 2));
         EXPECT_EQ(ToBytes("third"), PictureBytes(*reader, 3, 3));
         EXPECT_EQ(ToBytes("lyrics"), PictureBytes(*reader, tag::kPictureLyrics, 0));
         // The new value as written: type, length, MIME type with its zero unit, empty description.
         const Bytes library = ChildBody(saved, asf::kObjectMetadataLibrary);
+        const Bytes described = ChildBody(saved, asf::kObjectExtendedContentDescription);
         const Bytes value = Cat({{3}, Le32(9), Utf16("image/png"), Utf16(""), ToBytes("new-cover")});
-        const Bytes record = Record(Utf16("WM/Picture"), 1, value);
-        EXPECT_NE(library.end(), std::search(library.begin(), library.end(), record.begin(), record.end()));
+        const Bytes descriptor = Descriptor(Utf16("WM/Picture"), 1, value);
+        EXPECT_NE(described.end(), std::search(described.begin(), described.end(), descriptor.begin(), descriptor.end()));
         const Bytes other = Record(Utf16("WM/Picture"), 1, Cat({{3}, Le32(5), Utf16(""), Utf16(""), ToBytes("third")}));
         EXPECT_NE(library.end(), std::search(library.begin(), library.end(), other.begin(), other.end()));
         const Bytes jpeg = Record(Utf16("WM/Picture"), 1, Cat({{129}, Le32(5), Utf16("image/jpeg"), Utf16(""), ToBytes("thumb")}));
@@ -249,6 +251,56 @@ TEST(AsfEditor, PicturesReplacedAndRemovedByPosition) {
     }
 }
 
+// A picture is replaced in the list that holds it, counted in the order a reader meets the lists;
+// one too large for a descriptor's 16-bit length moves to the library, in front of its covers.
+TEST(AsfEditor, PictureReplacedWhereverItIsHeld) {
+    const Bytes described = ExtendedContentDescription({
+        Descriptor(Utf16("WM/Picture"), 1, PictureValue(3, "image/jpeg", ToBytes("ecd-cover"))),
+    });
+    const Bytes extension = HeaderExtension({MetadataLibrary({
+        Record(Utf16("WM/Picture"), 1, PictureValue(3, "image/jpeg", ToBytes("first-cover"))),
+        Record(Utf16("WM/Picture"), 1, PictureValue(3, "image/png", ToBytes("second-cover"))),
+    })});
+    const Bytes descriptionFirst = File({FileProperties(1), described, extension});
+    const Bytes libraryFirst = File({FileProperties(1), extension, described});
+    const Bytes small = ToBytes("new-cover");
+    const Bytes large(70000, 0x4C);
+    struct Row {
+        const char* name;
+        const Bytes* file;
+        const Bytes* image;
+        int32_t position;
+        std::vector<Bytes> covers;  // as the reader meets them
+        uint32_t describedPictures;
+    };
+    const Row rows[] = {
+        {"first, held in the description", &descriptionFirst, &small, 0, {small, ToBytes("first-cover"), ToBytes("second-cover")}, 1},
+        {"first, too large for the description", &descriptionFirst, &large, 0, {large, ToBytes("first-cover"), ToBytes("second-cover")}, 0},
+        {"second, held in the library", &descriptionFirst, &small, 1, {ToBytes("ecd-cover"), small, ToBytes("second-cover")}, 1},
+        {"beyond the last", &descriptionFirst, &small, 3, {ToBytes("ecd-cover"), ToBytes("first-cover"), ToBytes("second-cover"), small}, 1},
+        {"library read first", &libraryFirst, &small, 0, {small, ToBytes("second-cover"), ToBytes("ecd-cover")}, 1},
+        {"description read last", &libraryFirst, &small, 2, {ToBytes("first-cover"), ToBytes("second-cover"), small}, 1},
+        {"description read last, too large", &libraryFirst, &large, 2, {ToBytes("first-cover"), ToBytes("second-cover"), large}, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<CTagEditor> editor(EditorOver(*row.file));
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(0, editor->SetPicture(new CTagMemoryStream(row.image->data(), uint32_t(row.image->size())),
+                                        uint32_t(row.image->size()), tag::kImageJpeg, tag::kPictureFrontCover,
+                                        row.position, 0, true));
+        const Bytes saved = tagtest::Save(*editor);
+        std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
+        ASSERT_TRUE(reader);
+        ASSERT_EQ(row.covers.size(), Pictures(*reader, tag::kPictureFrontCover));
+        for (size_t at = 0; at < row.covers.size(); ++at)
+            EXPECT_EQ(row.covers[at], PictureBytes(*reader, tag::kPictureFrontCover, int32_t(at))) << at;
+        const Bytes body = ChildBody(saved, asf::kObjectExtendedContentDescription);
+        ASSERT_GE(body.size(), 2u);
+        EXPECT_EQ(row.describedPictures, uint32_t(body[0] | body[1] << 8));
+    }
+}
+
 TEST(AsfEditor, MoodDataAndLookupIdentifier) {
     const Bytes file = SampleFile();
     std::unique_ptr<CTagEditor> editor(EditorOver(file));
@@ -265,7 +317,7 @@ TEST(AsfEditor, MoodDataAndLookupIdentifier) {
     EXPECT_EQ(Bytes(), tagtest::MoodPayload(*reader, 1));
     uint32_t offset, size;
     ASSERT_EQ(0, reader->FindLookupId(&offset, &size));
-    EXPECT_EQ(Bytes(saved.begin() + offset, saved.begin() + offset + size), ToBytes("ID-2"));
+    EXPECT_EQ(Bytes(saved.begin() + offset, saved.begin() + offset + size), Utf16("ID-2"));
     // The value is stored as it stands, as a byte array in the metadata library.
     const Bytes library = ChildBody(saved, asf::kObjectMetadataLibrary);
     const Bytes record = Record(Utf16("VEXAL"), 1, mood);
@@ -275,6 +327,46 @@ TEST(AsfEditor, MoodDataAndLookupIdentifier) {
     const Bytes without = tagtest::Save(*editor);
     reader.reset(AsfReaderOver(without));
     EXPECT_EQ(Bytes(), tagtest::MoodPayload(*reader, 0));
+}
+
+// The lookup identifier is a Unicode-string attribute: UTF-16LE is kept, 8-bit text converted
+// (Windows-1252 here), and the value always ends with one zero unit; bytes that are neither are
+// refused and leave the identifier as it was.
+TEST(AsfEditor, LookupIdIsStoredAsTerminatedUtf16Le) {
+    const Bytes eAcute = {'C', 0, 'a', 0, 'f', 0, 0xE9, 0, 0, 0};
+    struct Row {
+        const char* name;
+        Bytes given;
+        int32_t result;
+        Bytes stored;
+    };
+    const Row rows[] = {
+        {"8-bit, odd length", ToBytes("ID-42"), 0, Utf16("ID-42")},
+        {"8-bit, even length", ToBytes("ID-4"), 0, Utf16("ID-4")},
+        {"8-bit with its zero byte", Cat({ToBytes("ID-42"), {0}}), 0, Utf16("ID-42")},
+        {"8-bit, even with its zero byte", Cat({ToBytes("ID-"), {0}}), 0, Utf16("ID-")},
+        {"8-bit beyond ASCII", ToBytes("Caf\xE9"), 0, eAcute},
+        {"UTF-16LE with its zero unit", Utf16("LK-1"), 0, Utf16("LK-1")},
+        {"UTF-16LE without it", Utf16("LK-1", false), 0, Utf16("LK-1")},
+        {"odd length with a zero inside", Bytes{'A', 0, 'B'}, -2, Utf16("OLD")},
+        {"unpaired surrogate", Bytes{0x00, 0xD8, 'A', 0}, -2, Utf16("OLD")},
+        {"zero unit inside", Bytes{'A', 0, 0, 0, 'B', 0}, -2, Utf16("OLD")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::unique_ptr<CTagEditor> editor(EditorOver(SampleFile()));
+        ASSERT_TRUE(editor);
+        Texts texts;
+        const Bytes old = Utf16("OLD");
+        ASSERT_EQ(0, editor->SetLookupId(texts.Stream(old), uint32_t(old.size()), 0, true));
+        EXPECT_EQ(row.result, editor->SetLookupId(texts.Stream(row.given), uint32_t(row.given.size()), 0, true));
+        const Bytes saved = tagtest::Save(*editor);
+        std::unique_ptr<CTagReader> reader(AsfReaderOver(saved));
+        ASSERT_TRUE(reader);
+        uint32_t offset, size;
+        ASSERT_EQ(0, reader->FindLookupId(&offset, &size));
+        EXPECT_EQ(row.stored, Bytes(saved.begin() + offset, saved.begin() + offset + size));
+    }
 }
 
 // Objects that are missing are made when something goes in them; a new header extension carries

@@ -13,6 +13,7 @@
 #include "library/media/tags/TagMemoryStream.h"
 #include "library/media/tags/TagTypes.h"
 #include "tests/tags/Mp4TestSupport.h"
+#include "tests/tags/TagTextDecode.h"
 
 using namespace mp4test;
 using tagtest::TextItem;
@@ -445,6 +446,85 @@ TEST(Mp4FileEditor, ThirdGenerationAssetsAndFrameBoxes) {
     EXPECT_TRUE(tagtest::MoodPayload(*reader).empty());
     EXPECT_EQ("<-5>", TextItem(*reader, tag::kItemAlbum));
     EXPECT_EQ(tag::kNotFound, reader->FindLookupId(&offset, &size));
+}
+
+// M4A items and 3GP assets hold UTF-8: 8-bit text is converted on the way in (Windows-1252 here),
+// never stored as bytes that are not UTF-8.
+TEST(Mp4FileEditor, AnsiTextIsStoredAsUtf8) {
+    struct Row {
+        const char* fixture;
+        int32_t kind;
+        const char* path;
+        uint32_t fieldsSize;  // in front of the text: the "data" box's or the asset's fields
+        size_t terminatorSize;
+    };
+    const Row rows[] = {
+        {"mp4/atomicparsley.m4a", kMp4KindAudio, "moov/udta/meta/ilst/\xA9nam/data", 8, 0},
+        {"mp4/atomicparsley.3gp", kMp4Kind3gp, "moov/udta/titl", 6, 1},
+    };
+    const std::string ansi = "Caf\xE9 \x80 5";
+    const std::string utf8 = "Caf\xC3\xA9 \xE2\x82\xAC 5";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fixture);
+        const Bytes file = tagtest::ReadFileBytes(tagtest::FixturePath(row.fixture));
+        const Bytes saved = SaveEdited(file, row.kind, [&](CTagEditor& editor) {
+            EXPECT_EQ(0, editor.SetItem(tag::kItemTitle, TextStream(ansi), uint32_t(ansi.size()), tag::kEncodingAnsi,
+                                        0, true));
+        });
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, row.kind));
+        ASSERT_TRUE(reader);
+        int32_t encoding = -1;
+        EXPECT_EQ(utf8, TextItem(*reader, tag::kItemTitle, &encoding));
+        EXPECT_EQ(tag::kEncodingUtf8, encoding);
+        const Bytes payload = Payload(saved, row.path);
+        ASSERT_GE(payload.size(), row.fieldsSize);
+        EXPECT_EQ(utf8 + std::string(row.terminatorSize, '\0'), std::string(payload.begin() + row.fieldsSize, payload.end()));
+    }
+}
+
+// A 3GP track number is the byte behind the album's terminator: replacing the album keeps it,
+// even when the album is replaced twice before a save; removing the album takes it along.
+TEST(Mp4FileEditor, ThirdGenerationAlbumKeepsItsTrackNumber) {
+    const Bytes file = tagtest::ReadFileBytes(tagtest::FixturePath("mp4/atomicparsley.3gp"));
+    {
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(file, kMp4Kind3gp));
+        ASSERT_TRUE(reader);
+        ASSERT_EQ("Greatest", TextItem(*reader, tag::kItemAlbum));
+        ASSERT_EQ("7", tagtest::DecodedTextItem(*reader, tag::kItemTrack));
+    }
+    struct Case {
+        const char* name;
+        std::function<void(CTagEditor&)> edit;
+        const char* album;
+        const char* track;
+    };
+    const Case cases[] = {
+        {"replaced", [](CTagEditor& editor) { SetText(editor, tag::kItemAlbum, "New Album"); }, "New Album", "7"},
+        {"replaced twice",
+         [](CTagEditor& editor) {
+             SetText(editor, tag::kItemAlbum, "First");
+             SetText(editor, tag::kItemAlbum, "Second");
+         },
+         "Second", "7"},
+        {"removed", [](CTagEditor& editor) { EXPECT_EQ(0, editor.RemoveItem(tag::kItemAlbum)); }, "<-5>", "<-5>"},
+        {"removed, then set",
+         [](CTagEditor& editor) {
+             EXPECT_EQ(0, editor.RemoveItem(tag::kItemAlbum));
+             SetText(editor, tag::kItemAlbum, "Fresh");
+         },
+         "Fresh", "<-5>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes saved = SaveEdited(file, kMp4Kind3gp, c.edit);
+        std::unique_ptr<CTagReader> reader(Mp4ReaderOver(saved, kMp4Kind3gp));
+        ASSERT_TRUE(reader);
+        EXPECT_EQ(c.album, TextItem(*reader, tag::kItemAlbum));
+        EXPECT_EQ(c.track, tagtest::DecodedTextItem(*reader, tag::kItemTrack));
+        EXPECT_EQ("Greatest", TextItem(*reader, tag::kItemTitle));
+    }
+    const Bytes saved = SaveEdited(file, kMp4Kind3gp, cases[0].edit);
+    EXPECT_EQ(Cat({Be32(0), Be16(0x15C7), ToBytes("New Album"), Bytes{0, 7}}), Payload(saved, "moov/udta/albm"));
 }
 
 // 3GP pictures are numbered from 1 within their kind; adding or removing one renumbers the

@@ -5,6 +5,9 @@
                  artist, a DWORD track number, a "VEXAL" mood value, a lookup identifier, the JPEG
                  as a front cover in the extended content description, the PNG as a front cover
                  and the GIF as picture type 128 in the metadata library
+  cover FILE IMAGE
+                 gives FILE the image as its one front cover, in the extended content description
+                 where taggers put a picture without a language
   dump FILE      prints one line per attribute: NAME<TAB>TYPE<TAB>value (hex for byte arrays),
                  then "size<TAB>file-properties size<TAB>file size"
 Run it with /usr/bin/python3: another python3 earlier on PATH may lack Debian's modules.
@@ -50,6 +53,14 @@ def write(path, image_paths):
     asf.save()
 
 
+def cover(path, image_path):
+    with open(image_path, "rb") as f:
+        image = f.read()
+    asf = ASF(path)
+    asf["WM/Picture"] = [ASFByteArrayAttribute(picture_value(3, "image/png", image))]
+    asf.save()
+
+
 def file_properties_size(path):
     with open(path, "rb") as f:
         head = f.read(30)
@@ -73,5 +84,7 @@ def dump(path):
 if __name__ == "__main__":
     if sys.argv[1] == "write":
         write(sys.argv[2], sys.argv[3:6])
+    elif sys.argv[1] == "cover":
+        cover(sys.argv[2], sys.argv[3])
     elif sys.argv[1] == "dump":
         dump(sys.argv[2])

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 TEST(TextConversionTest, Utf8AndWideRoundTripIncludingCharactersOutsideTheBmp) {
@@ -48,6 +50,30 @@ TEST(TextConversionTest, InvalidInputFailsAndLeavesOutputUnchanged) {
     EXPECT_FALSE(Utf8ToWide(static_cast<const char*>(nullptr), &wide));
     EXPECT_FALSE(WideToUtf8(static_cast<const wchar_t*>(nullptr), &narrow));
     EXPECT_EQ(L"kept", wide);
+}
+
+// Text for display: each bad sequence becomes U+FFFD and the rest stays; the text ends at the
+// length given or at a zero byte.
+TEST(TextConversionTest, LenientConversionKeepsTheRestOfTheText) {
+    struct Case {
+        std::string utf8;
+        const wchar_t* wide;
+    };
+    const Case cases[] = {
+        {"plain", L"plain"},
+        {"Bad \xFF Title", L"Bad \uFFFD Title"},
+        {"caf\xC3\xA9 \xE2\x82\xAC", L"caf\u00E9 \u20AC"},
+        {"cut \xC3", L"cut \uFFFD"},
+        {"note \xF0\x9F\x8E\xB5!", L"note \xD83C\xDFB5!"},
+        {std::string("ends\0here", 9), L"ends"},
+        {"", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.utf8);
+        EXPECT_EQ(std::wstring(c.wide), Utf8ToWideLenient(c.utf8.data(), c.utf8.size()));
+    }
+    EXPECT_EQ(L"abc", Utf8ToWideLenient("abcdef", 3));
+    EXPECT_EQ(L"", Utf8ToWideLenient(nullptr, 4));
 }
 
 TEST(TextConversionTest, ReservedCharactersBecomeUnderscoresOneForOne) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "library/media/decode/MediaProbeRecords.h"
@@ -106,7 +107,9 @@ int32_t ReadLookupId(std::wstring* lookupId, const std::wstring& path, int32_t m
     } else if (result == 0 && blob != nullptr) {
         std::vector<char> text(blob->data, blob->data + blob->length);
         text.push_back('\0');
-        result = AnsiToWide(text.data(), CP_THREAD_ACP, lookupId) ? 0 : -1;
+        const std::unique_ptr<wchar_t[]> wide = AnsiToWide(text.data(), CP_THREAD_ACP);
+        if (wide) *lookupId = wide.get();
+        result = wide ? 0 : -1;
     } else if (result == 0) {
         result = -1;
     }

@@ -35,19 +35,18 @@ std::wstring Utf16Units(const uint8_t* bytes, uint32_t length, bool bigEndian) {
 
 // The item's bytes (zero-terminated by the caller's spare bytes) as a wide string.
 std::wstring ItemText(const uint8_t* bytes, uint32_t length, int32_t encoding) {
-    std::wstring text;
     switch (encoding) {
         case tag::kEncodingUtf8:
-            // A failed conversion leaves the text empty.
-            Utf8ToWide(reinterpret_cast<const char*>(bytes), &text);
-            return text;
+            // Text for display: a bad byte costs one character, not the field.
+            return Utf8ToWideLenient(reinterpret_cast<const char*>(bytes), length);
         case tag::kEncodingUtf16BeNoMark:
         case tag::kEncodingUtf16BeMarked: return Utf16Units(bytes, length, true);
         case tag::kEncodingUtf16LeNoMark:
         case tag::kEncodingUtf16LeMarked: return Utf16Units(bytes, length, false);
-        default:
-            AnsiToWide(reinterpret_cast<const char*>(bytes), CP_THREAD_ACP, &text);
-            return text;
+        default: {
+            const std::unique_ptr<wchar_t[]> wide = AnsiToWide(reinterpret_cast<const char*>(bytes), CP_THREAD_ACP);
+            return wide ? std::wstring(wide.get()) : std::wstring();
+        }
     }
 }
 
@@ -60,15 +59,13 @@ void ResolveGenreField(MediaTagFields& fields) {
 
 std::pair<int32_t, std::wstring> MakeTagField(int32_t field, const std::wstring& text) { return {field, text}; }
 
-bool AnsiToWide(const char* text, UINT codePage, std::wstring* out) {
-    if (text == nullptr || out == nullptr) return false;
+std::unique_ptr<wchar_t[]> AnsiToWide(const char* text, UINT codePage) {
+    if (text == nullptr) return nullptr;
     const int units = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    if (units <= 0) return false;
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    if (MultiByteToWideChar(codePage, 0, text, -1, &wide[0], units) != units) return false;
-    wide.resize(static_cast<size_t>(units) - 1);
-    *out = std::move(wide);
-    return true;
+    if (units <= 0) return nullptr;
+    std::unique_ptr<wchar_t[]> wide(new (std::nothrow) wchar_t[static_cast<size_t>(units)]);
+    if (!wide || MultiByteToWideChar(codePage, 0, text, -1, wide.get(), units) != units) return nullptr;
+    return wide;
 }
 
 int32_t ReadTagTextFields(MediaTagFields& fields, const std::wstring& path, int32_t readerType) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -23,8 +24,9 @@ using MediaTagFields = std::map<int32_t, std::wstring>;
 
 std::pair<int32_t, std::wstring> MakeTagField(int32_t field, const std::wstring& text);
 
-// False for null text or a failed conversion (the out is left alone).
-bool AnsiToWide(const char* text, UINT codePage, std::wstring* out);
+// The zero-terminated ANSI text in that code page as a zero-terminated wide string; null for
+// null text or a failed conversion.
+std::unique_ptr<wchar_t[]> AnsiToWide(const char* text, UINT codePage);
 
 // Adds the fields of the tag of that reader type that the map lacks; -1 when no reader opens or
 // memory runs out, else 0.

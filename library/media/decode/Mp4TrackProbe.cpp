@@ -81,7 +81,7 @@ int32_t CheckMp4Codecs(const std::wstring& path, MediaVideoInfo* video, MediaAud
     if (video == nullptr || audio == nullptr) return -1;
     *video = MediaVideoInfo{};
     *audio = MediaAudioInfo{};
-    std::unique_ptr<CMp4Reader> reader(OpenMp4ReaderForPath(path, kTagReaderMp4Kind1));
+    std::unique_ptr<CMp4Reader> reader(OpenTagReaderForPath(path, kTagReaderMp4Kind1));
     if (!reader) return -1;
     CodecScan scan;
     reader->SetVideoEntryHandler(KeepRecord<Mp4VisualEntry, &CodecScan::visual, &CodecScan::seenVisual>, &scan);
@@ -111,7 +111,7 @@ int32_t CheckMp4Codecs(const std::wstring& path, MediaVideoInfo* video, MediaAud
 }
 
 int32_t HasVideoTrack(const std::wstring& path) {
-    std::unique_ptr<CMp4Reader> reader(OpenMp4ReaderForPath(path, kTagReaderMp4Kind1));
+    std::unique_ptr<CMp4Reader> reader(OpenTagReaderForPath(path, kTagReaderMp4Kind1));
     if (!reader) return -1;
     bool found = false;
     reader->SetVmhdHandler(OnVideoHeader, &found);
@@ -123,7 +123,7 @@ int32_t HasVideoTrack(const std::wstring& path) {
 }
 
 int32_t HasUnsupportedMp4Audio(const std::wstring& path) {
-    std::unique_ptr<CMp4Reader> reader(OpenMp4ReaderForPath(path, kTagReaderMp4Kind1));
+    std::unique_ptr<CMp4Reader> reader(OpenTagReaderForPath(path, kTagReaderMp4Kind1));
     if (!reader) return -1;
     bool found = false;
     reader->SetDrmsHandler(OnUnsupportedEntry, &found);

@@ -37,7 +37,7 @@ CMp4Reader* OpenMp4Reader(CTagStream* stream, int32_t readerType) {
     return static_cast<CMp4Reader*>(reader);
 }
 
-CMp4Reader* OpenMp4ReaderForPath(const std::wstring& path, int32_t readerType) {
+CMp4Reader* OpenTagReaderForPath(const std::wstring& path, int32_t readerType) {
     CTagStream* stream = OpenTagReadStream(path);
     return stream ? OpenMp4Reader(stream, readerType) : nullptr;
 }

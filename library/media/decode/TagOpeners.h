@@ -14,6 +14,6 @@ CTagParser* OpenTagReaderByType(const std::wstring& path, int32_t readerType);
 // The MP4 reader of reader type 2, 3 or 4 over the stream, which it owns from the call on.
 CMp4Reader* OpenMp4Reader(CTagStream* stream, int32_t readerType);
 // An MP4 reader of that type over the file, for the queries of its own handlers.
-CMp4Reader* OpenMp4ReaderForPath(const std::wstring& path, int32_t readerType);
+CMp4Reader* OpenTagReaderForPath(const std::wstring& path, int32_t readerType);
 // Type 3 gets the M4A editor, so whatever the readers read by type can also be rewritten.
 CTagEditor* OpenTagEditorByType(const std::wstring& path, int32_t readerType);

@@ -92,13 +92,18 @@ int32_t CAsfAttributeObject::CreateAttribute(int32_t attributeId, std::vector<ui
     return *attribute ? tag::kOk : tag::kOutOfMemory;
 }
 
-int32_t CAsfAttributeObject::Append(CAsfAttribute* attribute) {
+bool CAsfAttributeObject::Holds(uint64_t valueLength) const {
+    CTagOwnedPtr<CAsfAttributeHeader> header(NewHeader(), true);
+    return header && valueLength <= header->MaxValueLength();
+}
+
+int32_t CAsfAttributeObject::InsertBefore(const CTagElementList<CAsfAttribute>::Node* at, CAsfAttribute* attribute) {
     if (!attribute) return tag::kOutOfMemory;
     if (m_attributes.Count() >= 0xFFFF) {
         delete attribute;
         return tag::kInvalidArgument;
     }
-    return m_attributes.Append(attribute, true);
+    return m_attributes.InsertBefore(at, attribute, true);
 }
 
 void CAsfAttributeObject::RemoveAll(int32_t attributeId) {
@@ -107,12 +112,14 @@ void CAsfAttributeObject::RemoveAll(int32_t attributeId) {
 }
 
 CTagElementList<CAsfAttribute>::Node* CAsfAttributeObject::FindPicture(CTagStream* source, uint8_t pictureType,
-                                                                      uint32_t position) {
+                                                                      uint32_t position, uint32_t* count) {
+    uint32_t seen = 0;
     for (auto* node = m_attributes.First(); node != m_attributes.End(); node = node->next) {
         uint8_t type;
         if (node->element->PictureType(source, &type) != tag::kOk || type != pictureType) continue;
-        if (position-- == 0) return node;
+        if (seen++ == position) return node;
     }
+    if (count) *count = seen;
     return nullptr;
 }
 

@@ -45,11 +45,16 @@ public:
     // of data; -2 when the value is too long for the list's length field.
     int32_t CreateAttribute(int32_t attributeId, std::vector<uint8_t> prefix, CTagOwnedPtr<CTagStream> data,
                             uint32_t size, uint32_t offset, CAsfAttribute** attribute) const;
+    // Whether a value of that length fits the list's length field.
+    bool Holds(uint64_t valueLength) const;
     // -2 when the list is full (a 16-bit count); the attribute is deleted on failure.
-    int32_t Append(CAsfAttribute* attribute);
+    int32_t Append(CAsfAttribute* attribute) { return InsertBefore(m_attributes.End(), attribute); }
+    int32_t InsertBefore(const CTagElementList<CAsfAttribute>::Node* at, CAsfAttribute* attribute);
     void RemoveAll(int32_t attributeId);
-    // The position-th picture of that type (from 0); null when there are fewer.
-    CTagElementList<CAsfAttribute>::Node* FindPicture(CTagStream* source, uint8_t pictureType, uint32_t position);
+    // The position-th picture of that type (from 0); null when there are fewer, and then count
+    // (when given) says how many there are.
+    CTagElementList<CAsfAttribute>::Node* FindPicture(CTagStream* source, uint8_t pictureType, uint32_t position,
+                                                      uint32_t* count = nullptr);
     CTagElementList<CAsfAttribute>& Attributes() { return m_attributes; }
 
 protected:

@@ -1,10 +1,12 @@
 #include "library/media/tags/AsfEditor.h"
 
+#include <cstdint>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "library/media/tags/AsfAttributeList.h"
+#include "library/media/tags/TagAnsiText.h"
 #include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagByteStream.h"
 #include "library/media/tags/TagParser.h"
@@ -34,6 +36,57 @@ int32_t ToPlainUtf16Le(int32_t encoding, CTagOwnedPtr<CTagStream>* text, uint32_
     CTagStream* converted = new (std::nothrow) CTagByteStream(std::move(bytes));
     if (!converted) return tag::kOutOfMemory;
     *text = CTagOwnedPtr<CTagStream>(converted, true);
+    return tag::kOk;
+}
+
+// Units of UTF-16LE with every surrogate paired; false for an odd length.
+bool IsWellFormedUtf16Le(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() % 2) return false;
+    for (size_t at = 0; at < bytes.size(); at += 2) {
+        const uint32_t unit = bytes[at] | bytes[at + 1] << 8;
+        if (unit < 0xD800 || unit > 0xDFFF) continue;
+        if (unit > 0xDBFF || at + 2 >= bytes.size()) return false;
+        const uint32_t low = bytes[at + 2] | bytes[at + 3] << 8;
+        if (low < 0xDC00 || low > 0xDFFF) return false;
+        at += 2;
+    }
+    return true;
+}
+
+// The lookup identifier is a Unicode-string attribute, and a value that is not UTF-16LE makes
+// the whole file unreadable to some readers. Callers hand either UTF-16LE (with or without its
+// zero unit) or 8-bit text (with or without its zero byte): the first is kept, the second
+// converted, and the stored value always ends with a zero unit. Bytes that are neither give -2.
+int32_t ToTerminatedUtf16Le(CTagOwnedPtr<CTagStream>* value, uint32_t* size, uint32_t* offset) {
+    std::vector<uint8_t> bytes(*size);
+    int32_t result = *size ? tag::ReadStreamAt(value->Get(), *offset, bytes.data(), *size) : tag::kOk;
+    if (result != tag::kOk) return result;
+    size_t zeros = 0;
+    for (uint8_t byte : bytes) zeros += byte == 0;
+    const bool eightBit = zeros == 0 || (zeros == 1 && bytes.back() == 0);
+    if (eightBit) {
+        std::u16string units;
+        if (!tag::AnsiToUtf16(bytes.data(), bytes.size() - zeros, &units)) return tag::kInvalidArgument;
+        bytes.clear();
+        for (char16_t unit : units) {
+            bytes.push_back(uint8_t(unit & 0xFF));
+            bytes.push_back(uint8_t(unit >> 8));
+        }
+    } else if (!IsWellFormedUtf16Le(bytes)) {
+        return tag::kInvalidArgument;
+    }
+    // Only the last unit may be zero: one inside would cut the identifier short for every reader.
+    while (bytes.size() >= 2 && bytes[bytes.size() - 1] == 0 && bytes[bytes.size() - 2] == 0) bytes.resize(bytes.size() - 2);
+    for (size_t at = 0; at < bytes.size(); at += 2)
+        if (bytes[at] == 0 && bytes[at + 1] == 0) return tag::kInvalidArgument;
+    bytes.push_back(0);
+    bytes.push_back(0);
+    if (bytes.size() > kMaxTextLength) return tag::kInvalidArgument;
+    *size = uint32_t(bytes.size());
+    *offset = 0;
+    CTagStream* converted = new (std::nothrow) CTagByteStream(std::move(bytes));
+    if (!converted) return tag::kOutOfMemory;
+    *value = CTagOwnedPtr<CTagStream>(converted, true);
     return tag::kOk;
 }
 
@@ -120,6 +173,19 @@ int32_t CAsfEditor::SetMoodData(CTagStream* data, uint32_t size, uint32_t offset
     return result == tag::kOk ? library->Append(attribute) : result;
 }
 
+void CAsfEditor::PictureLists(CAsfAttributeObject* lists[2]) const {
+    lists[0] = ExtendedContentDescription(false);
+    lists[1] = MetadataLibrary(false);
+    auto& children = HeaderObject()->Children();
+    for (auto* node = children.First(); node != children.End(); node = node->next) {
+        if (node->element->Index() == asf::kObjectExtendedContentDescription) return;
+        if (node->element->Index() == asf::kObjectHeaderExtension) {
+            std::swap(lists[0], lists[1]);
+            return;
+        }
+    }
+}
+
 int32_t CAsfEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFormat, uint8_t pictureType,
                                int32_t index, uint32_t offset, bool owns) {
     CTagOwnedPtr<CTagStream> image(data, owns);
@@ -129,15 +195,44 @@ int32_t CAsfEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imageFor
     if (!m_loaded) return tag::kNotReady;
     CAsfAttributeObject* library = MetadataLibrary(true);
     if (!library) return tag::kOutOfMemory;
+    std::vector<uint8_t> prefix = asf::PictureValuePrefix(pictureType, imageFormat, size);
+    const uint64_t valueLength = uint64_t(prefix.size()) + size;
+    // Other taggers keep pictures in the extended content description as well: the picture at
+    // that position is replaced where it is held, or a player could go on showing the old one.
+    CAsfAttributeObject* lists[2];
+    PictureLists(lists);
+    uint32_t position = uint32_t(index);
+    CAsfAttributeObject* holder = library;
+    CTagElementList<CAsfAttribute>::Node* replaced = nullptr;
+    for (CAsfAttributeObject* list : lists) {
+        uint32_t count = 0;
+        if (list && (replaced = list->FindPicture(m_source.Get(), pictureType, position, &count))) {
+            holder = list;
+            break;
+        }
+        position -= count;
+    }
+    // A picture too large for the descriptor's 16-bit length moves to the library, as close to
+    // its old place as the library allows.
+    const CTagElementList<CAsfAttribute>::Node* before = library->Attributes().End();
+    if (replaced && !holder->Holds(valueLength)) {
+        holder->Attributes().Remove(replaced);
+        replaced = nullptr;
+        holder = library;
+        uint32_t ahead = 0;
+        if (lists[0] && lists[0] != library) lists[0]->FindPicture(m_source.Get(), pictureType, UINT32_MAX, &ahead);
+        const uint32_t inLibrary = uint32_t(index) > ahead ? uint32_t(index) - ahead : 0;
+        if (auto* node = library->FindPicture(m_source.Get(), pictureType, inLibrary)) before = node;
+    }
     CAsfAttribute* picture;
-    result = library->CreateAttribute(asf::kAttributePicture, asf::PictureValuePrefix(pictureType, imageFormat, size),
-                                      std::move(image), size, offset, &picture);
+    result = holder->CreateAttribute(asf::kAttributePicture, std::move(prefix), std::move(image), size, offset,
+                                     &picture);
     if (result != tag::kOk) return result;
-    if (auto* node = library->FindPicture(m_source.Get(), pictureType, uint32_t(index))) {
-        library->Attributes().Replace(node, picture, true);
+    if (replaced) {
+        holder->Attributes().Replace(replaced, picture, true);
         return tag::kOk;
     }
-    return library->Append(picture);
+    return library->InsertBefore(before, picture);
 }
 
 int32_t CAsfEditor::RemovePicture(uint8_t pictureType, int32_t index) {
@@ -205,6 +300,8 @@ int32_t CAsfEditor::SetLookupId(CTagStream* data, uint32_t size, uint32_t offset
     if (result != tag::kOk) return result;
     if (!m_loaded) return tag::kNotReady;
     if (size > kMaxTextLength) return tag::kInvalidArgument;
+    result = ToTerminatedUtf16Le(&identifier, &size, &offset);
+    if (result != tag::kOk) return result;
     CAsfAttributeObject* list = ExtendedContentDescription(true);
     if (!list) return tag::kOutOfMemory;
     list->RemoveAll(asf::kAttributeLookupId);

@@ -36,6 +36,8 @@ private:
     CAsfContentDescription* ContentDescription(bool create) const;
     CAsfAttributeObject* ExtendedContentDescription(bool create) const;
     CAsfAttributeObject* MetadataLibrary(bool create) const;
+    // The lists that hold pictures, in the order a reader meets them; null where there is none.
+    void PictureLists(CAsfAttributeObject* lists[2]) const;
 
     CTagOwnedPtr<CTagStream> m_source;
     CTagElementList<CAsfObject> m_objects;

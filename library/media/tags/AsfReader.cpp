@@ -7,6 +7,7 @@
 #include "library/media/tags/AsfAttribute.h"
 #include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagTypes.h"
+#include "library/media/tags/TagUtf8.h"
 
 namespace {
 constexpr uint32_t kTextLimit = 1024;
@@ -91,11 +92,12 @@ int32_t CAsfReader::OfferText(uint32_t offset, uint32_t length, int32_t itemType
         m_textBuffer.reset(new (std::nothrow) uint8_t[kTextLimit]);
         if (!m_textBuffer) return tag::kOutOfMemory;
     }
-    const uint32_t count = std::min(length, kTextLimit);
+    uint32_t count = std::min(length, kTextLimit);
     int32_t result = tag::ReadStreamAt(m_stream.Get(), offset, m_textBuffer.get(), count);
     if (result != tag::kOk) return result;
-    return m_textItemHandler(m_textItemContext, m_textBuffer.get(), count, uint8_t(itemType),
-                             asf::TextEncodingOf(m_textBuffer.get(), count));
+    const int32_t encoding = asf::TextEncodingOf(m_textBuffer.get(), count);
+    if (count < length) count = tag::CharacterBoundary(m_textBuffer.get(), count, encoding);
+    return m_textItemHandler(m_textItemContext, m_textBuffer.get(), count, uint8_t(itemType), encoding);
 }
 
 int32_t CAsfReader::WalkContentDescription(const CAsfObjectHeader& object) {

@@ -155,6 +155,11 @@ int32_t CId3Editor::SetItem(int32_t itemType, CTagStream* data, uint32_t size, i
     if (!m_loaded) return tag::kNotReady;
     const int32_t versionCode = m_source.TagHeader().VersionCode();
     if (versionCode == id3::kVersionUnknown) return tag::kNotReady;
+    // A 2.4 tag takes UTF-8 as it stands; the older versions convert it.
+    if (encoding == tag::kEncodingUtf8 && versionCode == id3::kVersion24) {
+        result = tag::CheckUtf8Data(data, size, offset);
+        if (result != tag::kOk) return result;
+    }
     result = RemoveItem(itemType);
     if (result != tag::kOk) return result;
 

@@ -7,6 +7,7 @@
 #include "library/media/tags/Id3FrameHeader.h"
 #include "library/media/tags/Id3MoodData.h"
 #include "library/media/tags/TagTypes.h"
+#include "library/media/tags/TagUtf8.h"
 
 namespace {
 constexpr uint32_t kTextLimit = 1024;
@@ -79,6 +80,7 @@ int32_t CId3Reader::OfferFrame(CTagStream* source, const CId3FrameHeader& frame)
         uint32_t count = std::min(text.size, kTextLimit);
         result = tag::ReadStreamAt(source, text.offset, m_textBuffer.get(), count);
         if (result != tag::kOk) return result;
+        if (count < text.size) count = tag::CharacterBoundary(m_textBuffer.get(), count, text.encoding);
         return m_textItemHandler(m_textItemContext, m_textBuffer.get(), count, uint8_t(id3::ItemTypeOfKind(kind)),
                                  text.encoding);
     } else if (kind == id3::kFrameUniqueId && m_lookupIdHandler) {

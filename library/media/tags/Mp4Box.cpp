@@ -296,7 +296,11 @@ int32_t CMp4NewBox::ReadPayload(CTagStream*, uint32_t limit, std::vector<uint8_t
     const uint32_t room = limit > bytes->size() ? limit - uint32_t(bytes->size()) : 0;
     const uint32_t length = m_payloadSize < room ? m_payloadSize : room;
     bytes->resize(bytes->size() + length);
-    if (length) return tag::ReadStreamAt(m_data.Get(), m_payloadOffset, bytes->data() + m_fields.size(), length);
+    if (length) {
+        const int32_t result = tag::ReadStreamAt(m_data.Get(), m_payloadOffset, bytes->data() + m_fields.size(), length);
+        if (result != tag::kOk) return result;
+    }
+    bytes->insert(bytes->end(), m_trailer.begin(), m_trailer.end());
     if (bytes->size() > limit) bytes->resize(limit);
     return tag::kOk;
 }

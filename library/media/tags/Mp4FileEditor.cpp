@@ -5,19 +5,25 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "library/media/tags/Id3FrameFields.h"
 #include "library/media/tags/Id3IndexedKinds.h"
 #include "library/media/tags/Id3MoodData.h"
+#include "library/media/tags/TagAnsiText.h"
 #include "library/media/tags/TagBufferedStream.h"
+#include "library/media/tags/TagByteStream.h"
 #include "library/media/tags/TagParser.h"
 #include "library/media/tags/TagTypes.h"
+#include "library/media/tags/TagUtf8.h"
 
 namespace {
 
 // The reverse-domain name under which free-form items are defined.
 constexpr char kFreeformMean[] = "com.apple.iTunes";
 constexpr char kLookupName[] = "gnid";
+// Version, flags and the 16-bit language in front of a 3GP asset's text.
+constexpr uint32_t kAssetFieldsSize = 6;
 
 std::string FullBoxFields(const std::string& body) { return std::string(4, '\0') + body; }
 
@@ -46,6 +52,24 @@ uint32_t LeadingNumber(const char* text, size_t length, size_t* used) {
         value = value > 100000000u ? value : value * 10 + uint32_t(text[at] - '0');
     if (used) *used = at;
     return value;
+}
+
+// M4A items and 3GP assets hold Unicode text: 8-bit text stored as it stands would be invalid
+// UTF-8 wherever it leaves ASCII, so it is converted first.
+int32_t ConvertAnsiToUtf8(CTagOwnedPtr<CTagStream>* text, uint32_t* size, uint32_t* offset) {
+    std::vector<uint8_t> bytes(*size);
+    int32_t result = *size ? tag::ReadStreamAt(text->Get(), *offset, bytes.data(), *size) : tag::kOk;
+    if (result != tag::kOk) return result;
+    std::u16string units;
+    if (!tag::AnsiToUtf16(bytes.data(), bytes.size(), &units)) return tag::kInvalidArgument;
+    const std::string utf8 = tag::Utf16ToUtf8(units);
+    if (utf8.size() > 0xFFFFFFFFu - 64) return tag::kInvalidArgument;
+    CTagStream* converted = new (std::nothrow) CTagByteStream(std::vector<uint8_t>(utf8.begin(), utf8.end()));
+    if (!converted) return tag::kOutOfMemory;
+    *text = CTagOwnedPtr<CTagStream>(converted, true);
+    *size = uint32_t(utf8.size());
+    *offset = 0;
+    return tag::kOk;
 }
 
 int32_t ItemBoxOf(int32_t itemType, uint32_t* type) {
@@ -327,6 +351,17 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
     if (m_kind == kMp4KindAudio) {
         if (encoding != tag::kEncodingAnsi && encoding != tag::kEncodingUtf8) return tag::kInvalidArgument;
         if (size == 0) return tag::kInvalidArgument;
+    }
+    if (encoding == tag::kEncodingAnsi) {
+        result = ConvertAnsiToUtf8(&text, &size, &offset);
+        if (result != tag::kOk) return result;
+        data = text.Get();
+        encoding = tag::kEncodingUtf8;
+    } else if (encoding == tag::kEncodingUtf8) {
+        result = tag::CheckUtf8Data(data, size, offset);
+        if (result != tag::kOk) return result;
+    }
+    if (m_kind == kMp4KindAudio) {
         if (itemType == tag::kItemTrack) return SetTrackItem(std::move(text), size, offset);
         result = ItemBoxOf(itemType, &type);
         if (result != tag::kOk) return result;
@@ -341,6 +376,9 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
                                                                std::move(text), size, offset));
     }
     result = AssetBoxOf(itemType, &type);
+    // The track number rides in the album box: a new album keeps the old one's.
+    std::string albumTrack;
+    if (result == tag::kOk && type == mp4::kAlbm) result = AlbumTrack(&albumTrack);
     if (result == tag::kOk) result = RemoveItem(itemType);
     CMp4ContainerBox* udta = nullptr;
     if (result == tag::kOk) result = AssetList(true, &udta);
@@ -358,7 +396,33 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
     const bool wide = encoding >= tag::kEncodingUtf16BeNoMark && encoding <= tag::kEncodingUtf16LeMarked;
     return AppendChild(udta, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(type), FullBoxFields("\x15\xC7"),
                                                            std::move(text), size, offset,
-                                                           std::string(wide ? 2 : 1, '\0')));
+                                                           std::string(wide ? 2 : 1, '\0') + albumTrack));
+}
+
+int32_t CMp4FileEditor::AlbumTrack(std::string* track) {
+    // Longer albums are not worth scanning for the byte behind their terminator.
+    constexpr uint32_t kAlbumScanLimit = 64 * 1024;
+    track->clear();
+    CMp4ContainerBox* udta;
+    int32_t result = AssetList(false, &udta);
+    if (result != tag::kOk || !udta) return result;
+    auto& assets = udta->Children();
+    for (auto* node = assets.First(); node != assets.End(); node = node->next) {
+        CMp4Box* album = node->element;
+        if (album->Type() != mp4::kAlbm) continue;
+        std::vector<uint8_t> bytes;
+        result = album->ReadPayload(m_source.Get(), kAlbumScanLimit, &bytes);
+        if (result != tag::kOk) return result;
+        const uint64_t payloadSize = album->Size() - album->Header().HeaderLength();
+        if (bytes.size() < kAssetFieldsSize) continue;
+        const mp4::AssetText text = mp4::SplitAssetText(bytes.data() + kAssetFieldsSize,
+                                                        uint32_t(bytes.size() - kAssetFieldsSize),
+                                                        uint32_t(payloadSize - kAssetFieldsSize));
+        if (!text.hasTrack) continue;
+        track->assign(1, char(text.track));
+        return tag::kOk;
+    }
+    return tag::kOk;
 }
 
 int32_t CMp4FileEditor::SetTrackItem(CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset) {

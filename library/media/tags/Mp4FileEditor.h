@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "library/media/tags/Mp4Box.h"
 #include "library/media/tags/Mp4Reader.h"
@@ -47,6 +48,8 @@ private:
     // Kind 1.
     int32_t SetTrackItem(CTagOwnedPtr<CTagStream> data, uint32_t size, uint32_t offset);
     int32_t RemoveLookupItem(CMp4ContainerBox* ilst);
+    // Kind 2: the track byte behind the terminator of the first album that has one; empty when none.
+    int32_t AlbumTrack(std::string* track);
     // Kind 2: reads the picture number of every frame box, so the edits that follow cannot stop
     // half-way on a frame that cannot be read; -2 when one numbered from raiseFrom on is at the
     // largest number already.

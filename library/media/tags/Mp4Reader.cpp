@@ -18,6 +18,7 @@
 #include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagMemoryStream.h"
 #include "library/media/tags/TagTypes.h"
+#include "library/media/tags/TagUtf8.h"
 
 namespace {
 
@@ -425,9 +426,11 @@ int32_t CMp4Reader::ReadItem(const CMp4BoxHeader& item) {
         return FireText(reinterpret_cast<const uint8_t*>(text), uint32_t(length), uint8_t(itemType),
                         tag::kEncodingUtf8);
     }
-    const uint32_t count = std::min(valueSize, kTextLimit);
+    uint32_t count = std::min(valueSize, kTextLimit);
     result = ReadBytes(m_walk, valueOffset, value, count);
-    return result != tag::kOk ? result : FireText(value, count, uint8_t(itemType), tag::kEncodingUtf8);
+    if (result != tag::kOk) return result;
+    if (count < valueSize) count = tag::CharacterBoundary(value, count, tag::kEncodingUtf8);
+    return FireText(value, count, uint8_t(itemType), tag::kEncodingUtf8);
 }
 
 int32_t CMp4Reader::ReadFreeformItem(const CMp4BoxHeader& item) {
@@ -478,7 +481,8 @@ int32_t CMp4Reader::ReadAsset(const CMp4BoxHeader& asset) {
     int32_t result = ReadBytes(m_walk, asset.dataOffset + 6, bytes, count);
     if (result != tag::kOk) return result;
     const mp4::AssetText text = mp4::SplitAssetText(bytes, count, textSize);
-    result = FireText(bytes, std::min(text.length, kTextLimit), uint8_t(itemType), text.encoding);
+    const uint32_t kept = text.length > kTextLimit ? tag::CharacterBoundary(bytes, kTextLimit, text.encoding) : text.length;
+    result = FireText(bytes, kept, uint8_t(itemType), text.encoding);
     if (result != 0 || itemType != tag::kItemAlbum || !text.hasTrack) return result;
     return FireNumber(text.track, tag::kItemTrack);
 }

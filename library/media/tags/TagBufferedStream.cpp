@@ -7,7 +7,7 @@
 #include "library/media/tags/TagTypes.h"
 
 int32_t CTagBufferedStream::Refill(uint32_t innerSize) {
-    uint32_t amount = std::min(kWindowSize, innerSize - m_innerPosition);
+    uint32_t amount = std::min(m_windowSize, innerSize - m_innerPosition);
     int32_t result = m_inner->Read(m_window.get(), amount);
     if (result != tag::kOk) {
         m_positionKnown = false;
@@ -23,13 +23,15 @@ int32_t CTagBufferedStream::Refill(uint32_t innerSize) {
 int32_t CTagBufferedStream::Read(void* buffer, uint32_t length) {
     if (!buffer) return tag::kInvalidArgument;
     if (!m_inner) return tag::kNotReady;
-    if (!m_window) {
-        m_window.reset(new (std::nothrow) uint8_t[kWindowSize]);
-        if (!m_window) return tag::kOutOfMemory;
-    }
     uint32_t innerSize;
     int32_t result = m_inner->GetSize(&innerSize);
     if (result != tag::kOk) return result;
+    if (!m_window) {
+        // Small files are common (and every fuzz input is one): no 64 KiB for a 2 KiB tag.
+        m_windowSize = std::max(1u, std::min(kWindowSize, innerSize));
+        m_window.reset(new (std::nothrow) uint8_t[m_windowSize]);
+        if (!m_window) return tag::kOutOfMemory;
+    }
     if (!m_positionKnown) {
         result = m_inner->Tell(&m_innerPosition);
         if (result != tag::kOk) return result;
@@ -98,6 +100,7 @@ int32_t CTagBufferedStream::Close() {
     if (m_inner) m_inner->Close();
     m_inner.Reset();
     m_window.reset();
+    m_windowSize = 0;
     m_filled = m_cursor = 0;
     m_positionKnown = false;
     return tag::kOk;

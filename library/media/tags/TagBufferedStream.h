@@ -1,4 +1,5 @@
-// A read stream that serves small reads from a 64 KiB window over another stream.
+// A read stream that serves small reads from a window of up to 64 KiB over another stream; a
+// smaller stream gets a window of its own size.
 #pragma once
 
 #include <memory>
@@ -22,6 +23,7 @@ private:
 
     CTagOwnedPtr<CTagStream> m_inner;
     std::unique_ptr<uint8_t[]> m_window;
+    uint32_t m_windowSize = 0;
     uint32_t m_innerPosition = 0;  // where the inner stream stands: the end of the window
     uint32_t m_filled = 0;
     uint32_t m_cursor = 0;

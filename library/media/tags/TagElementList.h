@@ -23,14 +23,18 @@ public:
     ~CTagElementList() { Clear(); }
 
     // On failure the element is deleted when it was owned, and the list stays as it was.
-    int32_t Append(T* element, bool owns) {
-        Node* node = new (std::nothrow) Node{element, owns, m_sentinel.previous, &m_sentinel};
+    int32_t Append(T* element, bool owns) { return InsertBefore(End(), element, owns); }
+
+    // The same, in front of that node (End() for last).
+    int32_t InsertBefore(const Node* at, T* element, bool owns) {
+        Node* following = const_cast<Node*>(at);
+        Node* node = new (std::nothrow) Node{element, owns, following->previous, following};
         if (!node) {
             if (owns) delete element;
             return tag::kOutOfMemory;
         }
-        m_sentinel.previous->next = node;
-        m_sentinel.previous = node;
+        following->previous->next = node;
+        following->previous = node;
         ++m_count;
         return tag::kOk;
     }

@@ -1,6 +1,10 @@
 #include "library/media/tags/TagParser.h"
 
+#include <string>
+#include <vector>
+
 #include "library/media/tags/TagTypes.h"
+#include "library/media/tags/TagUtf8.h"
 
 int32_t CTagParser::SetMoodDataHandler(TagMoodDataHandler handler, void* context) {
     m_moodDataHandler = handler;
@@ -46,6 +50,14 @@ int32_t CheckDataRange(CTagStream* data, uint32_t size, uint32_t offset) {
     int32_t result = data->GetSize(&available);
     if (result != kOk) return result;
     return offset <= available && size <= available - offset ? kOk : kInvalidArgument;
+}
+
+int32_t CheckUtf8Data(CTagStream* data, uint32_t size, uint32_t offset) {
+    std::vector<uint8_t> bytes(size);
+    int32_t result = size ? ReadStreamAt(data, offset, bytes.data(), size) : kOk;
+    if (result != kOk) return result;
+    std::u16string units;
+    return Utf8ToUtf16(bytes.data(), bytes.size(), true, &units) ? kOk : kInvalidArgument;
 }
 
 }  // namespace tag

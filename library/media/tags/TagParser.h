@@ -44,4 +44,7 @@ namespace tag {
 int32_t ReadStreamAt(CTagStream* stream, uint32_t offset, void* buffer, uint32_t length);
 // An editor's data range must lie inside its data stream, so Save never comes short on it.
 int32_t CheckDataRange(CTagStream* data, uint32_t size, uint32_t offset);
+// Text that goes into a file as UTF-8 must be UTF-8: -2 when the range is not, so the item keeps
+// its old value rather than take bytes that every reader would garble.
+int32_t CheckUtf8Data(CTagStream* data, uint32_t size, uint32_t offset);
 }  // namespace tag

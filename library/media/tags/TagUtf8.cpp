@@ -1,5 +1,7 @@
 #include "library/media/tags/TagUtf8.h"
 
+#include "library/media/tags/TagTypes.h"
+
 namespace tag {
 
 namespace {
@@ -64,6 +66,54 @@ bool Utf8ToUtf16(const uint8_t* text, size_t length, bool strict, std::u16string
         }
     }
     return true;
+}
+
+std::string Utf16ToUtf8(const std::u16string& units) {
+    std::string out;
+    out.reserve(units.size());
+    for (size_t at = 0; at < units.size(); ++at) {
+        uint32_t value = units[at];
+        if (value >= 0xD800 && value <= 0xDBFF && at + 1 < units.size() && units[at + 1] >= 0xDC00 &&
+            units[at + 1] <= 0xDFFF) {
+            value = 0x10000 + ((value - 0xD800) << 10) + (units[++at] - 0xDC00);
+        } else if (value >= 0xD800 && value <= 0xDFFF) {
+            value = 0xFFFD;
+        }
+        if (value < 0x80) {
+            out += char(value);
+        } else if (value < 0x800) {
+            out += char(0xC0 | (value >> 6));
+            out += char(0x80 | (value & 0x3F));
+        } else if (value < 0x10000) {
+            out += char(0xE0 | (value >> 12));
+            out += char(0x80 | ((value >> 6) & 0x3F));
+            out += char(0x80 | (value & 0x3F));
+        } else {
+            out += char(0xF0 | (value >> 18));
+            out += char(0x80 | ((value >> 12) & 0x3F));
+            out += char(0x80 | ((value >> 6) & 0x3F));
+            out += char(0x80 | (value & 0x3F));
+        }
+    }
+    return out;
+}
+
+uint32_t CharacterBoundary(const uint8_t* bytes, uint32_t count, int32_t encoding) {
+    if (encoding == kEncodingUtf8) {
+        // Back over the continuation bytes at the end to the lead byte they belong to.
+        uint32_t at = count;
+        while (at > 0 && count - at < 3 && (bytes[at - 1] & 0xC0) == 0x80) --at;
+        if (at == 0) return count;
+        const uint8_t lead = bytes[at - 1];
+        const uint32_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        return count - (at - 1) < length ? at - 1 : count;
+    }
+    if (encoding < kEncodingUtf16BeNoMark || encoding > kEncodingUtf16LeMarked) return count;
+    count -= count % 2;
+    if (count < 2) return count;
+    const bool bigEndian = encoding == kEncodingUtf16BeNoMark || encoding == kEncodingUtf16BeMarked;
+    const uint32_t last = bigEndian ? bytes[count - 2] << 8 | bytes[count - 1] : bytes[count - 1] << 8 | bytes[count - 2];
+    return last >= 0xD800 && last <= 0xDBFF ? count - 2 : count;
 }
 
 bool PathToUtf16(const char* path, std::u16string* out) {
