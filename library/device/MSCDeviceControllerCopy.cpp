@@ -1,5 +1,6 @@
 // Writing and deleting files on the player.
 #include "library/content/TNContent.h"
+#include "library/device/DestinationName.h"
 #include "library/device/MSCDeviceController.h"
 #include "library/util/FileSystem.h"
 
@@ -11,23 +12,6 @@ constexpr DWORD kCopyBlockSize = 0x40000;
 // The hidden car-audio file that registration hands to a controller.
 constexpr uint32_t kHiddenCarAudioKind = 12;
 const wchar_t kBackupSuffix[] = L".dat";
-
-// A destination is relative to the drive root; a part that climbs out of it or a drive or
-// stream colon would write outside the player.
-bool IsSafeDestination(const std::wstring& destination) {
-    if (destination.empty() || destination.front() == L'\\' ||
-        destination.find(L':') != std::wstring::npos) {
-        return false;
-    }
-    size_t start = 0;
-    while (start <= destination.size()) {
-        size_t end = destination.find(L'\\', start);
-        if (end == std::wstring::npos) end = destination.size();
-        if (destination.compare(start, end - start, L"..") == 0) return false;
-        start = end + 1;
-    }
-    return true;
-}
 
 HRESULT WriteFailure(DWORD error) {
     return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL
@@ -41,14 +25,14 @@ HRESULT CMSCDeviceController::WriteContent(std::wstring destination, CTNContent*
     if (content == nullptr) return E_INVALIDARG;
     CScopedLock lock(writeLock_);
     if (!HasRoot()) return E_FAIL;
-    if (!IsSafeDestination(destination)) return E_INVALIDARG;
+    // The destination comes from tag and feed text: it must stay below the drive root and name
+    // plain files and folders.
+    if (!CDestinationName::IsSafeRelativePath(destination)) return E_INVALIDARG;
 
     std::wstring folder = root_.substr(0, root_.size() - 1);
-    size_t start = 0;
-    for (size_t end = destination.find(L'\\'); end != std::wstring::npos;
-         start = end + 1, end = destination.find(L'\\', start)) {
-        if (end == start) continue;
-        folder += L"\\" + destination.substr(start, end - start);
+    const std::vector<std::wstring> components = CDestinationName::Split(destination);
+    for (size_t i = 0; i + 1 < components.size(); ++i) {
+        folder += L"\\" + components[i];
         if (PathExists(folder)) continue;
         if (!CreateFolderTree(folder)) break;
         if (content->kind == kHiddenCarAudioKind) {

@@ -466,4 +466,50 @@ TEST_F(MtpControllerTest, CarAudioFilesCopyToTheLocalDataFolder) {
     EXPECT_FALSE(PathExists(local.Path() + L"\\Tavrel_Automotive\\HVC\\notes.txt"));
 }
 
+TEST_F(MtpControllerTest, MoodCacheRebuildSkipsPlayerNamesThatClimbOut) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    ASSERT_TRUE(controller_.CreateFolder(L"MUSIC\\"));
+    for (const wchar_t* name : {L"plain.mp3", L"climb.mp3", L"device.mp3"}) {
+        auto song = Song(name, "song");
+        ASSERT_EQ(S_OK, controller_.WriteContent(std::wstring(L"MUSIC\\Album\\") + name, song.get()));
+    }
+    auto folderSong = Song(L"inside.mp3", "below a climbing folder");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Up\\inside.mp3", folderSong.get()));
+    // Another program gives the objects names no file system would hold.
+    ASSERT_EQ(S_OK, RenameElsewhere(ObjectAt(L"MUSIC\\Album\\climb.mp3"), L"..\\..\\..\\..\\escaped.mp3"));
+    ASSERT_EQ(S_OK, RenameElsewhere(ObjectAt(L"MUSIC\\Album\\device.mp3"), L"NUL.mp3"));
+    ASSERT_EQ(S_OK, RenameElsewhere(ObjectAt(L"MUSIC\\Up"), L".."));
+
+    controller_.BeginTreeOperation();
+    std::unique_ptr<CQBTreeNode> tree(controller_.BuildFolderTree(0, nullptr, false));
+    controller_.EndTreeOperation();
+    ASSERT_NE(nullptr, tree);
+
+    CScratchFolder outer;
+    const std::wstring local = outer.Join(L"data\\user");
+    controller_.SetLocalDataFolder(local);
+    controller_.ResetCancel();
+    ASSERT_TRUE(controller_.RebuildMoodCache(tree.get()));
+
+    std::string copied;
+    EXPECT_TRUE(ReadWholeFile(local + L"\\HVX_Cache\\MUSIC\\Album\\plain.mp3", &copied));
+    EXPECT_EQ("song", copied);
+    EXPECT_EQ(1, listener_.moodSteps) << "only the plain name is copied";
+    for (const wchar_t* outside : {L"escaped.mp3", L"data\\escaped.mp3", L"data\\user\\escaped.mp3",
+                                   L"data\\user\\HVX_Cache\\escaped.mp3", L"data\\user\\HVX_Cache\\inside.mp3",
+                                   L"data\\user\\inside.mp3"}) {
+        EXPECT_FALSE(PathExists(outer.Join(outside))) << testing::PrintToString(std::wstring(outside));
+    }
+    WIN32_FIND_DATAW entry = {};
+    HANDLE find = FindFirstFileW((outer.Path() + L"\\*").c_str(), &entry);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    std::vector<std::wstring> top;
+    do {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) top.push_back(entry.cFileName);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    EXPECT_EQ(std::vector<std::wstring>{L"data"}, top);
+}
+
 }  // namespace
