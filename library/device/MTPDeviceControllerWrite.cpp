@@ -1,6 +1,7 @@
 // Writing contents, their properties and the playlist objects made of them.
 
 #include "library/content/TNContent.h"
+#include "library/device/DestinationName.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/WpdContentAccess.h"
 #include "library/util/FileSystem.h"
@@ -193,6 +194,9 @@ HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId,
 
 HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent* content) {
     if (!content) return E_POINTER;
+    // The destination comes from tag and feed text: the same names as on mass storage, so that a
+    // player holds nothing its own file system (or a computer it is copied to) cannot.
+    if (!CDestinationName::IsSafeRelativePath(destination)) return E_INVALIDARG;
     CScopedLock writing(writeLock_);
     CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return E_FAIL;
@@ -280,7 +284,7 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     const std::wstring sourcePath =
         content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
     const std::wstring recordName = GetFileNameFromPath(content->relativePath);
-    const std::wstring objectName = recordName.empty() ? fileName : recordName;
+    const std::wstring objectName = CDestinationName::IsSafeComponent(recordName) ? recordName : fileName;
     // The source is read through its handle: a stream object over the file would add nothing.
     CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -443,6 +447,9 @@ void CMTPDeviceController::CreatePlaylistIfComplete(CWpdContentAccess& access, c
     }
     std::wstring fileName = playlistName + L"." + kPlaylistExtension;
     SanitizeFileName(&fileName);
+    // A playlist named like a device ("CON") or with a trailing space still gets a plain name.
+    if (!CDestinationName::IsSafeComponent(fileName)) fileName = L"_" + fileName;
+    if (!CDestinationName::IsSafeComponent(fileName)) return;
     std::wstring older;
     if (FileExists(folderName + L"\\" + fileName, &older)) DeleteContent(older);
     std::wstring folder = Folder(4);

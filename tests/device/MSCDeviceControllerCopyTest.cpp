@@ -2,6 +2,7 @@
 
 #include "library/content/TNContent.h"
 #include "tests/device/DriveTestSupport.h"
+#include "tests/device/HostileDestinations.h"
 
 namespace {
 
@@ -108,13 +109,40 @@ TEST_F(DriveCopyTest, AMissingSourceFailsWithoutTouchingTheTarget) {
     EXPECT_TRUE(listener_.progress.empty());
 }
 
-TEST_F(DriveCopyTest, DestinationsThatLeaveTheDriveAreRefused) {
-    auto song = Song("abc", false);
-    for (const wchar_t* destination :
-         {L"..\\outside.mp3", L"MUSIC\\..\\..\\outside.mp3", L"\\rooted.mp3", L"C:\\x.mp3", L""}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(destination)));
-        EXPECT_EQ(controller_.WriteContent(destination, song.get()), E_INVALIDARG);
+// Every file below the folder, with its bytes, hidden ones included.
+void ListFiles(const std::wstring& folder, std::vector<std::pair<std::wstring, std::string>>* files) {
+    WIN32_FIND_DATAW entry = {};
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            files->emplace_back(folder + name + L"\\", "<folder>");
+            ListFiles(folder + name + L"\\", files);
+        } else {
+            files->emplace_back(folder + name, ReadBytes(folder + name));
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+TEST_F(DriveCopyTest, HostileDestinationsAreRefusedAndNothingOnThePlayerChanges) {
+    CreateDirectoryW((root_ + L"MUSIC").c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(root_ + L"MUSIC\\song.mp3", "previous"));
+    std::vector<std::pair<std::wstring, std::string>> before;
+    ListFiles(root_, &before);
+    for (const std::wstring& destination : HostileDestinations()) {
+        SCOPED_TRACE(testing::PrintToString(destination));
+        for (bool replace : {false, true}) {
+            auto song = Song("abc", replace);
+            EXPECT_EQ(controller_.WriteContent(destination, song.get()), E_INVALIDARG);
+        }
+        std::vector<std::pair<std::wstring, std::string>> after;
+        ListFiles(root_, &after);
+        EXPECT_EQ(after, before);
     }
+    EXPECT_TRUE(listener_.progress.empty());
 }
 
 TEST_F(DriveCopyTest, HiddenCarAudioFilesAndTheirNewFoldersAreHidden) {

@@ -1,4 +1,5 @@
 #include "tests/mtp/MtpTestSupport.h"
+#include "tests/device/HostileDestinations.h"
 
 #include <oleauto.h>
 
@@ -510,6 +511,54 @@ TEST_F(MtpControllerTest, MoodCacheRebuildSkipsPlayerNamesThatClimbOut) {
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     EXPECT_EQ(std::vector<std::wstring>{L"data"}, top);
+}
+
+TEST_F(MtpControllerTest, HostileDestinationsAreRefusedAndNothingOnThePlayerChanges) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto existing = Song(L"song.mp3", "previous");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\song.mp3", existing.get()));
+    const int progressBefore = listener_.progressCalls;
+    const std::wstring storage = Children(WPD_DEVICE_OBJECT_ID).at(0);
+    // Every object below the storage with its name and data.
+    auto listing = [&] {
+        std::vector<std::wstring> names;
+        std::vector<std::wstring> pending{storage};
+        while (!pending.empty()) {
+            const std::wstring id = pending.back();
+            pending.pop_back();
+            for (const std::wstring& child : Children(id)) {
+                const std::string data = Data(child);
+                names.push_back(Text(child, WPD_OBJECT_ORIGINAL_FILE_NAME) + L"=" +
+                                std::wstring(data.begin(), data.end()));
+                pending.push_back(child);
+            }
+        }
+        return names;
+    };
+    const std::vector<std::wstring> before = listing();
+    for (const std::wstring& destination : HostileDestinations()) {
+        SCOPED_TRACE(testing::PrintToString(destination));
+        for (bool replace : {false, true}) {
+            auto song = Song(L"hostile.mp3", "abc");
+            song->replaceExisting = replace ? 1 : 0;
+            EXPECT_EQ(E_INVALIDARG, controller_.WriteContent(destination, song.get()));
+        }
+        EXPECT_EQ(before, listing());
+    }
+    EXPECT_EQ(progressBefore, listener_.progressCalls);
+}
+
+TEST_F(MtpControllerTest, PlaylistsNamedLikeDevicesGetAPlainName) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto song = Song(L"a.mp3", "song");
+    song->playlistKey = L"key";
+    song->playlistName = L"CON";
+    song->playlistMemberCount = 1;
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\a.mp3", song.get()));
+    EXPECT_TRUE(ObjectAt(L"Playlists\\CON.pla").empty());
+    EXPECT_FALSE(ObjectAt(L"Playlists\\_CON.pla").empty());
 }
 
 }  // namespace
