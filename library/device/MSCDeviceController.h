@@ -113,7 +113,7 @@ private:
     CWin32DriveFacts ownDriveFacts_;
     IDriveFacts& driveFacts_;
 
-    CLockedFlag transferring_;
+    CLockedFlag transferring_{true};
     CLockedFlag enumerating_;
     CLockedFlag treeOperation_;
     CCriticalSection writeLock_;

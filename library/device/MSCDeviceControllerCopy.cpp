@@ -28,6 +28,7 @@ HRESULT CMSCDeviceController::WriteContent(std::wstring destination, CTNContent*
     // The destination comes from tag and feed text: it must stay below the drive root and name
     // plain files and folders.
     if (!CDestinationName::IsSafeRelativePath(destination)) return E_INVALIDARG;
+    if (!IsTransferring()) return kWriteStopped;
 
     std::wstring folder = root_.substr(0, root_.size() - 1);
     const std::vector<std::wstring> components = CDestinationName::Split(destination);
@@ -51,7 +52,8 @@ HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
                                                const std::wstring& target, bool keepBackup,
                                                bool reportProgress, bool hide) {
     CScopedLock lock(writeLock_);
-    SetTransferring(true);
+    // Tested before anything on the player changes: a stop may come before the copy starts.
+    if (!IsTransferring()) return kWriteStopped;
     CScopedHandle input(CreateFileW(source.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));

@@ -111,8 +111,11 @@ private:
     // One block of a copy: reads up to `size` bytes (0 at the end) or writes them all.
     using BlockReader = std::function<HRESULT(void* buffer, ULONG size, ULONG* read)>;
     using BlockWriter = std::function<HRESULT(const void* buffer, ULONG size)>;
+    // Stops (S_FALSE) when `stopRequested` answers true before a block.
     HRESULT CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize, uint64_t total,
-                       bool progress);
+                       bool progress, const std::function<bool()>& stopRequested);
+    // With progress (the mood cache) the copy also stops on the cancel event; a copy that does not
+    // finish leaves no local file.
     HRESULT CopyObjectToFile(CWpdContentAccess& access, const std::wstring& objectId, const std::wstring& localPath,
                              bool progress);
     void AddPendingMember(const std::wstring& objectId, CTNContent* content);
@@ -153,7 +156,7 @@ private:
     std::wstring rootPath_;
     std::wstring playlistFolderName_;
     bool modified_ = false;
-    bool transferring_ = false;
+    bool transferring_ = true;
     CCriticalSection transferringLock_;
     CCriticalSection enumerationLock_;
     bool enumerating_ = false;

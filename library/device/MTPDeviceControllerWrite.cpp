@@ -198,6 +198,7 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
     // player holds nothing its own file system (or a computer it is copied to) cannot.
     if (!CDestinationName::IsSafeRelativePath(destination)) return E_INVALIDARG;
     CScopedLock writing(writeLock_);
+    if (!IsTransferring()) return kWriteStopped;
     CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return E_FAIL;
     CWpdContentAccess access(device.Get(), deviceLock_);
@@ -208,14 +209,14 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
     std::wstring parent;
     bool cached = false;
     HRESULT hr = DestinationFolder(access, folderPath, &parent, &cached);
-    if (FAILED(hr)) return hr;
+    if (hr != S_OK) return hr;
     hr = Upload(access, parent, fileName, content);
     if (FAILED(hr) && cached) {
         // Another program may have removed the folder since it was found: look once more, and
         // write again only when that gives another folder.
         ForgetFolder(parent);
         std::wstring fresh;
-        if (SUCCEEDED(DestinationFolder(access, folderPath, &fresh, &cached)) && fresh != parent) {
+        if (DestinationFolder(access, folderPath, &fresh, &cached) == S_OK && fresh != parent) {
             hr = Upload(access, fresh, fileName, content);
         }
     }
@@ -244,6 +245,8 @@ HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const
         const std::wstring component = folderPath.substr(start, slash - start);
         start = slash + 1;
         if (component.empty()) continue;
+        // The walk can take seconds on a full player: a stop ends it before it makes a folder.
+        if (!IsTransferring()) return kWriteStopped;
         std::wstring child;
         if (!access.FindChild(parent, component, false, &child)) {
             HRESULT hr = access.CreateFolder(parent, component, &child);
@@ -312,7 +315,8 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
             HRESULT result = target->Write(buffer, size, &written);
             return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
         };
-        hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress);
+        hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress,
+                        [this] { return !IsTransferring(); });
         // Only a complete copy is committed; a stopped or failed one is released uncommitted, so
         // the device never completes the object.
         if (hr == S_OK) {
@@ -342,7 +346,8 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
 }
 
 HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize,
-                                         uint64_t total, bool progress) {
+                                         uint64_t total, bool progress,
+                                         const std::function<bool()>& stopRequested) {
     if (bufferSize == 0) bufferSize = kDefaultBlockSize;
     // Whatever the device suggests, a copy holds no more memory than this.
     bufferSize = std::min(bufferSize, kMaxBlockSize);
@@ -358,13 +363,12 @@ HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWri
             return E_OUTOFMEMORY;
         }
     }
-    SetTransferring(true);
     IDevCtrlListener* listener = progress ? listener_ : nullptr;
     if (listener) listener->OnWriteProgress(0, static_cast<uint32_t>(total));
     HRESULT result = S_OK;
     uint64_t count = 0;
     for (;;) {
-        if (!IsTransferring()) {
+        if (stopRequested()) {
             result = S_FALSE;
             break;
         }
@@ -406,8 +410,12 @@ HRESULT CMTPDeviceController::CopyObjectToFile(CWpdContentAccess& access, const 
             return source->Read(buffer, size, read);
         },
         [&](const void* buffer, ULONG size) { return WriteFileBlock(target.Get(), buffer, size); }, optimal, size,
-        progress);
+        progress, [&] { return progress && WaitForSingleObject(cancelEvent_.Get(), 0) == WAIT_OBJECT_0; });
     if (hr == S_FALSE) hr = HRESULT_FROM_WIN32(ERROR_CANCELLED);
+    if (hr != S_OK) {
+        target.Reset();
+        DeleteFileW(localPath.c_str());
+    }
     return hr;
 }
 

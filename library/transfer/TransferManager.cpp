@@ -34,6 +34,7 @@ void CTransferManager::InitializeMembers() {
 }
 
 CTransferManager::~CTransferManager() {
+    StopWrites();
     CRunnableTNContentHandler::Stop();
     Stop();
     StopTreeOrDeleteThread();
@@ -52,6 +53,8 @@ std::wstring CTransferManager::DataFolder() const {
 }
 
 HRESULT CTransferManager::Stop() {
+    // Quitting does not wait for the rest of a large file.
+    StopWrites();
     DeleteCapability();
     if (deviceThread_ != nullptr) {
         PostThreadMessageW(deviceThreadId_, WM_QUIT, 0, 0);
@@ -66,7 +69,17 @@ HRESULT CTransferManager::Stop() {
 void CTransferManager::Reset() {
     // A new run starts without the last run's disk-full state.
     diskFull_ = false;
+    // The content in work ends before the writes are allowed again: a stop meant for it holds.
+    while (IsBusy()) Sleep(10);
+    mtp_->SetTransferring(true);
+    massStorage_->SetTransferring(true);
     CRunnableTNContentHandler::Reset();
+}
+
+void CTransferManager::StopWrites() {
+    Cancel();
+    mtp_->SetTransferring(false);
+    massStorage_->SetTransferring(false);
 }
 
 void CTransferManager::OnThreadStart() {

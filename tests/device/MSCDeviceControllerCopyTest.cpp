@@ -73,6 +73,7 @@ TEST_F(DriveCopyTest, StoppingMidCopyKeepsThePlayersPreviousFile) {
             ASSERT_TRUE(WriteBytes(target + L".dat", "stale"));
         }
         listener_ = CRecordingListener();
+        controller_.SetTransferring(true);
         listener_.controller = &controller_;
         listener_.stopAfterReports = 2;  // the start report and the first block
         auto song = Song(Pattern(4 * kBlock, 'x'), c.replaceExisting);
@@ -183,6 +184,37 @@ TEST_F(DriveCopyTest, DeleteContentRemovesFilesAndOnlyEmptyFolders) {
     EXPECT_TRUE(controller_.DeleteContent(root_ + L"MUSIC\\Album\\a.mp3"));
     EXPECT_TRUE(controller_.DeleteContent(root_ + L"MUSIC\\Album"));
     EXPECT_FALSE(Exists(root_ + L"MUSIC\\Album"));
+}
+
+TEST_F(DriveCopyTest, AStopBeforeTheWriteStartsHoldsUntilWritesAreAllowedAgain) {
+    CreateDirectoryW((root_ + L"MUSIC").c_str(), nullptr);
+    const std::wstring target = root_ + L"MUSIC\\song.mp3";
+    ASSERT_TRUE(WriteBytes(target, "previous"));
+    std::vector<std::pair<std::wstring, std::string>> before;
+    ListFiles(root_, &before);
+
+    // The owner's cancel came after it decided to write and before the controller was called.
+    controller_.SetTransferring(false);
+    struct Case {
+        const wchar_t* destination;
+        bool replace;
+        const char* bytes;
+    };
+    for (const Case& c : {Case{L"MUSIC\\song.mp3", false, "new"}, Case{L"MUSIC\\song.mp3", true, "new"},
+                          Case{L"MUSIC\\song.mp3", true, ""}, Case{L"NEW\\Deep\\song.mp3", false, "new"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.destination)));
+        auto song = Song(c.bytes, c.replace);
+        EXPECT_EQ(controller_.WriteContent(c.destination, song.get()), CDeviceControllerBase::kWriteStopped);
+        std::vector<std::pair<std::wstring, std::string>> after;
+        ListFiles(root_, &after);
+        EXPECT_EQ(after, before);
+    }
+    EXPECT_TRUE(listener_.progress.empty());
+
+    controller_.SetTransferring(true);
+    auto next = Song("next", false);
+    ASSERT_EQ(controller_.WriteContent(L"NEW\\Deep\\next.mp3", next.get()), S_OK);
+    EXPECT_EQ(ReadBytes(root_ + L"NEW\\Deep\\next.mp3"), "next");
 }
 
 }  // namespace

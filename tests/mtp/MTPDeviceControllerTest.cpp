@@ -273,7 +273,10 @@ TEST_F(MtpControllerTest, StoppedUploadLeavesNoObjectAndTheOldOneIntact) {
     EXPECT_EQ(L"song.mp3", Text(oldId, WPD_OBJECT_ORIGINAL_FILE_NAME));
     EXPECT_EQ("old contents", Data(oldId));
 
+    // The stop holds until the owner allows writes again.
     listener_.onProgress = nullptr;
+    EXPECT_EQ(1, controller_.WriteContent(L"MUSIC\\song.mp3", replacement.get()));
+    controller_.SetTransferring(true);
     ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\song.mp3", replacement.get()));
     left = Children(ObjectAt(L"MUSIC"));
     ASSERT_EQ(1u, left.size());
@@ -559,6 +562,40 @@ TEST_F(MtpControllerTest, PlaylistsNamedLikeDevicesGetAPlainName) {
     ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\a.mp3", song.get()));
     EXPECT_TRUE(ObjectAt(L"Playlists\\CON.pla").empty());
     EXPECT_FALSE(ObjectAt(L"Playlists\\_CON.pla").empty());
+}
+
+TEST_F(MtpControllerTest, AStopBeforeTheWriteStartsHoldsUntilWritesAreAllowedAgain) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto existing = Song(L"song.mp3", "previous");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\song.mp3", existing.get()));
+    const std::wstring existingId = ObjectAt(L"MUSIC\\song.mp3");
+    const int progressBefore = listener_.progressCalls;
+
+    // The owner's cancel came after it decided to write and before the controller was called.
+    controller_.SetTransferring(false);
+    struct Case {
+        const wchar_t* destination;
+        bool replace;
+        const char* bytes;
+    };
+    for (const Case& c : {Case{L"MUSIC\\song.mp3", false, "new"}, Case{L"MUSIC\\song.mp3", true, "new"},
+                          Case{L"MUSIC\\song.mp3", true, ""}, Case{L"NEW\\Deep\\song.mp3", false, "new"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.destination)));
+        auto song = Song(L"new.mp3", c.bytes);
+        song->replaceExisting = c.replace ? 1 : 0;
+        EXPECT_EQ(CDeviceControllerBase::kWriteStopped, controller_.WriteContent(c.destination, song.get()));
+    }
+    EXPECT_EQ(L"", ObjectAt(L"NEW")) << "the folder walk made nothing";
+    EXPECT_EQ(std::vector<std::wstring>{existingId}, Children(ObjectAt(L"MUSIC")));
+    EXPECT_EQ("previous", Data(existingId));
+    EXPECT_EQ(L"song.mp3", Text(existingId, WPD_OBJECT_ORIGINAL_FILE_NAME));
+    EXPECT_EQ(progressBefore, listener_.progressCalls);
+
+    controller_.SetTransferring(true);
+    auto next = Song(L"next.mp3", "next");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"NEW\\Deep\\next.mp3", next.get()));
+    EXPECT_EQ("next", Data(ObjectAt(L"NEW\\Deep\\next.mp3")));
 }
 
 }  // namespace

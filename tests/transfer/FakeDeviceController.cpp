@@ -20,7 +20,7 @@ HRESULT CFakeDeviceController::WriteContent(std::wstring destination, CTNContent
     for (const auto& scripted : writeResults) {
         if (destination.find(scripted.first) != std::wstring::npos) return scripted.second;
     }
-    transferring_ = true;
+    if (!transferring_) return kWriteStopped;
     const std::wstring target = root_ + destination;
     CreateFolderTree(target.substr(0, target.rfind(L'\\')));
     const std::wstring source = content->tempPath.empty() ? content->sourcePath : content->tempPath;

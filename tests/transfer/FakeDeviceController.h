@@ -105,7 +105,7 @@ public:
 private:
     std::wstring root_;
     IDevCtrlListener* listener_ = nullptr;
-    std::atomic<bool> transferring_{false};
+    std::atomic<bool> transferring_{true};
     std::atomic<bool> enumerating_{false};
     std::atomic<bool> treeRunning_{false};
     CCriticalSection lock_;
