@@ -61,6 +61,13 @@ HRESULT ReadFileBlock(HANDLE file, void* buffer, ULONG size, ULONG* read) {
     return S_OK;
 }
 
+// A device says "full" in several ways; the owner knows one, the HRESULT of ERROR_DISK_FULL, and
+// stops the run on it.
+HRESULT AsDiskFull(HRESULT hr) {
+    return hr == STG_E_MEDIUMFULL || hr == HRESULT_FROM_WIN32(ERROR_HANDLE_DISK_FULL) ? HRESULT_FROM_WIN32(ERROR_DISK_FULL)
+                                                                                      : hr;
+}
+
 HRESULT WriteFileBlock(HANDLE file, const void* buffer, ULONG size) {
     DWORD done = 0;
     if (!WriteFile(file, buffer, size, &done, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
@@ -313,7 +320,8 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
             ULONG written = 0;
             CScopedLock lock(deviceLock_);
             HRESULT result = target->Write(buffer, size, &written);
-            return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
+            // A short write without an error is a full storage.
+            return AsDiskFull(SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result);
         };
         hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress,
                         [this] { return !IsTransferring(); });

@@ -598,4 +598,16 @@ TEST_F(MtpControllerTest, AStopBeforeTheWriteStartsHoldsUntilWritesAreAllowedAga
     EXPECT_EQ("next", Data(ObjectAt(L"NEW\\Deep\\next.mp3")));
 }
 
+TEST_F(MtpControllerTest, EveryWayAPlayerSaysFullBecomesDiskFull) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    for (HRESULT full : {STG_E_MEDIUMFULL, HRESULT_FROM_WIN32(ERROR_HANDLE_DISK_FULL), kDiskFull}) {
+        SCOPED_TRACE(full);
+        auto song = Song(L"song.mp3", std::string(300000, 's'));
+        standin_.ArmFault(kWpdFaultWrite, 2, full);
+        EXPECT_EQ(kDiskFull, controller_.WriteContent(L"MUSIC\\song.mp3", song.get()));
+        EXPECT_EQ(L"", ObjectAt(L"MUSIC\\song.mp3"));
+    }
+}
+
 }  // namespace
