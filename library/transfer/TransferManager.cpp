@@ -67,10 +67,10 @@ HRESULT CTransferManager::Stop() {
 }
 
 void CTransferManager::Reset() {
-    // A new run starts without the last run's disk-full state.
-    diskFull_ = false;
-    // The content in work ends before the writes are allowed again: a stop meant for it holds.
+    // The content in work ends first: a stop meant for it holds, and its disk-full error belongs
+    // to the run that ends. A new run starts without that state.
     while (IsBusy()) Sleep(10);
+    diskFull_ = false;
     mtp_->SetTransferring(true);
     massStorage_->SetTransferring(true);
     CRunnableTNContentHandler::Reset();

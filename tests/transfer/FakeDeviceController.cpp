@@ -18,7 +18,10 @@ HRESULT CFakeDeviceController::WriteContent(std::wstring destination, CTNContent
         writtenRecords.push_back({content->kind, content->replaceExisting, content->relativePath});
     }
     for (const auto& scripted : writeResults) {
-        if (destination.find(scripted.first) != std::wstring::npos) return scripted.second;
+        if (destination.find(scripted.first) == std::wstring::npos) continue;
+        if (writeStarted != nullptr) SetEvent(writeStarted);
+        if (holdWrite != nullptr) WaitForSingleObject(holdWrite, 10000);
+        return scripted.second;
     }
     if (!transferring_) return kWriteStopped;
     const std::wstring target = root_ + destination;

@@ -26,7 +26,8 @@ public:
     int shortReads = 0;
     // A write whose destination contains the key ends with the value instead of copying.
     std::map<std::wstring, HRESULT> writeResults;
-    // Each write waits for this event (when set) after its first block, so tests can cancel.
+    // Each write waits for this event (when set) after its first block (a scripted one before its
+    // result), so tests can cancel.
     HANDLE holdWrite = nullptr;
     HANDLE writeStarted = nullptr;
     std::wstring iconSource;
