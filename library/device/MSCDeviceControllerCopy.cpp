@@ -49,7 +49,7 @@ HRESULT CMSCDeviceController::WriteContent(std::wstring destination, CTNContent*
 }
 
 HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
-                                               const std::wstring& target, bool keepBackup,
+                                               const std::wstring& target, bool /*keepBackup*/,
                                                bool reportProgress, bool hide) {
     CScopedLock lock(writeLock_);
     // Tested before anything on the player changes: a stop may come before the copy starts.
@@ -59,12 +59,19 @@ HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!input.IsValid()) return E_FAIL;
 
-    // The file being replaced is moved aside first and comes back if the copy does not finish.
-    // A backup left over from an earlier, interrupted run is stale: it goes, and if it cannot go
-    // (or the move fails) the target is left untouched.
+    // A folder of that name is never the file to replace: moved aside it would stay renamed.
+    const DWORD targetAttributes = GetFileAttributesW(target.c_str());
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return E_FAIL;
+    }
+    // An existing file is moved aside first, whatever the replace mode, and comes back if the
+    // copy does not finish: a write never destroys a file it did not create. A backup left over
+    // from an earlier, interrupted run is stale: it goes, and if it cannot go (or the move
+    // fails) the target is left untouched.
     const std::wstring backup = target + kBackupSuffix;
     bool backedUp = false;
-    if (keepBackup && PathExists(target)) {
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES) {
+        if (FolderExists(backup)) return E_FAIL;
         if (PathExists(backup)) {
             SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileW(backup.c_str())) return E_FAIL;
@@ -75,7 +82,8 @@ HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
 
     HRESULT result = S_OK;
     {
-        CScopedHandle output(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        // A new file only: whatever appears under the name meanwhile is not ours to truncate.
+        CScopedHandle output(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!output.IsValid()) {
             if (backedUp) MoveFileW(backup.c_str(), target.c_str());

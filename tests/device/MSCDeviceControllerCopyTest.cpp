@@ -217,4 +217,53 @@ TEST_F(DriveCopyTest, AStopBeforeTheWriteStartsHoldsUntilWritesAreAllowedAgain) 
     EXPECT_EQ(ReadBytes(root_ + L"NEW\\Deep\\next.mp3"), "next");
 }
 
+TEST_F(DriveCopyTest, AnExistingFileSurvivesAStoppedOrFailedWriteInEveryReplaceMode) {
+    const std::wstring full = FullDriveLetter();
+    struct Player {
+        std::wstring root;
+        bool fillsUp;
+    };
+    std::vector<Player> players{{root_, false}};
+    if (!full.empty()) {
+        EmptyFolder(RootOf(full[0]));
+        MakePlayer(full[0], L"1234_0ab1_FULL");
+        players.push_back({RootOf(full[0]), true});
+    }
+    for (const Player& player : players) {
+        if (player.fillsUp) {
+            facts_.Hide(Letter(0));
+            ASSERT_EQ(controller_.FindDevice(), CDeviceControllerBase::kDeviceReplaced);
+        }
+        CreateDirectoryW((player.root + L"MUSIC").c_str(), nullptr);
+        const std::wstring target = player.root + L"MUSIC\\song.mp3";
+        for (bool replace : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (player.fillsUp ? "full drive" : "stopped") << ", replace " << replace);
+            ASSERT_TRUE(WriteBytes(target, "previous"));
+            listener_ = CRecordingListener();
+            controller_.SetTransferring(true);
+            listener_.controller = player.fillsUp ? nullptr : &controller_;
+            listener_.stopAfterReports = 2;
+            // Larger than the whole 1 MiB volume.
+            auto song = Song(Pattern(4 * kBlock + 3, 'z'), replace);
+            const HRESULT expected = player.fillsUp ? static_cast<HRESULT>(0x80070070) : CDeviceControllerBase::kWriteStopped;
+            EXPECT_EQ(controller_.WriteContent(L"MUSIC\\song.mp3", song.get()), expected);
+            EXPECT_EQ(ReadBytes(target), "previous");
+            EXPECT_FALSE(Exists(target + L".dat"));
+        }
+    }
+    if (!full.empty()) EmptyFolder(RootOf(full[0]));
+}
+
+TEST_F(DriveCopyTest, AFolderNamedLikeTheTargetIsNeverMovedAside) {
+    CreateDirectoryW((root_ + L"MUSIC").c_str(), nullptr);
+    CreateDirectoryW((root_ + L"MUSIC\\Album").c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(root_ + L"MUSIC\\Album\\a.mp3", "a"));
+    for (bool replace : {false, true}) {
+        auto song = Song("new", replace);
+        EXPECT_EQ(controller_.WriteContent(L"MUSIC\\Album", song.get()), E_FAIL);
+        EXPECT_EQ(ReadBytes(root_ + L"MUSIC\\Album\\a.mp3"), "a");
+        EXPECT_FALSE(Exists(root_ + L"MUSIC\\Album.dat"));
+    }
+}
+
 }  // namespace
