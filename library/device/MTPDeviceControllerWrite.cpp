@@ -285,6 +285,12 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         // The object to replace is where this write goes, whatever the record's own path says.
         if (replacedId.empty()) access.FindChild(parentId, fileName, false, &replacedId);
         if (!replacedId.empty()) {
+            // A folder is never the object to replace: renamed aside it would stay renamed.
+            GUID type = GUID_NULL;
+            if (!access.ReadGuid(replacedId, WPD_OBJECT_CONTENT_TYPE, &type) ||
+                IsEqualGUID(type, WPD_CONTENT_TYPE_FOLDER) || IsEqualGUID(type, WPD_CONTENT_TYPE_FUNCTIONAL_OBJECT)) {
+                return E_FAIL;
+            }
             if (!access.ReadString(replacedId, WPD_OBJECT_ORIGINAL_FILE_NAME, &replacedName)) return E_FAIL;
             HRESULT hr = access.Rename(replacedId, replacedId + L".dat");
             if (FAILED(hr)) return hr;

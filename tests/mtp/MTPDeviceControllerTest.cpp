@@ -610,4 +610,19 @@ TEST_F(MtpControllerTest, EveryWayAPlayerSaysFullBecomesDiskFull) {
     }
 }
 
+TEST_F(MtpControllerTest, AFolderNamedLikeTheTargetIsNeverRenamedAside) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto inside = Song(L"a.mp3", "a");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Album\\a.mp3", inside.get()));
+    const std::wstring album = ObjectAt(L"MUSIC\\Album");
+    auto song = Song(L"new.mp3", "new");
+    song->replaceExisting = 1;
+    song->relativePath.clear();
+    EXPECT_EQ(E_FAIL, controller_.WriteContent(L"MUSIC\\Album", song.get()));
+    EXPECT_EQ(L"Album", Text(album, WPD_OBJECT_ORIGINAL_FILE_NAME));
+    EXPECT_EQ("a", Data(ObjectAt(L"MUSIC\\Album\\a.mp3")));
+    EXPECT_EQ(std::vector<std::wstring>{album}, Children(ObjectAt(L"MUSIC")));
+}
+
 }  // namespace
