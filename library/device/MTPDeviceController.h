@@ -105,6 +105,9 @@ private:
     // `cached` tells whether it came from the folders found by earlier writes.
     HRESULT DestinationFolder(CWpdContentAccess& access, const std::wstring& folderPath, std::wstring* folderId,
                               bool* cached);
+    // Whether the object is the folder at that path below the storage, by its names and parents.
+    bool IsFolderAt(CWpdContentAccess& access, std::wstring objectId, const std::wstring& folderPath,
+                    const std::wstring& storageId);
     void ForgetFolder(const std::wstring& folderId);
     HRESULT Upload(CWpdContentAccess& access, const std::wstring& parentId, const std::wstring& fileName,
                    CTNContent* content);

@@ -233,18 +233,23 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
 HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const std::wstring& folderPath,
                                                 std::wstring* folderId, bool* cached) {
     std::wstring parent;
+    std::wstring remembered;
     uint64_t generation;
     {
         CScopedLock lock(stateLock_);
         auto found = folderPathIds_.find(folderPath);
-        *cached = found != folderPathIds_.end();
-        if (*cached) {
-            *folderId = found->second;
-            return S_OK;
-        }
+        if (found != folderPathIds_.end()) remembered = found->second;
         parent = storageId_;
         generation = connectionGeneration_;
     }
+    // Another program may have renamed or moved the folder since: the remembered object counts
+    // only while it still sits at the path, else the path is walked again.
+    *cached = !remembered.empty() && IsFolderAt(access, remembered, folderPath, parent);
+    if (*cached) {
+        *folderId = remembered;
+        return S_OK;
+    }
+    if (!remembered.empty()) ForgetFolder(remembered);
     size_t start = 0;
     while (start < folderPath.size()) {
         size_t slash = folderPath.find(L'\\', start);
@@ -267,6 +272,21 @@ HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const
     }
     *folderId = parent;
     return S_OK;
+}
+
+bool CMTPDeviceController::IsFolderAt(CWpdContentAccess& access, std::wstring objectId,
+                                      const std::wstring& folderPath, const std::wstring& storageId) {
+    if (!folderPath.empty()) {
+        const std::vector<std::wstring> names = CDestinationName::Split(folderPath);
+        for (auto name = names.rbegin(); name != names.rend(); ++name) {
+            std::wstring actual;
+            if (!access.ReadString(objectId, WPD_OBJECT_ORIGINAL_FILE_NAME, &actual) || actual != *name ||
+                !access.ReadString(objectId, WPD_OBJECT_PARENT_ID, &objectId)) {
+                return false;
+            }
+        }
+    }
+    return objectId == storageId;
 }
 
 void CMTPDeviceController::ForgetFolder(const std::wstring& folderId) {

@@ -625,4 +625,33 @@ TEST_F(MtpControllerTest, AFolderNamedLikeTheTargetIsNeverRenamedAside) {
     EXPECT_EQ(std::vector<std::wstring>{album}, Children(ObjectAt(L"MUSIC")));
 }
 
+TEST_F(MtpControllerTest, WritesDoNotFollowFoldersRenamedSinceTheLastWrite) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto first = Song(L"a.mp3", "first");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Artist\\a.mp3", first.get()));
+    const std::wstring artist = ObjectAt(L"MUSIC\\Artist");
+    const std::wstring music = ObjectAt(L"MUSIC");
+    struct Case {
+        const wchar_t* what;
+        std::wstring renamed;
+        const wchar_t* name;
+        const wchar_t* written;
+    };
+    // The leaf folder renamed, then its parent.
+    for (const Case& c : {Case{L"leaf", artist, L"Renamed", L"MUSIC\\Artist\\b.mp3"},
+                          Case{L"parent", music, L"OTHER", L"MUSIC\\Renamed\\c.mp3"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.what)));
+        ASSERT_EQ(S_OK, RenameElsewhere(c.renamed, c.name));
+        auto song = Song(L"s.mp3", "second");
+        song->relativePath = c.written;
+        ASSERT_EQ(S_OK, controller_.WriteContent(c.written, song.get()));
+        EXPECT_EQ("second", Data(ObjectAt(c.written)));
+    }
+    // Nothing new went into the renamed folders: the writes made their folders again.
+    EXPECT_EQ(1u, Children(artist).size());
+    EXPECT_EQ(2u, Children(music).size()) << "the renamed folder and the leaf made again";
+    EXPECT_NE(music, ObjectAt(L"MUSIC"));
+}
+
 }  // namespace
