@@ -85,7 +85,7 @@ DWORD CFakeDeviceController::GetCapabilityFileSize() {
         --zeroSizeAnswers;
         return 0;
     }
-    return static_cast<DWORD>(capability.size());
+    return claimedSize != 0 ? claimedSize : static_cast<DWORD>(capability.size());
 }
 
 void CFakeDeviceController::GetDeviceIcon(std::wstring* localPath) {

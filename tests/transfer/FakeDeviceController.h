@@ -23,6 +23,8 @@ public:
     std::string capability;
     // GetCapabilityFileSize answers 0 this many times first; reads come short this many times.
     int zeroSizeAnswers = 0;
+    // When not 0, the size GetCapabilityFileSize claims whatever the document holds.
+    DWORD claimedSize = 0;
     int shortReads = 0;
     // A write whose destination contains the key ends with the value instead of copying.
     std::map<std::wstring, HRESULT> writeResults;
