@@ -345,7 +345,9 @@ TEST_F(TransferTest, HostileCapabilityDocumentsCostLittleAndNeverEndTheProgram) 
         EXPECT_GT(2000u, Elapsed([&] { state = manager_->CheckDevice(&hasFile); }));
         EXPECT_EQ(CTransferManager::kStateNoPlayer, state);
         EXPECT_EQ(CTransferManager::kNoUsablePlayer, manager_->GetMode());
-        if (c.claimedSize != 0) EXPECT_TRUE(mtp_.readSizesAsked.empty()) << "nothing allocated or read";
+        if (c.claimedSize != 0) {
+            EXPECT_TRUE(mtp_.readSizesAsked.empty()) << "nothing allocated or read";
+        }
     }
 
     // A damaged byte costs one character: the player still works.
