@@ -16,7 +16,8 @@ namespace {
 #define TNC QB_CAPABILITY_PREFIX
 
 // The document is UTF-8 whatever code page the thread runs with; decoding it with the ANSI code
-// page would garble or reject every name outside ASCII.
+// page would garble every name outside ASCII. A damaged byte becomes U+FFFD instead of costing
+// the player its whole document.
 HRESULT DecodeUtf8(const char* bytes, int size, std::wstring& text) {
     size_t length = strnlen(bytes, static_cast<size_t>(size));
     static const char kByteOrderMark[] = "\xEF\xBB\xBF";
@@ -26,15 +27,77 @@ HRESULT DecodeUtf8(const char* bytes, int size, std::wstring& text) {
     }
     text.clear();
     if (length == 0) return S_OK;
-    int count = static_cast<int>(length);
-    int needed = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, count, nullptr, 0);
-    if (needed <= 0) return HRESULT_FROM_WIN32(GetLastError());
-    text.resize(static_cast<size_t>(needed));
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, count, &text[0], needed) !=
-        needed) {
-        return HRESULT_FROM_WIN32(GetLastError());
+    // Decoded here rather than by MultiByteToWideChar: Wine's lenient mode drops the bytes that
+    // follow a damaged one. Each byte that starts no valid sequence becomes one U+FFFD.
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+    text.reserve(length);
+    size_t at = 0;
+    while (at < length) {
+        const unsigned char lead = in[at];
+        size_t extra = 0;
+        uint32_t code = lead;
+        uint32_t least = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, code = lead & 0x1F, least = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, code = lead & 0x0F, least = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, code = lead & 0x07, least = 0x10000;
+        } else if (lead >= 0x80) {
+            text.push_back(L'\uFFFD');
+            ++at;
+            continue;
+        }
+        bool valid = extra < length - at;
+        for (size_t i = 1; valid && i <= extra; ++i) {
+            valid = (in[at + i] & 0xC0) == 0x80;
+            code = (code << 6) | (in[at + i] & 0x3F);
+        }
+        if (valid && extra > 0) valid = code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            text.push_back(L'\uFFFD');
+            ++at;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            text.push_back(static_cast<wchar_t>(0xD800 + (code >> 10)));
+            text.push_back(static_cast<wchar_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            text.push_back(static_cast<wchar_t>(code));
+        }
+        at += extra + 1;
     }
     return S_OK;
+}
+
+// A player's document is untrusted and MSXML bounds neither entity expansion nor the attributes
+// of one element: a document type declaration (no capability document needs one) and more
+// attributes on an element than any real one carries are refused before MSXML sees the text.
+constexpr size_t kMaxAttributesPerElement = 256;
+
+bool IsWithinBounds(const std::wstring& text) {
+    if (text.find(L"<!DOCTYPE") != std::wstring::npos || text.find(L"<!ENTITY") != std::wstring::npos) return false;
+    bool inTag = false;
+    wchar_t quote = 0;
+    size_t attributes = 0;
+    for (wchar_t c : text) {
+        if (!inTag) {
+            if (c == L'<') {
+                inTag = true;
+                attributes = 0;
+            }
+        } else if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == L'"' || c == L'\'') {
+            quote = c;
+        } else if (c == L'=') {
+            if (++attributes > kMaxAttributesPerElement) return false;
+        } else if (c == L'>') {
+            inTag = false;
+        }
+    }
+    return true;
 }
 
 // The namespace Devices declares. Wine's attribute map never lists "xmlns", so the element's own
@@ -161,6 +224,7 @@ HRESULT ReadDocument(const char* bytes, int size, CTNDevCapabilityImpl& capabili
     std::wstring text;
     HRESULT hr = DecodeUtf8(bytes, size, text);
     if (FAILED(hr)) return hr;
+    if (!IsWithinBounds(text)) return E_POINTER;
     CScopedComPtr<IXMLDOMDocument2> document;
     hr = LoadXmlDocument(text.c_str(), document.Receive());
     if (FAILED(hr)) return hr;
@@ -188,9 +252,17 @@ HRESULT ReadDocument(const char* bytes, int size, CTNDevCapabilityImpl& capabili
 
 HRESULT ParseDeviceCapabilityXml(const char* bytes, int size, CTNDevCapability** capability) {
     if (!bytes || size <= 0 || !capability) return E_POINTER;
+    // Refused before a byte is decoded: no real document comes near the limit.
+    if (static_cast<unsigned>(size) > kMaxCapabilityDocumentBytes) return E_POINTER;
     std::unique_ptr<CTNDevCapabilityImpl> parsed(new (std::nothrow) CTNDevCapabilityImpl());
     if (!parsed) return E_OUTOFMEMORY;
-    HRESULT hr = ReadDocument(bytes, size, *parsed);
+    HRESULT hr;
+    try {
+        hr = ReadDocument(bytes, size, *parsed);
+    } catch (const std::bad_alloc&) {
+        // The player's data never ends the program: no memory is a failed parse.
+        hr = E_OUTOFMEMORY;
+    }
     if (FAILED(hr)) return hr;
     *capability = parsed.release();
     return S_OK;

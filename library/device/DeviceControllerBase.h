@@ -97,6 +97,10 @@ public:
     virtual void BeginTreeOperation() = 0;
     virtual void AbortTreeOperation() = 0;
     virtual void EndTreeOperation() = 0;
+    // The transferring flag is the owner's: clearing it stops the write in work at its next step
+    // and every later write before it moves a byte, until the owner sets it again. A write never
+    // sets it itself, so a stop that comes before the write starts is not lost. Set after
+    // construction.
     virtual void SetTransferring(bool transferring) = 0;
     virtual bool IsTransferring() = 0;
     virtual void SetModified() = 0;

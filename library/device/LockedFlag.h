@@ -5,6 +5,8 @@
 // A run flag that several threads set, clear and poll; each flag has a lock of its own.
 class CLockedFlag {
 public:
+    explicit CLockedFlag(bool initial = false) : value_(initial) {}
+
     void Set(bool value) {
         CScopedLock lock(lock_);
         value_ = value;
@@ -16,5 +18,5 @@ public:
 
 private:
     CCriticalSection lock_;
-    bool value_ = false;
+    bool value_;
 };

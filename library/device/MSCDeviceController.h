@@ -81,8 +81,10 @@ public:
     // document or the car-audio marker when player files are required. Fills the USB identity.
     bool IsPlayerDrive(const std::wstring& root, std::wstring* deviceId, bool requirePlayerFiles);
     // Copies in 256 KiB blocks with a stop test before each block, under the write lock. 0, kWriteStopped, E_FAIL or
-    // the HRESULT of ERROR_DISK_FULL; on anything but 0 the target is gone and, with keepBackup,
-    // the file it replaced is back under its own name.
+    // the HRESULT of ERROR_DISK_FULL; on anything but 0 the target is gone and the file it
+    // replaced is back under its own name. An existing file is kept aside in every mode (the
+    // keepBackup argument of the original interface no longer changes that); a folder is never
+    // a target.
     HRESULT CopyFileInBlocks(const std::wstring& source, const std::wstring& target,
                              bool keepBackup, bool reportProgress, bool hide);
     uint64_t GetFolderSize(const std::wstring& path, bool includeHidden);
@@ -113,7 +115,7 @@ private:
     CWin32DriveFacts ownDriveFacts_;
     IDriveFacts& driveFacts_;
 
-    CLockedFlag transferring_;
+    CLockedFlag transferring_{true};
     CLockedFlag enumerating_;
     CLockedFlag treeOperation_;
     CCriticalSection writeLock_;

@@ -1,5 +1,6 @@
 // Writing and deleting files on the player.
 #include "library/content/TNContent.h"
+#include "library/device/DestinationName.h"
 #include "library/device/MSCDeviceController.h"
 #include "library/util/DestinationName.h"
 #include "library/util/FileSystem.h"
@@ -25,14 +26,15 @@ HRESULT CMSCDeviceController::WriteContent(std::wstring destination, CTNContent*
     if (content == nullptr) return E_INVALIDARG;
     CScopedLock lock(writeLock_);
     if (!HasRoot()) return E_FAIL;
-    if (!IsSafeDestination(destination)) return E_INVALIDARG;
+    // The destination comes from tag and feed text: it must stay below the drive root and name
+    // plain files and folders.
+    if (!CDestinationName::IsSafeRelativePath(destination)) return E_INVALIDARG;
+    if (!IsTransferring()) return kWriteStopped;
 
     std::wstring folder = root_.substr(0, root_.size() - 1);
-    size_t start = 0;
-    for (size_t end = destination.find(L'\\'); end != std::wstring::npos;
-         start = end + 1, end = destination.find(L'\\', start)) {
-        if (end == start) continue;
-        folder += L"\\" + destination.substr(start, end - start);
+    const std::vector<std::wstring> components = CDestinationName::Split(destination);
+    for (size_t i = 0; i + 1 < components.size(); ++i) {
+        folder += L"\\" + components[i];
         if (PathExists(folder)) continue;
         if (!CreateFolderTree(folder)) break;
         if (content->kind == kHiddenCarAudioKind) {
@@ -48,21 +50,29 @@ HRESULT CMSCDeviceController::WriteContent(std::wstring destination, CTNContent*
 }
 
 HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
-                                               const std::wstring& target, bool keepBackup,
+                                               const std::wstring& target, bool /*keepBackup*/,
                                                bool reportProgress, bool hide) {
     CScopedLock lock(writeLock_);
-    SetTransferring(true);
+    // Tested before anything on the player changes: a stop may come before the copy starts.
+    if (!IsTransferring()) return kWriteStopped;
     CScopedHandle input(CreateFileW(source.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!input.IsValid()) return E_FAIL;
 
-    // The file being replaced is moved aside first and comes back if the copy does not finish.
-    // A backup left over from an earlier, interrupted run is stale: it goes, and if it cannot go
-    // (or the move fails) the target is left untouched.
+    // A folder of that name is never the file to replace: moved aside it would stay renamed.
+    const DWORD targetAttributes = GetFileAttributesW(target.c_str());
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return E_FAIL;
+    }
+    // An existing file is moved aside first, whatever the replace mode, and comes back if the
+    // copy does not finish: a write never destroys a file it did not create. A backup left over
+    // from an earlier, interrupted run is stale: it goes, and if it cannot go (or the move
+    // fails) the target is left untouched.
     const std::wstring backup = target + kBackupSuffix;
     bool backedUp = false;
-    if (keepBackup && PathExists(target)) {
+    if (targetAttributes != INVALID_FILE_ATTRIBUTES) {
+        if (FolderExists(backup)) return E_FAIL;
         if (PathExists(backup)) {
             SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (!DeleteFileW(backup.c_str())) return E_FAIL;
@@ -73,7 +83,8 @@ HRESULT CMSCDeviceController::CopyFileInBlocks(const std::wstring& source,
 
     HRESULT result = S_OK;
     {
-        CScopedHandle output(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        // A new file only: whatever appears under the name meanwhile is not ours to truncate.
+        CScopedHandle output(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!output.IsValid()) {
             if (backedUp) MoveFileW(backup.c_str(), target.c_str());

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <utility>
 
+#include "library/device/DestinationName.h"
 #include "library/device/MSCDeviceController.h"
 #include "library/device/QBTreeNode.h"
 #include "library/util/DataFolders.h"
@@ -92,6 +93,8 @@ void CMSCDeviceController::CollectFilePairs(CQBTreeNode* node, const std::wstrin
     if (depth > kMaxTreeDepth) return;
     for (CQBTreeNode* child : node->GetChildren()) {
         if (IsCancelled()) return;
+        // Names read from the player never steer a local path out of the cache folder.
+        if (!CDestinationName::IsSafeComponent(child->GetName())) continue;
         const std::wstring target = destination + L"\\" + child->GetName();
         if (child->IsFile()) {
             moodCopyPairs_.emplace_back(child->GetPath(), target);

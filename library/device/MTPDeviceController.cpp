@@ -384,7 +384,9 @@ DWORD CMTPDeviceController::GetCapabilityFileSize() {
     if (capability.empty()) return 0;
     CWpdContentAccess access(Connection().Get(), deviceLock_);
     uint64_t size = 0;
-    return access.ReadUInt64(capability, WPD_OBJECT_SIZE, &size) ? static_cast<DWORD>(size) : 0;
+    if (!access.ReadUInt64(capability, WPD_OBJECT_SIZE, &size)) return 0;
+    // A size beyond 32 bits must not wrap to a small one: it stays too large to be read.
+    return size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
 }
 
 void CMTPDeviceController::GetDeviceIcon(std::wstring* localPath) {

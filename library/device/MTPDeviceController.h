@@ -105,14 +105,20 @@ private:
     // `cached` tells whether it came from the folders found by earlier writes.
     HRESULT DestinationFolder(CWpdContentAccess& access, const std::wstring& folderPath, std::wstring* folderId,
                               bool* cached);
+    // Whether the object is the folder at that path below the storage, by its names and parents.
+    bool IsFolderAt(CWpdContentAccess& access, std::wstring objectId, const std::wstring& folderPath,
+                    const std::wstring& storageId);
     void ForgetFolder(const std::wstring& folderId);
     HRESULT Upload(CWpdContentAccess& access, const std::wstring& parentId, const std::wstring& fileName,
                    CTNContent* content);
     // One block of a copy: reads up to `size` bytes (0 at the end) or writes them all.
     using BlockReader = std::function<HRESULT(void* buffer, ULONG size, ULONG* read)>;
     using BlockWriter = std::function<HRESULT(const void* buffer, ULONG size)>;
+    // Stops (S_FALSE) when `stopRequested` answers true before a block.
     HRESULT CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize, uint64_t total,
-                       bool progress);
+                       bool progress, const std::function<bool()>& stopRequested);
+    // With progress (the mood cache) the copy also stops on the cancel event; a copy that does not
+    // finish leaves no local file.
     HRESULT CopyObjectToFile(CWpdContentAccess& access, const std::wstring& objectId, const std::wstring& localPath,
                              bool progress);
     void AddPendingMember(const std::wstring& objectId, CTNContent* content);
@@ -153,7 +159,7 @@ private:
     std::wstring rootPath_;
     std::wstring playlistFolderName_;
     bool modified_ = false;
-    bool transferring_ = false;
+    bool transferring_ = true;
     CCriticalSection transferringLock_;
     CCriticalSection enumerationLock_;
     bool enumerating_ = false;

@@ -1,6 +1,7 @@
 // Measuring and walking the player's folders, and the car-audio folder kept on it.
 
 #include "library/content/TNContent.h"
+#include "library/device/DestinationName.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/QBTreeNode.h"
 #include "library/device/WpdContentAccess.h"
@@ -267,12 +268,15 @@ bool CMTPDeviceController::RebuildMoodCache(CQBTreeNode* musicTree) {
         CreateCarAudioFolders(access);
     }
     moodCopyPairs_.clear();
-    if (musicTree && !local.empty()) {
+    // The names in the tree are the player's: one that is no plain name ("..\..\x", a device
+    // name) would put its copy outside the cache folder, so it and everything below it is skipped.
+    if (musicTree && !local.empty() && CDestinationName::IsSafeComponent(musicTree->GetName())) {
         std::vector<std::pair<const CQBTreeNode*, std::wstring>> walk{{musicTree, cache + musicTree->GetName()}};
         while (!walk.empty()) {
             auto [node, path] = walk.back();
             walk.pop_back();
             for (const CQBTreeNode* child : node->GetChildren()) {
+                if (!CDestinationName::IsSafeComponent(child->GetName())) continue;
                 const std::wstring childPath = path + L"\\" + child->GetName();
                 if (child->IsFile()) {
                     moodCopyPairs_.emplace_back(child->GetPath(), childPath);

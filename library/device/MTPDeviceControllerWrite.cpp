@@ -1,6 +1,7 @@
 // Writing contents, their properties and the playlist objects made of them.
 
 #include "library/content/TNContent.h"
+#include "library/device/DestinationName.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/WpdContentAccess.h"
 #include "library/util/FileSystem.h"
@@ -58,6 +59,13 @@ HRESULT ReadFileBlock(HANDLE file, void* buffer, ULONG size, ULONG* read) {
     if (!ReadFile(file, buffer, size, &done, nullptr)) return HRESULT_FROM_WIN32(GetLastError());
     *read = done;
     return S_OK;
+}
+
+// A device says "full" in several ways; the owner knows one, the HRESULT of ERROR_DISK_FULL, and
+// stops the run on it.
+HRESULT AsDiskFull(HRESULT hr) {
+    return hr == STG_E_MEDIUMFULL || hr == HRESULT_FROM_WIN32(ERROR_HANDLE_DISK_FULL) ? HRESULT_FROM_WIN32(ERROR_DISK_FULL)
+                                                                                      : hr;
 }
 
 HRESULT WriteFileBlock(HANDLE file, const void* buffer, ULONG size) {
@@ -193,7 +201,11 @@ HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId,
 
 HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent* content) {
     if (!content) return E_POINTER;
+    // The destination comes from tag and feed text: the same names as on mass storage, so that a
+    // player holds nothing its own file system (or a computer it is copied to) cannot.
+    if (!CDestinationName::IsSafeRelativePath(destination)) return E_INVALIDARG;
     CScopedLock writing(writeLock_);
+    if (!IsTransferring()) return kWriteStopped;
     CScopedComPtr<IPortableDevice> device = Connection();
     if (!device.Get()) return E_FAIL;
     CWpdContentAccess access(device.Get(), deviceLock_);
@@ -204,14 +216,14 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
     std::wstring parent;
     bool cached = false;
     HRESULT hr = DestinationFolder(access, folderPath, &parent, &cached);
-    if (FAILED(hr)) return hr;
+    if (hr != S_OK) return hr;
     hr = Upload(access, parent, fileName, content);
     if (FAILED(hr) && cached) {
         // Another program may have removed the folder since it was found: look once more, and
         // write again only when that gives another folder.
         ForgetFolder(parent);
         std::wstring fresh;
-        if (SUCCEEDED(DestinationFolder(access, folderPath, &fresh, &cached)) && fresh != parent) {
+        if (DestinationFolder(access, folderPath, &fresh, &cached) == S_OK && fresh != parent) {
             hr = Upload(access, fresh, fileName, content);
         }
     }
@@ -221,18 +233,23 @@ HRESULT CMTPDeviceController::WriteContent(std::wstring destination, CTNContent*
 HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const std::wstring& folderPath,
                                                 std::wstring* folderId, bool* cached) {
     std::wstring parent;
+    std::wstring remembered;
     uint64_t generation;
     {
         CScopedLock lock(stateLock_);
         auto found = folderPathIds_.find(folderPath);
-        *cached = found != folderPathIds_.end();
-        if (*cached) {
-            *folderId = found->second;
-            return S_OK;
-        }
+        if (found != folderPathIds_.end()) remembered = found->second;
         parent = storageId_;
         generation = connectionGeneration_;
     }
+    // Another program may have renamed or moved the folder since: the remembered object counts
+    // only while it still sits at the path, else the path is walked again.
+    *cached = !remembered.empty() && IsFolderAt(access, remembered, folderPath, parent);
+    if (*cached) {
+        *folderId = remembered;
+        return S_OK;
+    }
+    if (!remembered.empty()) ForgetFolder(remembered);
     size_t start = 0;
     while (start < folderPath.size()) {
         size_t slash = folderPath.find(L'\\', start);
@@ -240,6 +257,8 @@ HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const
         const std::wstring component = folderPath.substr(start, slash - start);
         start = slash + 1;
         if (component.empty()) continue;
+        // The walk can take seconds on a full player: a stop ends it before it makes a folder.
+        if (!IsTransferring()) return kWriteStopped;
         std::wstring child;
         if (!access.FindChild(parent, component, false, &child)) {
             HRESULT hr = access.CreateFolder(parent, component, &child);
@@ -253,6 +272,21 @@ HRESULT CMTPDeviceController::DestinationFolder(CWpdContentAccess& access, const
     }
     *folderId = parent;
     return S_OK;
+}
+
+bool CMTPDeviceController::IsFolderAt(CWpdContentAccess& access, std::wstring objectId,
+                                      const std::wstring& folderPath, const std::wstring& storageId) {
+    if (!folderPath.empty()) {
+        const std::vector<std::wstring> names = CDestinationName::Split(folderPath);
+        for (auto name = names.rbegin(); name != names.rend(); ++name) {
+            std::wstring actual;
+            if (!access.ReadString(objectId, WPD_OBJECT_ORIGINAL_FILE_NAME, &actual) || actual != *name ||
+                !access.ReadString(objectId, WPD_OBJECT_PARENT_ID, &objectId)) {
+                return false;
+            }
+        }
+    }
+    return objectId == storageId;
 }
 
 void CMTPDeviceController::ForgetFolder(const std::wstring& folderId) {
@@ -271,6 +305,12 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         // The object to replace is where this write goes, whatever the record's own path says.
         if (replacedId.empty()) access.FindChild(parentId, fileName, false, &replacedId);
         if (!replacedId.empty()) {
+            // A folder is never the object to replace: renamed aside it would stay renamed.
+            GUID type = GUID_NULL;
+            if (!access.ReadGuid(replacedId, WPD_OBJECT_CONTENT_TYPE, &type) ||
+                IsEqualGUID(type, WPD_CONTENT_TYPE_FOLDER) || IsEqualGUID(type, WPD_CONTENT_TYPE_FUNCTIONAL_OBJECT)) {
+                return E_FAIL;
+            }
             if (!access.ReadString(replacedId, WPD_OBJECT_ORIGINAL_FILE_NAME, &replacedName)) return E_FAIL;
             HRESULT hr = access.Rename(replacedId, replacedId + L".dat");
             if (FAILED(hr)) return hr;
@@ -280,7 +320,7 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     const std::wstring sourcePath =
         content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
     const std::wstring recordName = GetFileNameFromPath(content->relativePath);
-    const std::wstring objectName = recordName.empty() ? fileName : recordName;
+    const std::wstring objectName = CDestinationName::IsSafeComponent(recordName) ? recordName : fileName;
     // The source is read through its handle: a stream object over the file would add nothing.
     CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -306,9 +346,11 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
             ULONG written = 0;
             CScopedLock lock(deviceLock_);
             HRESULT result = target->Write(buffer, size, &written);
-            return SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result;
+            // A short write without an error is a full storage.
+            return AsDiskFull(SUCCEEDED(result) && written != size ? STG_E_MEDIUMFULL : result);
         };
-        hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress);
+        hr = CopyBlocks(readSource, writeTarget, optimal, sourceFacts.size, progress,
+                        [this] { return !IsTransferring(); });
         // Only a complete copy is committed; a stopped or failed one is released uncommitted, so
         // the device never completes the object.
         if (hr == S_OK) {
@@ -338,7 +380,8 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
 }
 
 HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWriter& write, DWORD bufferSize,
-                                         uint64_t total, bool progress) {
+                                         uint64_t total, bool progress,
+                                         const std::function<bool()>& stopRequested) {
     if (bufferSize == 0) bufferSize = kDefaultBlockSize;
     // Whatever the device suggests, a copy holds no more memory than this.
     bufferSize = std::min(bufferSize, kMaxBlockSize);
@@ -354,13 +397,12 @@ HRESULT CMTPDeviceController::CopyBlocks(const BlockReader& read, const BlockWri
             return E_OUTOFMEMORY;
         }
     }
-    SetTransferring(true);
     IDevCtrlListener* listener = progress ? listener_ : nullptr;
     if (listener) listener->OnWriteProgress(0, static_cast<uint32_t>(total));
     HRESULT result = S_OK;
     uint64_t count = 0;
     for (;;) {
-        if (!IsTransferring()) {
+        if (stopRequested()) {
             result = S_FALSE;
             break;
         }
@@ -402,8 +444,12 @@ HRESULT CMTPDeviceController::CopyObjectToFile(CWpdContentAccess& access, const 
             return source->Read(buffer, size, read);
         },
         [&](const void* buffer, ULONG size) { return WriteFileBlock(target.Get(), buffer, size); }, optimal, size,
-        progress);
+        progress, [&] { return progress && WaitForSingleObject(cancelEvent_.Get(), 0) == WAIT_OBJECT_0; });
     if (hr == S_FALSE) hr = HRESULT_FROM_WIN32(ERROR_CANCELLED);
+    if (hr != S_OK) {
+        target.Reset();
+        DeleteFileW(localPath.c_str());
+    }
     return hr;
 }
 
@@ -443,6 +489,9 @@ void CMTPDeviceController::CreatePlaylistIfComplete(CWpdContentAccess& access, c
     }
     std::wstring fileName = playlistName + L"." + kPlaylistExtension;
     SanitizeFileName(&fileName);
+    // A playlist named like a device ("CON") or with a trailing space still gets a plain name.
+    if (!CDestinationName::IsSafeComponent(fileName)) fileName = L"_" + fileName;
+    if (!CDestinationName::IsSafeComponent(fileName)) return;
     std::wstring older;
     if (FileExists(folderName + L"\\" + fileName, &older)) DeleteContent(older);
     std::wstring folder = Folder(4);

@@ -34,6 +34,7 @@ void CTransferManager::InitializeMembers() {
 }
 
 CTransferManager::~CTransferManager() {
+    StopWrites();
     CRunnableTNContentHandler::Stop();
     Stop();
     StopTreeOrDeleteThread();
@@ -52,6 +53,8 @@ std::wstring CTransferManager::DataFolder() const {
 }
 
 HRESULT CTransferManager::Stop() {
+    // Quitting does not wait for the rest of a large file.
+    StopWrites();
     DeleteCapability();
     if (deviceThread_ != nullptr) {
         PostThreadMessageW(deviceThreadId_, WM_QUIT, 0, 0);
@@ -64,9 +67,19 @@ HRESULT CTransferManager::Stop() {
 }
 
 void CTransferManager::Reset() {
-    // A new run starts without the last run's disk-full state.
+    // The content in work ends first: a stop meant for it holds, and its disk-full error belongs
+    // to the run that ends. A new run starts without that state.
+    while (IsBusy()) Sleep(10);
     diskFull_ = false;
+    mtp_->SetTransferring(true);
+    massStorage_->SetTransferring(true);
     CRunnableTNContentHandler::Reset();
+}
+
+void CTransferManager::StopWrites() {
+    Cancel();
+    mtp_->SetTransferring(false);
+    massStorage_->SetTransferring(false);
 }
 
 void CTransferManager::OnThreadStart() {

@@ -188,6 +188,9 @@ private:
     static unsigned __stdcall DeleteThreadEntry(void* self);
 
     void InitializeMembers();
+    // Ends accepting and clears both controllers' transferring flags: the write in work stops at
+    // its next step and no later one starts.
+    void StopWrites();
     // Writes one content (and a video's companion) to the active player; the write's result.
     HRESULT WriteToPlayer(CTNContent* content, const std::wstring& destination);
     void RunDeviceThread();

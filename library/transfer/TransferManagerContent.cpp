@@ -166,11 +166,13 @@ HRESULT CTransferManager::WriteToPlayer(CTNContent* content, const std::wstring&
 }
 
 void CTransferManager::CancelTransfer() {
+    Cancel();
+    // The flag stays cleared until Reset: a write that had not started yet when the cancel came
+    // is stopped as well as the one in work.
     if (activeType_ != kNoController) {
         active_->SetTransferring(false);
         active_->ClearPending();
     }
-    Cancel();
 }
 
 std::vector<std::wstring> CTransferManager::GetFailedList() {

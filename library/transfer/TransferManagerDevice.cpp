@@ -173,6 +173,9 @@ bool CTransferManager::ReadPlayerCapability(bool hasCapabilityFile) {
         size = active_->GetCapabilityFileSize();
     }
     if (size == 0) return LoadBuiltInCapability();
+    // The size is the player's word: it is checked before anything is allocated (size + 1 would
+    // wrap to 0 in a 32-bit build), and a document no real player carries is refused.
+    if (size > kMaxCapabilityDocumentBytes) return false;
 
     char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1]();
     if (buffer == nullptr) return false;
@@ -207,7 +210,8 @@ bool CTransferManager::LoadBuiltInCapability() {
 bool CTransferManager::ParseCapability(const char* bytes, DWORD size) {
     CScopedLock lock(deviceLock_);
     CTNDevCapability* parsed = nullptr;
-    if (FAILED(ParseDeviceCapabilityXml(bytes, static_cast<int>(size), &parsed)) || parsed == nullptr) {
+    if (size > kMaxCapabilityDocumentBytes ||
+        FAILED(ParseDeviceCapabilityXml(bytes, static_cast<int>(size), &parsed)) || parsed == nullptr) {
         return false;
     }
     delete capability_;

@@ -37,6 +37,7 @@ void CTransferManager::StartDeviceThread() {
 }
 
 void CTransferManager::ShutdownDevices() {
+    StopWrites();
     AbortEnumeration();
     mtp_->UninitializeCom();
     massStorage_->UninitializeCom();

@@ -26,6 +26,12 @@ std::string EntityExpansionBomb() {
     return dtd + CapabilityDocument("<Identification><Model>&e10;</Model></Identification>");
 }
 
+std::string ManyAttributes(int count) {
+    std::string attributes;
+    for (int i = 0; i < count; ++i) attributes += " a" + std::to_string(i) + "=\"x\"";
+    return CapabilityDocument("<Identification" + attributes + "><Model>M</Model></Identification>");
+}
+
 std::string DeeplyNested(int depth) {
     std::string body;
     for (int i = 0; i < depth; ++i) body += "<Identification>";
@@ -62,7 +68,9 @@ TEST_F(DeviceCapabilityParserTest, RefusedDocuments) {
         {"only a byte-order mark", "\xEF\xBB\xBF"},
         {"entity expansion bomb", EntityExpansionBomb()},
         {"100000 nested elements", DeeplyNested(100000)},
-        {"not UTF-8", CapabilityDocument("<Identification><Model>\xC3\x28</Model></Identification>")},
+        {"a document type declaration without entities",
+         "<!DOCTYPE Devices>" + CapabilityDocument("<Identification><Model>M</Model></Identification>")},
+        {"100000 attributes on one element", ManyAttributes(100000)},
     };
     for (const RefusedCase& testCase : cases) {
         SCOPED_TRACE(testCase.name);
@@ -73,6 +81,42 @@ TEST_F(DeviceCapabilityParserTest, RefusedDocuments) {
         EXPECT_TRUE(FAILED(ParseDeviceCapabilityXml(bytes.c_str(), size, &untouched)));
         EXPECT_EQ(reinterpret_cast<CTNDevCapability*>(1), untouched);
     }
+}
+
+TEST_F(DeviceCapabilityParserTest, HostileDocumentsAreRefusedQuicklyAndDamagedUtf8StillParses) {
+    // One large internal entity referenced many times: refused before any expansion.
+    std::string entity = "<!DOCTYPE Devices [<!ENTITY big \"" + std::string(100000, 'x') + "\">]>";
+    std::string references;
+    for (int i = 0; i < 2000; ++i) references += "&big;";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int size;
+    };
+    const std::string wide = ManyAttributes(100000);
+    const std::string oversize(kMaxCapabilityDocumentBytes + 1, ' ');
+    const Case cases[] = {
+        {"big entity referenced many times",
+         entity + CapabilityDocument("<Identification><Model>" + references + "</Model></Identification>"), 0},
+        {"100000 attributes", wide, 0},
+        {"one byte over the limit", oversize, 0},
+        {"a size far beyond the bytes", "<a/>", 0x7FFFFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTNDevCapability* untouched = reinterpret_cast<CTNDevCapability*>(1);
+        const ULONGLONG start = GetTickCount64();
+        const int size = c.size != 0 ? c.size : static_cast<int>(c.bytes.size());
+        EXPECT_EQ(E_POINTER, ParseDeviceCapabilityXml(c.bytes.c_str(), size, &untouched));
+        EXPECT_GT(2000u, GetTickCount64() - start);
+        EXPECT_EQ(reinterpret_cast<CTNDevCapability*>(1), untouched);
+    }
+
+    // A damaged byte costs one character, not the document.
+    ParseResult damaged = ParseDocument(CapabilityDocument("<Identification><Model>A\xC3\x28\x42</Model></Identification>"));
+    ASSERT_EQ(S_OK, damaged.hr);
+    const std::wstring none = L"<none>";
+    EXPECT_EQ(L"A\uFFFD(B", damaged.capability->GetProperty(Cap::kPropModel, none));
 }
 
 TEST_F(DeviceCapabilityParserTest, NotWellFormedIsEPointer) {

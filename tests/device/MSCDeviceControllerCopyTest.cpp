@@ -2,6 +2,7 @@
 
 #include "library/content/TNContent.h"
 #include "tests/device/DriveTestSupport.h"
+#include "tests/device/HostileDestinations.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ TEST_F(DriveCopyTest, StoppingMidCopyKeepsThePlayersPreviousFile) {
             ASSERT_TRUE(WriteBytes(target + L".dat", "stale"));
         }
         listener_ = CRecordingListener();
+        controller_.SetTransferring(true);
         listener_.controller = &controller_;
         listener_.stopAfterReports = 2;  // the start report and the first block
         auto song = Song(Pattern(4 * kBlock, 'x'), c.replaceExisting);
@@ -108,13 +110,40 @@ TEST_F(DriveCopyTest, AMissingSourceFailsWithoutTouchingTheTarget) {
     EXPECT_TRUE(listener_.progress.empty());
 }
 
-TEST_F(DriveCopyTest, DestinationsThatLeaveTheDriveAreRefused) {
-    auto song = Song("abc", false);
-    for (const wchar_t* destination :
-         {L"..\\outside.mp3", L"MUSIC\\..\\..\\outside.mp3", L"\\rooted.mp3", L"C:\\x.mp3", L""}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(destination)));
-        EXPECT_EQ(controller_.WriteContent(destination, song.get()), E_INVALIDARG);
+// Every file below the folder, with its bytes, hidden ones included.
+void ListFiles(const std::wstring& folder, std::vector<std::pair<std::wstring, std::string>>* files) {
+    WIN32_FIND_DATAW entry = {};
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            files->emplace_back(folder + name + L"\\", "<folder>");
+            ListFiles(folder + name + L"\\", files);
+        } else {
+            files->emplace_back(folder + name, ReadBytes(folder + name));
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+TEST_F(DriveCopyTest, HostileDestinationsAreRefusedAndNothingOnThePlayerChanges) {
+    CreateDirectoryW((root_ + L"MUSIC").c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(root_ + L"MUSIC\\song.mp3", "previous"));
+    std::vector<std::pair<std::wstring, std::string>> before;
+    ListFiles(root_, &before);
+    for (const std::wstring& destination : HostileDestinations()) {
+        SCOPED_TRACE(testing::PrintToString(destination));
+        for (bool replace : {false, true}) {
+            auto song = Song("abc", replace);
+            EXPECT_EQ(controller_.WriteContent(destination, song.get()), E_INVALIDARG);
+        }
+        std::vector<std::pair<std::wstring, std::string>> after;
+        ListFiles(root_, &after);
+        EXPECT_EQ(after, before);
     }
+    EXPECT_TRUE(listener_.progress.empty());
 }
 
 TEST_F(DriveCopyTest, HiddenCarAudioFilesAndTheirNewFoldersAreHidden) {
@@ -155,6 +184,86 @@ TEST_F(DriveCopyTest, DeleteContentRemovesFilesAndOnlyEmptyFolders) {
     EXPECT_TRUE(controller_.DeleteContent(root_ + L"MUSIC\\Album\\a.mp3"));
     EXPECT_TRUE(controller_.DeleteContent(root_ + L"MUSIC\\Album"));
     EXPECT_FALSE(Exists(root_ + L"MUSIC\\Album"));
+}
+
+TEST_F(DriveCopyTest, AStopBeforeTheWriteStartsHoldsUntilWritesAreAllowedAgain) {
+    CreateDirectoryW((root_ + L"MUSIC").c_str(), nullptr);
+    const std::wstring target = root_ + L"MUSIC\\song.mp3";
+    ASSERT_TRUE(WriteBytes(target, "previous"));
+    std::vector<std::pair<std::wstring, std::string>> before;
+    ListFiles(root_, &before);
+
+    // The owner's cancel came after it decided to write and before the controller was called.
+    controller_.SetTransferring(false);
+    struct Case {
+        const wchar_t* destination;
+        bool replace;
+        const char* bytes;
+    };
+    for (const Case& c : {Case{L"MUSIC\\song.mp3", false, "new"}, Case{L"MUSIC\\song.mp3", true, "new"},
+                          Case{L"MUSIC\\song.mp3", true, ""}, Case{L"NEW\\Deep\\song.mp3", false, "new"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.destination)));
+        auto song = Song(c.bytes, c.replace);
+        EXPECT_EQ(controller_.WriteContent(c.destination, song.get()), CDeviceControllerBase::kWriteStopped);
+        std::vector<std::pair<std::wstring, std::string>> after;
+        ListFiles(root_, &after);
+        EXPECT_EQ(after, before);
+    }
+    EXPECT_TRUE(listener_.progress.empty());
+
+    controller_.SetTransferring(true);
+    auto next = Song("next", false);
+    ASSERT_EQ(controller_.WriteContent(L"NEW\\Deep\\next.mp3", next.get()), S_OK);
+    EXPECT_EQ(ReadBytes(root_ + L"NEW\\Deep\\next.mp3"), "next");
+}
+
+TEST_F(DriveCopyTest, AnExistingFileSurvivesAStoppedOrFailedWriteInEveryReplaceMode) {
+    const std::wstring full = FullDriveLetter();
+    struct Player {
+        std::wstring root;
+        bool fillsUp;
+    };
+    std::vector<Player> players{{root_, false}};
+    if (!full.empty()) {
+        EmptyFolder(RootOf(full[0]));
+        MakePlayer(full[0], L"1234_0ab1_FULL");
+        players.push_back({RootOf(full[0]), true});
+    }
+    for (const Player& player : players) {
+        if (player.fillsUp) {
+            facts_.Hide(Letter(0));
+            ASSERT_EQ(controller_.FindDevice(), CDeviceControllerBase::kDeviceReplaced);
+        }
+        CreateDirectoryW((player.root + L"MUSIC").c_str(), nullptr);
+        const std::wstring target = player.root + L"MUSIC\\song.mp3";
+        for (bool replace : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (player.fillsUp ? "full drive" : "stopped") << ", replace " << replace);
+            ASSERT_TRUE(WriteBytes(target, "previous"));
+            listener_ = CRecordingListener();
+            controller_.SetTransferring(true);
+            listener_.controller = player.fillsUp ? nullptr : &controller_;
+            listener_.stopAfterReports = 2;
+            // Larger than the whole 1 MiB volume.
+            auto song = Song(Pattern(4 * kBlock + 3, 'z'), replace);
+            const HRESULT expected = player.fillsUp ? static_cast<HRESULT>(0x80070070) : CDeviceControllerBase::kWriteStopped;
+            EXPECT_EQ(controller_.WriteContent(L"MUSIC\\song.mp3", song.get()), expected);
+            EXPECT_EQ(ReadBytes(target), "previous");
+            EXPECT_FALSE(Exists(target + L".dat"));
+        }
+    }
+    if (!full.empty()) EmptyFolder(RootOf(full[0]));
+}
+
+TEST_F(DriveCopyTest, AFolderNamedLikeTheTargetIsNeverMovedAside) {
+    CreateDirectoryW((root_ + L"MUSIC").c_str(), nullptr);
+    CreateDirectoryW((root_ + L"MUSIC\\Album").c_str(), nullptr);
+    ASSERT_TRUE(WriteBytes(root_ + L"MUSIC\\Album\\a.mp3", "a"));
+    for (bool replace : {false, true}) {
+        auto song = Song("new", replace);
+        EXPECT_EQ(controller_.WriteContent(L"MUSIC\\Album", song.get()), E_FAIL);
+        EXPECT_EQ(ReadBytes(root_ + L"MUSIC\\Album\\a.mp3"), "a");
+        EXPECT_FALSE(Exists(root_ + L"MUSIC\\Album.dat"));
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "tests/mtp/MtpTestSupport.h"
+#include "tests/device/HostileDestinations.h"
 
 #include <oleauto.h>
 
@@ -272,7 +273,10 @@ TEST_F(MtpControllerTest, StoppedUploadLeavesNoObjectAndTheOldOneIntact) {
     EXPECT_EQ(L"song.mp3", Text(oldId, WPD_OBJECT_ORIGINAL_FILE_NAME));
     EXPECT_EQ("old contents", Data(oldId));
 
+    // The stop holds until the owner allows writes again.
     listener_.onProgress = nullptr;
+    EXPECT_EQ(1, controller_.WriteContent(L"MUSIC\\song.mp3", replacement.get()));
+    controller_.SetTransferring(true);
     ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\song.mp3", replacement.get()));
     left = Children(ObjectAt(L"MUSIC"));
     ASSERT_EQ(1u, left.size());
@@ -464,6 +468,190 @@ TEST_F(MtpControllerTest, CarAudioFilesCopyToTheLocalDataFolder) {
     EXPECT_EQ("channel", channel);
     EXPECT_EQ("mood", mood);
     EXPECT_FALSE(PathExists(local.Path() + L"\\Tavrel_Automotive\\HVC\\notes.txt"));
+}
+
+TEST_F(MtpControllerTest, MoodCacheRebuildSkipsPlayerNamesThatClimbOut) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    ASSERT_TRUE(controller_.CreateFolder(L"MUSIC\\"));
+    for (const wchar_t* name : {L"plain.mp3", L"climb.mp3", L"device.mp3"}) {
+        auto song = Song(name, "song");
+        ASSERT_EQ(S_OK, controller_.WriteContent(std::wstring(L"MUSIC\\Album\\") + name, song.get()));
+    }
+    auto folderSong = Song(L"inside.mp3", "below a climbing folder");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Up\\inside.mp3", folderSong.get()));
+    // Another program gives the objects names no file system would hold.
+    ASSERT_EQ(S_OK, RenameElsewhere(ObjectAt(L"MUSIC\\Album\\climb.mp3"), L"..\\..\\..\\..\\escaped.mp3"));
+    ASSERT_EQ(S_OK, RenameElsewhere(ObjectAt(L"MUSIC\\Album\\device.mp3"), L"NUL.mp3"));
+    ASSERT_EQ(S_OK, RenameElsewhere(ObjectAt(L"MUSIC\\Up"), L".."));
+
+    controller_.BeginTreeOperation();
+    std::unique_ptr<CQBTreeNode> tree(controller_.BuildFolderTree(0, nullptr, false));
+    controller_.EndTreeOperation();
+    ASSERT_NE(nullptr, tree);
+
+    CScratchFolder outer;
+    const std::wstring local = outer.Join(L"data\\user");
+    controller_.SetLocalDataFolder(local);
+    controller_.ResetCancel();
+    ASSERT_TRUE(controller_.RebuildMoodCache(tree.get()));
+
+    std::string copied;
+    EXPECT_TRUE(ReadWholeFile(local + L"\\HVX_Cache\\MUSIC\\Album\\plain.mp3", &copied));
+    EXPECT_EQ("song", copied);
+    EXPECT_EQ(1, listener_.moodSteps) << "only the plain name is copied";
+    for (const wchar_t* outside : {L"escaped.mp3", L"data\\escaped.mp3", L"data\\user\\escaped.mp3",
+                                   L"data\\user\\HVX_Cache\\escaped.mp3", L"data\\user\\HVX_Cache\\inside.mp3",
+                                   L"data\\user\\inside.mp3"}) {
+        EXPECT_FALSE(PathExists(outer.Join(outside))) << testing::PrintToString(std::wstring(outside));
+    }
+    WIN32_FIND_DATAW entry = {};
+    HANDLE find = FindFirstFileW((outer.Path() + L"\\*").c_str(), &entry);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    std::vector<std::wstring> top;
+    do {
+        if (wcscmp(entry.cFileName, L".") != 0 && wcscmp(entry.cFileName, L"..") != 0) top.push_back(entry.cFileName);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    EXPECT_EQ(std::vector<std::wstring>{L"data"}, top);
+}
+
+TEST_F(MtpControllerTest, HostileDestinationsAreRefusedAndNothingOnThePlayerChanges) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto existing = Song(L"song.mp3", "previous");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\song.mp3", existing.get()));
+    const int progressBefore = listener_.progressCalls;
+    const std::wstring storage = Children(WPD_DEVICE_OBJECT_ID).at(0);
+    // Every object below the storage with its name and data.
+    auto listing = [&] {
+        std::vector<std::wstring> names;
+        std::vector<std::wstring> pending{storage};
+        while (!pending.empty()) {
+            const std::wstring id = pending.back();
+            pending.pop_back();
+            for (const std::wstring& child : Children(id)) {
+                const std::string data = Data(child);
+                names.push_back(Text(child, WPD_OBJECT_ORIGINAL_FILE_NAME) + L"=" +
+                                std::wstring(data.begin(), data.end()));
+                pending.push_back(child);
+            }
+        }
+        return names;
+    };
+    const std::vector<std::wstring> before = listing();
+    for (const std::wstring& destination : HostileDestinations()) {
+        SCOPED_TRACE(testing::PrintToString(destination));
+        for (bool replace : {false, true}) {
+            auto song = Song(L"hostile.mp3", "abc");
+            song->replaceExisting = replace ? 1 : 0;
+            EXPECT_EQ(E_INVALIDARG, controller_.WriteContent(destination, song.get()));
+        }
+        EXPECT_EQ(before, listing());
+    }
+    EXPECT_EQ(progressBefore, listener_.progressCalls);
+}
+
+TEST_F(MtpControllerTest, PlaylistsNamedLikeDevicesGetAPlainName) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto song = Song(L"a.mp3", "song");
+    song->playlistKey = L"key";
+    song->playlistName = L"CON";
+    song->playlistMemberCount = 1;
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\a.mp3", song.get()));
+    EXPECT_TRUE(ObjectAt(L"Playlists\\CON.pla").empty());
+    EXPECT_FALSE(ObjectAt(L"Playlists\\_CON.pla").empty());
+}
+
+TEST_F(MtpControllerTest, AStopBeforeTheWriteStartsHoldsUntilWritesAreAllowedAgain) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto existing = Song(L"song.mp3", "previous");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\song.mp3", existing.get()));
+    const std::wstring existingId = ObjectAt(L"MUSIC\\song.mp3");
+    const int progressBefore = listener_.progressCalls;
+
+    // The owner's cancel came after it decided to write and before the controller was called.
+    controller_.SetTransferring(false);
+    struct Case {
+        const wchar_t* destination;
+        bool replace;
+        const char* bytes;
+    };
+    for (const Case& c : {Case{L"MUSIC\\song.mp3", false, "new"}, Case{L"MUSIC\\song.mp3", true, "new"},
+                          Case{L"MUSIC\\song.mp3", true, ""}, Case{L"NEW\\Deep\\song.mp3", false, "new"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.destination)));
+        auto song = Song(L"new.mp3", c.bytes);
+        song->replaceExisting = c.replace ? 1 : 0;
+        EXPECT_EQ(CDeviceControllerBase::kWriteStopped, controller_.WriteContent(c.destination, song.get()));
+    }
+    EXPECT_EQ(L"", ObjectAt(L"NEW")) << "the folder walk made nothing";
+    EXPECT_EQ(std::vector<std::wstring>{existingId}, Children(ObjectAt(L"MUSIC")));
+    EXPECT_EQ("previous", Data(existingId));
+    EXPECT_EQ(L"song.mp3", Text(existingId, WPD_OBJECT_ORIGINAL_FILE_NAME));
+    EXPECT_EQ(progressBefore, listener_.progressCalls);
+
+    controller_.SetTransferring(true);
+    auto next = Song(L"next.mp3", "next");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"NEW\\Deep\\next.mp3", next.get()));
+    EXPECT_EQ("next", Data(ObjectAt(L"NEW\\Deep\\next.mp3")));
+}
+
+TEST_F(MtpControllerTest, EveryWayAPlayerSaysFullBecomesDiskFull) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    for (HRESULT full : {STG_E_MEDIUMFULL, HRESULT_FROM_WIN32(ERROR_HANDLE_DISK_FULL), kDiskFull}) {
+        SCOPED_TRACE(full);
+        auto song = Song(L"song.mp3", std::string(300000, 's'));
+        standin_.ArmFault(kWpdFaultWrite, 2, full);
+        EXPECT_EQ(kDiskFull, controller_.WriteContent(L"MUSIC\\song.mp3", song.get()));
+        EXPECT_EQ(L"", ObjectAt(L"MUSIC\\song.mp3"));
+    }
+}
+
+TEST_F(MtpControllerTest, AFolderNamedLikeTheTargetIsNeverRenamedAside) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto inside = Song(L"a.mp3", "a");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Album\\a.mp3", inside.get()));
+    const std::wstring album = ObjectAt(L"MUSIC\\Album");
+    auto song = Song(L"new.mp3", "new");
+    song->replaceExisting = 1;
+    song->relativePath.clear();
+    EXPECT_EQ(E_FAIL, controller_.WriteContent(L"MUSIC\\Album", song.get()));
+    EXPECT_EQ(L"Album", Text(album, WPD_OBJECT_ORIGINAL_FILE_NAME));
+    EXPECT_EQ("a", Data(ObjectAt(L"MUSIC\\Album\\a.mp3")));
+    EXPECT_EQ(std::vector<std::wstring>{album}, Children(ObjectAt(L"MUSIC")));
+}
+
+TEST_F(MtpControllerTest, WritesDoNotFollowFoldersRenamedSinceTheLastWrite) {
+    AttachPlayer(L"dev1");
+    ASSERT_EQ(1, controller_.FindDevice());
+    auto first = Song(L"a.mp3", "first");
+    ASSERT_EQ(S_OK, controller_.WriteContent(L"MUSIC\\Artist\\a.mp3", first.get()));
+    const std::wstring artist = ObjectAt(L"MUSIC\\Artist");
+    const std::wstring music = ObjectAt(L"MUSIC");
+    struct Case {
+        const wchar_t* what;
+        std::wstring renamed;
+        const wchar_t* name;
+        const wchar_t* written;
+    };
+    // The leaf folder renamed, then its parent.
+    for (const Case& c : {Case{L"leaf", artist, L"Renamed", L"MUSIC\\Artist\\b.mp3"},
+                          Case{L"parent", music, L"OTHER", L"MUSIC\\Renamed\\c.mp3"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.what)));
+        ASSERT_EQ(S_OK, RenameElsewhere(c.renamed, c.name));
+        auto song = Song(L"s.mp3", "second");
+        song->relativePath = c.written;
+        ASSERT_EQ(S_OK, controller_.WriteContent(c.written, song.get()));
+        EXPECT_EQ("second", Data(ObjectAt(c.written)));
+    }
+    // Nothing new went into the renamed folders: the writes made their folders again.
+    EXPECT_EQ(1u, Children(artist).size());
+    EXPECT_EQ(2u, Children(music).size()) << "the renamed folder and the leaf made again";
+    EXPECT_NE(music, ObjectAt(L"MUSIC"));
 }
 
 }  // namespace

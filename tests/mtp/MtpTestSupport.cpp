@@ -96,3 +96,20 @@ HRESULT MtpControllerTest::DeleteElsewhere(const std::wstring& objectId) {
     hr = ids->Add(&id);
     return SUCCEEDED(hr) ? content->Delete(PORTABLE_DEVICE_DELETE_WITH_RECURSION, ids.Get(), nullptr) : hr;
 }
+
+HRESULT MtpControllerTest::RenameElsewhere(const std::wstring& objectId, const std::wstring& name) {
+    Properties(objectId);
+    CScopedComPtr<IPortableDeviceContent> content;
+    CScopedComPtr<IPortableDeviceProperties> properties;
+    CScopedComPtr<IPortableDeviceValues> values;
+    CScopedComPtr<IPortableDeviceValues> results;
+    reader_->Content(content.Receive());
+    HRESULT hr = content.Get() ? content->Properties(properties.Receive()) : E_FAIL;
+    if (SUCCEEDED(hr)) {
+        hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
+                              reinterpret_cast<void**>(values.Receive()));
+    }
+    if (SUCCEEDED(hr)) hr = values->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, name.c_str());
+    if (SUCCEEDED(hr)) hr = properties->SetValues(objectId.c_str(), values.Get(), results.Receive());
+    return hr;
+}

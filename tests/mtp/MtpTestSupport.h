@@ -63,6 +63,9 @@ protected:
     // Deletes an object with everything below it through the second connection, as another
     // program on the computer might.
     HRESULT DeleteElsewhere(const std::wstring& objectId);
+    // Gives an object another original file name through the second connection, as another
+    // program (or a player's own menu) might.
+    HRESULT RenameElsewhere(const std::wstring& objectId, const std::wstring& name);
 
     CWpdStandin standin_;
     CScratchFolder sources_;

@@ -18,9 +18,12 @@ HRESULT CFakeDeviceController::WriteContent(std::wstring destination, CTNContent
         writtenRecords.push_back({content->kind, content->replaceExisting, content->relativePath});
     }
     for (const auto& scripted : writeResults) {
-        if (destination.find(scripted.first) != std::wstring::npos) return scripted.second;
+        if (destination.find(scripted.first) == std::wstring::npos) continue;
+        if (writeStarted != nullptr) SetEvent(writeStarted);
+        if (holdWrite != nullptr) WaitForSingleObject(holdWrite, 10000);
+        return scripted.second;
     }
-    transferring_ = true;
+    if (!transferring_) return kWriteStopped;
     const std::wstring target = root_ + destination;
     CreateFolderTree(target.substr(0, target.rfind(L'\\')));
     const std::wstring source = content->tempPath.empty() ? content->sourcePath : content->tempPath;
@@ -82,7 +85,7 @@ DWORD CFakeDeviceController::GetCapabilityFileSize() {
         --zeroSizeAnswers;
         return 0;
     }
-    return static_cast<DWORD>(capability.size());
+    return claimedSize != 0 ? claimedSize : static_cast<DWORD>(capability.size());
 }
 
 void CFakeDeviceController::GetDeviceIcon(std::wstring* localPath) {

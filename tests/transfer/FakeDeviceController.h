@@ -23,10 +23,13 @@ public:
     std::string capability;
     // GetCapabilityFileSize answers 0 this many times first; reads come short this many times.
     int zeroSizeAnswers = 0;
+    // When not 0, the size GetCapabilityFileSize claims whatever the document holds.
+    DWORD claimedSize = 0;
     int shortReads = 0;
     // A write whose destination contains the key ends with the value instead of copying.
     std::map<std::wstring, HRESULT> writeResults;
-    // Each write waits for this event (when set) after its first block, so tests can cancel.
+    // Each write waits for this event (when set) after its first block (a scripted one before its
+    // result), so tests can cancel.
     HANDLE holdWrite = nullptr;
     HANDLE writeStarted = nullptr;
     std::wstring iconSource;
@@ -105,7 +108,7 @@ public:
 private:
     std::wstring root_;
     IDevCtrlListener* listener_ = nullptr;
-    std::atomic<bool> transferring_{false};
+    std::atomic<bool> transferring_{true};
     std::atomic<bool> enumerating_{false};
     std::atomic<bool> treeRunning_{false};
     CCriticalSection lock_;

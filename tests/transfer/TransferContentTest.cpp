@@ -207,6 +207,38 @@ TEST_F(TransferTest, ChainEndingInTheManagerForwardsToTheNextStage) {
     manager_->SetNext(nullptr);
 }
 
+TEST_F(TransferTest, ResetWaitsForTheContentInWorkBeforeClearingDiskFull) {
+    SetUpPlayer(StandardCapability());
+    CScopedHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    CScopedHandle hold(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    mtp_.writeStarted = started.Get();
+    mtp_.holdWrite = hold.Get();
+    mtp_.writeResults[L"full.mp3"] = CTransferManager::kDiskFull;
+    manager_->PostContent(Content(CTNContent::kSong, L"full.mp3").release());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started.Get(), 10000));
+
+    // The coordinator cancels and re-opens while the write that finds the player full still runs.
+    manager_->CancelTransfer();
+    HANDLE reset = CreateThread(
+        nullptr, 0,
+        [](void* manager) WINAPI -> DWORD {
+            static_cast<CTransferManager*>(manager)->Reset();
+            return 0;
+        },
+        manager_.get(), 0, nullptr);
+    ASSERT_NE(nullptr, reset);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(reset, 200)) << "Reset waits for the write";
+    SetEvent(hold.Get());
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(reset, 10000));
+    CloseHandle(reset);
+    mtp_.holdWrite = nullptr;
+
+    EXPECT_FALSE(manager_->IsDiskFull());
+    Push(Content(CTNContent::kSong, L"next-run.mp3"));
+    EXPECT_EQ(0, listener_.diskFull);
+    EXPECT_TRUE(FileThere(mtp_.Full(L"MUSIC\\next-run.mp3")));
+}
+
 TEST_F(TransferTest, CancelStopsTheWriteKeepsNoPartialFileAndTheNextRunWorks) {
     SetUpPlayer(StandardCapability());
     CScopedHandle started(CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -313,3 +313,49 @@ TEST_F(TransferTest, DeleteStoppedHalfWayStillReturnsAFreshTree) {
     ASSERT_NE(nullptr, listener_.deleteTree);
     EXPECT_EQ(2u, listener_.deleteTree->GetChildCount());
 }
+
+TEST_F(TransferTest, HostileCapabilityDocumentsCostLittleAndNeverEndTheProgram) {
+    std::string attributes;
+    for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "=\"x\"";
+    const std::string standard = StandardCapability();
+    const size_t body = standard.find("<Devices");
+    std::string entity = "<!DOCTYPE Devices [<!ENTITY big \"" + std::string(100000, 'x') + "\">]>";
+    std::string references;
+    for (int i = 0; i < 1000; ++i) references += "&big;";
+    struct Case {
+        const char* name;
+        std::string document;
+        DWORD claimedSize;
+    };
+    const Case cases[] = {
+        {"one big entity referenced many times",
+         entity + standard.substr(body, standard.find("</Devices>") - body) + "<!--" + references + "--></Devices>", 0},
+        {"100000 attributes", standard.substr(0, body) + "<Devices" + attributes + standard.substr(body + 8), 0},
+        {"300 MB", standard, 300u << 20},
+        {"a size that wraps", standard, 0xFFFFFFFFu},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mtp_.capability = c.document;
+        mtp_.claimedSize = c.claimedSize;
+        mtp_.readSizesAsked.clear();
+        mtp_.findResults = {CDeviceControllerBase::kDeviceFound};
+        bool hasFile = false;
+        int state = -1;
+        EXPECT_GT(2000u, Elapsed([&] { state = manager_->CheckDevice(&hasFile); }));
+        EXPECT_EQ(CTransferManager::kStateNoPlayer, state);
+        EXPECT_EQ(CTransferManager::kNoUsablePlayer, manager_->GetMode());
+        if (c.claimedSize != 0) {
+            EXPECT_TRUE(mtp_.readSizesAsked.empty()) << "nothing allocated or read";
+        }
+    }
+
+    // A damaged byte costs one character: the player still works.
+    mtp_.claimedSize = 0;
+    mtp_.capability = CapabilityXml("mp3", "<Path content-type=\"sound\"><Target>\\SONGS\xC3\x28\\</Target></Path>");
+    mtp_.findResults = {CDeviceControllerBase::kDeviceFound};
+    bool hasFile = false;
+    EXPECT_EQ(CTransferManager::kStateFound, manager_->CheckDevice(&hasFile));
+    EXPECT_EQ(CTransferManager::kOrdinaryPlayer, manager_->GetMode());
+    EXPECT_EQ(L"MUSIC\\", manager_->GetMusicFolder());
+}

@@ -197,3 +197,19 @@ TEST_F(DriveTransferTest, CarAudioChannelFilesLandHiddenAndAreReplacedInPlace) {
     EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((root + L"Tavrel_Automotive\\HVC\\CID000.ZEP").c_str()));
 }
+
+TEST_F(DriveTransferTest, ShutdownDuringAGibibyteCopyEndsWithinTwoSeconds) {
+    Player(letter_, StandardCapability());
+    CWriteStartedListener listener;
+    manager_->SetListener(&listener);
+    auto movie = Make(CTNContent::kSong, L"movie.mp3", "");
+    ASSERT_TRUE(MakeLargeFile(movie->sourcePath, 1ull << 30));
+    manager_->PostContent(movie.release());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.writing, 10000));
+
+    EXPECT_GT(2000u, Elapsed([&] {
+        manager_->Stop();
+        manager_.reset();
+    }));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((Root(letter_) + L"MUSIC\\movie.mp3").c_str()));
+}

@@ -20,7 +20,7 @@ protected:
         manager_->SetListener(&events_);
     }
     void TearDown() override {
-        manager_->Stop();
+        if (manager_) manager_->Stop();
         manager_.reset();
         MtpControllerTest::TearDown();
     }
@@ -153,4 +153,53 @@ TEST_F(TransferMtpTest, CarAudioChannelFilesAreReplacedInPlaceOnTheMtpPlayer) {
     std::string local;
     ASSERT_TRUE(ReadWholeFile(data_.Join(L"Tavrel_Automotive\\HVC\\CID005.ZEP"), &local));
     EXPECT_EQ(local, everyTrack);
+}
+
+TEST_F(TransferMtpTest, ShutdownDuringAGibibyteUploadEndsWithinTwoSeconds) {
+    AttachPlayer(L"dev1", 4ull << 30);
+    bool hasFile = false;
+    ASSERT_EQ(1, manager_->CheckDevice(&hasFile));
+    CWriteStartedListener listener;
+    manager_->SetListener(&listener);
+    ASSERT_EQ(S_OK, manager_->Start());
+    auto movie = Make(CTNContent::kSong, 0, L"movie.mp3", "");
+    ASSERT_TRUE(MakeLargeFile(movie->sourcePath, 1ull << 30));
+    manager_->PostContent(movie.release());
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(listener.writing, 10000));
+
+    // The quit: the coordinator stops the manager and destroys it.
+    EXPECT_GT(2000u, Elapsed([&] {
+        manager_->Stop();
+        manager_.reset();
+    }));
+    EXPECT_EQ(L"", ObjectAt(L"SONGS\\movie.mp3"));
+}
+
+TEST_F(TransferMtpTest, APlayerThatFillsUpIsReportedAsDiskFullOnceAndTheRunStops) {
+    AttachPlayer(L"dev1");
+    bool hasFile = false;
+    ASSERT_EQ(1, manager_->CheckDevice(&hasFile));
+    // The coordinator cancels the run on the first disk-full report.
+    struct Coordinator : CRecordingTransferListener {
+        CTransferManager* manager = nullptr;
+        void OnDiskFull() override {
+            CRecordingTransferListener::OnDiskFull();
+            manager->CancelTransfer();
+        }
+    } coordinator;
+    coordinator.manager = manager_.get();
+    manager_->SetListener(&coordinator);
+    ASSERT_EQ(S_OK, manager_->Start());
+    // The player's storage says "full" the way many devices do, through the stream.
+    standin_.ArmFault(kWpdFaultWrite, 1, STG_E_MEDIUMFULL);
+    manager_->PostContent(Make(CTNContent::kSong, 0, L"first.mp3", "first").release());
+    manager_->PostContent(Make(CTNContent::kSong, 0, L"second.mp3", "second").release());
+    ASSERT_TRUE(WaitUntilIdle(*manager_));
+
+    EXPECT_EQ(1, coordinator.diskFull);
+    EXPECT_EQ(0, coordinator.processed);
+    EXPECT_TRUE(manager_->GetFailedList().empty()) << "no file fails one by one";
+    EXPECT_EQ(L"", ObjectAt(L"SONGS\\first.mp3"));
+    EXPECT_EQ(L"", ObjectAt(L"SONGS\\second.mp3"));
+    manager_->SetListener(&events_);
 }

@@ -53,6 +53,28 @@ public:
     HANDLE resumeDeleting = nullptr;
 };
 
+// Sets `writing` at the first report of written bytes. Reports come from the writing thread, so
+// it keeps none of them.
+class CWriteStartedListener : public CRecordingTransferListener {
+public:
+    ~CWriteStartedListener() { CloseHandle(writing); }
+    void OnWriteProgress(uint32_t written, uint32_t) override {
+        if (written > 0) SetEvent(writing);
+    }
+    HANDLE writing = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+// A file of that many zero bytes, made sparse where the file system can, so that a gibibyte
+// costs no disk space and no time to make.
+bool MakeLargeFile(const std::wstring& path, uint64_t size);
+// Milliseconds the call takes.
+template <class Call>
+DWORD Elapsed(Call call) {
+    const ULONGLONG start = GetTickCount64();
+    call();
+    return static_cast<DWORD>(GetTickCount64() - start);
+}
+
 // "<Devices>" documents in the capability namespace.
 std::string CapabilityXml(const std::string& audioExtensions, const std::string& folders,
                           bool feedFormat = false);
