@@ -24,7 +24,7 @@ bool IsBelowWizardCache(const std::wstring& path) {
 
 std::wstring SafeComponent(std::wstring component) {
     SanitizeFileName(&component);
-    return MakeSafeDestinationComponent(std::move(component));
+    return CDestinationName::MakeSafeComponent(std::move(component));
 }
 
 // Each component made safe for the player's file system; empty components are dropped, so a
@@ -112,7 +112,7 @@ void CContentsManager::ProcessPathRequest(Request request) {
         content->relativePath = SafeRelativePath(request.value.substr(size_t(request.parameter)));
     }
     // A prefix past the path, or nothing left after it, names no file on the player.
-    if (!IsSafeDestination(content->relativePath)) {
+    if (!CDestinationName::IsSafeRelativePath(content->relativePath)) {
         RefuseContent(content, kListA, request.value);
         return;
     }

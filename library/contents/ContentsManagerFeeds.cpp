@@ -73,7 +73,7 @@ void CContentsManager::ProcessFeedContent(CTNContent* content, const std::wstrin
         }
         content->originFlag = 0;
     }
-    content->relativePath = MakeSafeDestinationComponent(GetFileNameFromPath(content->sourcePath));
+    content->relativePath = CDestinationName::MakeSafeComponent(GetFileNameFromPath(content->sourcePath));
     CreateGuidString(&content->lookupId);
     content->kind = CTNContent::kFeedFile;
     content->fileType = 37;

@@ -1,6 +1,6 @@
 // Writing and deleting files on the player.
 #include "library/content/TNContent.h"
-#include "library/device/DestinationName.h"
+#include "library/util/DestinationName.h"
 #include "library/device/MSCDeviceController.h"
 #include "library/util/DestinationName.h"
 #include "library/util/FileSystem.h"

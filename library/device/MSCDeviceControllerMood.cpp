@@ -4,7 +4,7 @@
 #include <ctime>
 #include <utility>
 
-#include "library/device/DestinationName.h"
+#include "library/util/DestinationName.h"
 #include "library/device/MSCDeviceController.h"
 #include "library/device/QBTreeNode.h"
 #include "library/util/DataFolders.h"

@@ -1,7 +1,7 @@
 // Measuring and walking the player's folders, and the car-audio folder kept on it.
 
 #include "library/content/TNContent.h"
-#include "library/device/DestinationName.h"
+#include "library/util/DestinationName.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/QBTreeNode.h"
 #include "library/device/WpdContentAccess.h"

@@ -1,7 +1,7 @@
 // Writing contents, their properties and the playlist objects made of them.
 
 #include "library/content/TNContent.h"
-#include "library/device/DestinationName.h"
+#include "library/util/DestinationName.h"
 #include "library/device/MTPDeviceController.h"
 #include "library/device/WpdContentAccess.h"
 #include "library/util/FileSystem.h"

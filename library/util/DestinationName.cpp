@@ -1,63 +1,79 @@
 #include "library/util/DestinationName.h"
 
-#include <cwctype>
+#include <cwchar>
 
 namespace {
 
-bool IsReservedCharacter(wchar_t c) {
-    return c < 0x20 || c == L'<' || c == L'>' || c == L':' || c == L'"' || c == L'/' || c == L'\\' ||
-           c == L'|' || c == L'?' || c == L'*';
-}
-
 wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? wchar_t(c - L'a' + L'A') : c; }
 
-// Windows resolves these names in every folder, with any extension, to a device.
-bool IsReservedDeviceName(const std::wstring& component) {
-    size_t stemLength = component.find(L'.');
-    if (stemLength == std::wstring::npos) stemLength = component.size();
-    // "CON .txt" opens the console as well.
-    while (stemLength > 0 && component[stemLength - 1] == L' ') --stemLength;
-    std::wstring stem;
-    for (size_t i = 0; i < stemLength; ++i) stem += AsciiUpper(component[i]);
-    if (stem == L"CON" || stem == L"PRN" || stem == L"AUX" || stem == L"NUL") return true;
+// Names the file system takes for devices, whatever extension follows ("CON .txt" too); the
+// superscript digits count as digits there.
+bool IsDeviceName(const std::wstring& name) {
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (wchar_t& c : stem) c = AsciiUpper(c);
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t* device : kDevices) {
+        if (stem == device) return true;
+    }
     if (stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0)) {
         const wchar_t digit = stem[3];
-        // Superscript one to three count as digits to the system's name check.
-        return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+        return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' ||
+               digit == L'\u00B3';
     }
     return false;
 }
 
-bool IsSafeComponent(const std::wstring& component) {
-    if (component == L"." || component == L"..") return false;
-    for (wchar_t c : component) {
-        if (IsReservedCharacter(c)) return false;
-    }
-    const wchar_t last = component.back();
-    if (last == L'.' || last == L' ') return false;
-    return !IsReservedDeviceName(component);
+bool IsReservedCharacter(wchar_t c) { return c < 0x20 || (c != 0 && wcschr(L"<>:\"/\\|?*", c) != nullptr); }
+
+void DropTrailingDotsAndSpaces(std::wstring* name) {
+    while (!name->empty() && (name->back() == L'.' || name->back() == L' ')) name->pop_back();
 }
 
 }  // namespace
 
-bool IsSafeDestination(const std::wstring& destination) {
-    if (destination.empty() || destination.front() == L'\\') return false;
-    size_t start = 0;
-    while (start <= destination.size()) {
-        size_t end = destination.find(L'\\', start);
-        if (end == std::wstring::npos) end = destination.size();
-        if (end > start && !IsSafeComponent(destination.substr(start, end - start))) return false;
-        start = end + 1;
+bool CDestinationName::IsSafeComponent(const std::wstring& name) {
+    if (name.empty() || name.size() > kMaxComponentLength || name == L"." || name == L"..") return false;
+    for (wchar_t c : name) {
+        if (IsReservedCharacter(c)) return false;
+    }
+    if (name.back() == L'.' || name.back() == L' ') return false;
+    return !IsDeviceName(name);
+}
+
+bool CDestinationName::IsSafeRelativePath(const std::wstring& path) {
+    if (path.empty() || path.size() > kMaxPathLength) return false;
+    for (const std::wstring& component : Split(path)) {
+        if (!IsSafeComponent(component)) return false;
     }
     return true;
 }
 
-std::wstring MakeSafeDestinationComponent(std::wstring component) {
-    for (wchar_t& c : component) {
+std::vector<std::wstring> CDestinationName::Split(const std::wstring& path) {
+    std::vector<std::wstring> components;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = path.find(L'\\', start);
+        components.push_back(path.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+        if (end == std::wstring::npos) break;
+        start = end + 1;
+    }
+    return components;
+}
+
+std::wstring CDestinationName::MakeSafeComponent(std::wstring name) {
+    for (wchar_t& c : name) {
         if (IsReservedCharacter(c)) c = L'_';
     }
-    while (!component.empty() && (component.back() == L'.' || component.back() == L' ')) component.pop_back();
-    if (component.empty()) return L"_";
-    if (IsReservedDeviceName(component)) component.insert(0, 1, L'_');
-    return component;
+    if (name.size() > kMaxComponentLength) name.resize(kMaxComponentLength);
+    DropTrailingDotsAndSpaces(&name);
+    if (name.empty()) return L"_";
+    if (IsDeviceName(name)) {
+        name.insert(0, 1, L'_');
+        if (name.size() > kMaxComponentLength) {
+            name.resize(kMaxComponentLength);
+            DropTrailingDotsAndSpaces(&name);
+        }
+    }
+    return name;
 }

@@ -1,18 +1,28 @@
 #pragma once
-// Names of files written below a content folder of the player. Everything that builds or writes a
-// destination uses these, so a name that reached the player's folder tree was checked once, the
-// same way, whichever path it took.
 
 #include <string>
+#include <vector>
 
-// True for a backslash-separated path, relative to a folder on the player, that stays inside
-// that folder and that FAT and NTFS can hold as written: no leading backslash, no drive or stream
-// colon, no "." or ".." component, no reserved character or control character, no component
-// ending in a dot or a space, no reserved device name ("CON", "lpt1.mp3"). Empty components (a
-// doubled backslash) are passed over, as the writers skip them.
-bool IsSafeDestination(const std::wstring& destination);
+// The one check of the names a write gives files and folders on a player, shared by both
+// controllers and by everything that makes a player path from tag, feed or device text. A name
+// that passes cannot climb out of its folder, name a device, a drive or a stream, or be changed
+// by the file system on its way to the player (trailing dots and spaces are dropped there).
+// String rules alone, so it also builds natively for its fuzzer.
+class CDestinationName {
+public:
+    // Longest name of one file or folder, and longest relative destination: the drive root, the
+    // destination and the backup suffix of a replacing write stay inside MAX_PATH.
+    static constexpr size_t kMaxComponentLength = 255;
+    static constexpr size_t kMaxPathLength = 240;
 
-// One component made acceptable to IsSafeDestination: reserved and control characters become
-// "_", trailing dots and spaces are dropped, a reserved device name gets a leading "_", and a
-// component left empty (or only dots) becomes "_".
-std::wstring MakeSafeDestinationComponent(std::wstring component);
+    // One file or folder name.
+    static bool IsSafeComponent(const std::wstring& name);
+    // A destination relative to the player's root: safe names joined by single backslashes.
+    static bool IsSafeRelativePath(const std::wstring& path);
+    // The names of a path that passed IsSafeRelativePath, in order.
+    static std::vector<std::wstring> Split(const std::wstring& path);
+    // One name made acceptable to IsSafeComponent: reserved and control characters become "_",
+    // trailing dots and spaces are dropped, a device name gets a leading "_", a name left empty
+    // (or only dots) becomes "_", and a name too long is cut.
+    static std::wstring MakeSafeComponent(std::wstring name);
+};

@@ -130,7 +130,7 @@ TEST(ContentsProcess, HostileNamesStayInsideTheKindsFolder) {
         ASSERT_TRUE(WaitFor([&] { return fixture.sink.Count() == before + 1; }));
         const std::wstring relative = fixture.sink.Arrivals().back().relativePath;
         EXPECT_EQ(c.relative, relative);
-        EXPECT_TRUE(IsSafeDestination(relative));
+        EXPECT_TRUE(CDestinationName::IsSafeRelativePath(relative));
     }
     // A path that names no file.
     Post(fixture, {{1, L"C:\\m\\"}}, 5);

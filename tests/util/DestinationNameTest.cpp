@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "library/util/DestinationName.h"
+#include "tests/device/HostileDestinations.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ TEST(DestinationName, SafeDestinationsStayInTheFolderAndFitTheFileSystem) {
     const Case cases[] = {
         {L"Music\\Band\\Album\\01 Song.mp3", true},
         {L"song.mp3", true},
-        {L"Music\\\\song.mp3", true},  // a doubled separator adds no level
+        {L"Music\\\\song.mp3", false},  // an empty name between separators
         {L"Fold.er\\.hidden", true},
         {L"COM10.mp3", true},
         {L"CONSOLE.mp3", true},
@@ -44,7 +45,7 @@ TEST(DestinationName, SafeDestinationsStayInTheFolderAndFitTheFileSystem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.destination, c.destination + wcslen(c.destination)));
-        EXPECT_EQ(c.safe, IsSafeDestination(c.destination));
+        EXPECT_EQ(c.safe, CDestinationName::IsSafeRelativePath(c.destination));
     }
 }
 
@@ -66,13 +67,42 @@ TEST(DestinationName, ComponentsAreMadeSafe) {
         {L"Com3 .txt", L"_Com3 .txt"},
         {L"x:y*z?", L"x_y_z_"},
         {L"ctl\x01\x1f", L"ctl__"},
+        {L"CONIN$", L"_CONIN$"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::string(c.component, c.component + wcslen(c.component)));
-        const std::wstring made = MakeSafeDestinationComponent(c.component);
+        const std::wstring made = CDestinationName::MakeSafeComponent(c.component);
         EXPECT_EQ(c.safe, made);
-        EXPECT_TRUE(IsSafeDestination(made));
+        EXPECT_TRUE(CDestinationName::IsSafeComponent(made));
     }
+}
+
+TEST(DestinationName, EveryHostileDestinationIsRefused) {
+    for (const std::wstring& destination : HostileDestinations()) {
+        EXPECT_FALSE(CDestinationName::IsSafeRelativePath(destination)) << testing::PrintToString(destination);
+    }
+}
+
+TEST(DestinationName, OrdinaryNamesPass) {
+    for (const wchar_t* destination :
+         {L"MUSIC\\Artist\\Album\\01 Song.mp3", L"song", L"MUSIC\\.hidden", L"MUSIC\\a..b.mp3",
+          L"MUSIC\\CONSOLE.mp3", L"MUSIC\\COM10.mp3", L"MUSIC\\LPT.mp3", L"MUSIC\\nul_.mp3",
+          L"Tavrel_Automotive\\HVC\\CID001.ZEP", L"MUSIC\\Bj\u00f6rk \u2013 J\u00f3ga.mp3"}) {
+        EXPECT_TRUE(CDestinationName::IsSafeRelativePath(destination)) << testing::PrintToString(std::wstring(destination));
+    }
+}
+
+TEST(DestinationName, LengthLimitsAreInclusive) {
+    EXPECT_TRUE(CDestinationName::IsSafeComponent(std::wstring(CDestinationName::kMaxComponentLength, L'a')));
+    EXPECT_FALSE(CDestinationName::IsSafeComponent(std::wstring(CDestinationName::kMaxComponentLength + 1, L'a')));
+    const std::wstring longest = L"M\\" + std::wstring(CDestinationName::kMaxPathLength - 2, L'a');
+    EXPECT_TRUE(CDestinationName::IsSafeRelativePath(longest));
+    EXPECT_FALSE(CDestinationName::IsSafeRelativePath(longest + L"a"));
+}
+
+TEST(DestinationName, SplitGivesTheNamesInOrder) {
+    EXPECT_EQ((std::vector<std::wstring>{L"MUSIC", L"A", L"b.mp3"}), CDestinationName::Split(L"MUSIC\\A\\b.mp3"));
+    EXPECT_EQ(std::vector<std::wstring>{L"b.mp3"}, CDestinationName::Split(L"b.mp3"));
 }
 
 }  // namespace
