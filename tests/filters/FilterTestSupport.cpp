@@ -1,7 +1,5 @@
 #include "tests/filters/FilterTestSupport.h"
 
-#include <gdiplus.h>
-
 #include <cstring>
 
 #include "library/util/ScopedWin.h"
@@ -95,32 +93,4 @@ bool WriteWav(const std::wstring& path, WORD channels, DWORD rate, const std::ve
     DWORD written = 0;
     return WriteFile(handle.Get(), file.data(), static_cast<DWORD>(file.size()), &written, nullptr) &&
            written == file.size();
-}
-
-bool SaveWindowPng(HWND window, const std::wstring& path) {
-    RECT area = {};
-    if (!GetClientRect(window, &area) || area.right <= 0 || area.bottom <= 0) return false;
-    HDC screen = GetDC(window);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right, area.bottom);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, area.right, area.bottom, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(window, screen);
-
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    bool saved = false;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
-        // The PNG encoder's class identifier.
-        const CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-        {
-            Gdiplus::Bitmap image(bitmap, nullptr);
-            saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-        }
-        Gdiplus::GdiplusShutdown(token);
-    }
-    DeleteObject(bitmap);
-    return saved;
 }

@@ -39,8 +39,5 @@ private:
     std::wstring path_;
 };
 
-// Saves what the window shows as a PNG, to look at after the run.
-bool SaveWindowPng(HWND window, const std::wstring& path);
-
 // Writes a 16-bit PCM WAV with the given interleaved samples.
 bool WriteWav(const std::wstring& path, WORD channels, DWORD rate, const std::vector<SHORT>& samples);

@@ -9,6 +9,7 @@
 #include "filters/vandle/VandleIds.h"
 #include "library/util/ScopedWin.h"
 #include "tests/filters/FilterTestSupport.h"
+#include "tests/support/WindowCapture.h"
 
 namespace {
 
@@ -123,7 +124,10 @@ TEST(FilterServerTest, ThePropertyPageShowsItsTextAndTracksDirtiness) {
     ASSERT_EQ(S_OK, page->Show(SW_SHOW));
     ShowWindow(parent, SW_SHOW);
     UpdateWindow(parent);
-    EXPECT_TRUE(SaveWindowPng(parent, ProgramFolder() + L"OrrickPage.png"));
+    CWindowCapture capture;
+    ASSERT_TRUE(capture.Capture(parent));
+    EXPECT_FALSE(capture.LooksBlank());
+    EXPECT_TRUE(capture.SavePng(ScreenshotPath(L"OrrickPage")));
     wchar_t text[64] = {};
     EnumChildWindows(
         dialog,
