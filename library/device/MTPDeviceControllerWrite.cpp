@@ -168,12 +168,10 @@ HRESULT AddMediaProperties(IPortableDeviceValues* values, const CTNContent& cont
     }
 }
 
+// Fills an empty property set.
 HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId, const std::wstring& fileName,
-                        const SourceFacts& source, CScopedComPtr<IPortableDeviceValues>* values) {
-    HRESULT hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Receive()));
-    IPortableDeviceValues* v = values->Get();
-    if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
+                        const SourceFacts& source, IPortableDeviceValues* v) {
+    HRESULT hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
     if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, source.size);
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());
     const std::wstring name = content.title.empty() ? WithoutExtension(fileName) : content.title;
@@ -288,7 +286,8 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
     SourceFacts sourceFacts;
     if (SUCCEEDED(hr)) hr = ReadSourceFacts(source.Get(), &sourceFacts);
     CScopedComPtr<IPortableDeviceValues> properties;
-    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceFacts, &properties);
+    if (SUCCEEDED(hr)) hr = UploadProperties(&properties);
+    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceFacts, properties.Get());
     CScopedComPtr<IStream> target;
     DWORD optimal = 0;
     if (SUCCEEDED(hr)) {
