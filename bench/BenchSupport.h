@@ -94,6 +94,15 @@ inline double Median(std::vector<double> values) {
     return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
 }
 
+// The median of the rounds' own ratios, numerator[i] / denominator[i]. Each round runs both sides
+// back to back, so a load that drifts over the run (other programs, the host's write-back) moves
+// a round's two figures together and this median far less than the ratio of the two medians.
+inline double MedianOfRatios(const std::vector<double>& numerator, const std::vector<double>& denominator) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < numerator.size() && i < denominator.size(); ++i) ratios.push_back(numerator[i] / denominator[i]);
+    return Median(ratios);
+}
+
 // The closing line every comparing benchmark prints: its ratio, the goal and whether it was met.
 inline bool PrintVerdict(const char* measure, double ratio, double goal, bool atMost) {
     const bool met = atMost ? ratio <= goal : ratio >= goal;
