@@ -5,8 +5,8 @@
 // shows what the portable-device layer costs on top (goal for the 4 MiB files: 0.95 or more). The
 // three take turns going first in each round, and each waits for the host to write back what the
 // last one left in its cache; a first, cold round of all three is shown and left out, each speed
-// is the median of the nine counted rounds, and the verdict the median of the rounds' ratios. An argument scales the sets down
-// ("bench_mtp_write 8" writes an eighth), for a quick look.
+// is the median of the nine counted rounds, and the verdict the median of the rounds' ratios. An
+// argument scales the sets down ("bench_mtp_write 8" writes an eighth), for a quick look.
 #include <windows.h>
 
 #include <algorithm>
