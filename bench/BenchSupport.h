@@ -77,11 +77,13 @@ inline long long HostUnwrittenKiB() {
 
 // Lets the host write back what the last copy left in its cache before the next copy starts: a
 // copy that starts meanwhile is throttled for the other's data (up to 30 times slower per song).
+// Other programs on a busy host keep a gigabyte unwritten for good: 10 s of write-back then is
+// as much as a copy needs.
 inline void WaitForHostWriteBack() {
     const DWORD started = GetTickCount();
     for (;;) {
         const long long unwritten = HostUnwrittenKiB();
-        if (unwritten < 64 * 1024 || GetTickCount() - started > 30000) return;
+        if (unwritten < 64 * 1024 || GetTickCount() - started > 10000) return;
         Sleep(100);
     }
 }
