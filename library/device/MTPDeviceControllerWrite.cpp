@@ -279,9 +279,10 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
     const std::wstring recordName = GetFileNameFromPath(content->relativePath);
     const std::wstring objectName = recordName.empty() ? fileName : recordName;
-    // The source is read through its handle: a stream object over the file would add nothing.
-    CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // The source is read through its handle: a stream object over the file would add nothing. No
+    // sequential-scan hint: under Wine it slowed a run of 4 MiB copies by half.
+    CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
     HRESULT hr = source.IsValid() ? S_OK : HRESULT_FROM_WIN32(GetLastError());
     SourceFacts sourceFacts;
     if (SUCCEEDED(hr)) hr = ReadSourceFacts(source.Get(), &sourceFacts);
