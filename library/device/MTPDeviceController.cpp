@@ -54,9 +54,11 @@ CScopedComPtr<IPortableDevice> CMTPDeviceController::Connection() {
 
 void CMTPDeviceController::ReleaseConnection(bool close) {
     CScopedComPtr<IPortableDevice> device;
+    CScopedComPtr<IPortableDeviceValues> properties;
     {
         CScopedLock lock(stateLock_);
         device = std::move(device_);
+        properties = std::move(uploadProperties_);
         folderPathIds_.clear();
         ++connectionGeneration_;
     }
@@ -64,6 +66,21 @@ void CMTPDeviceController::ReleaseConnection(bool close) {
         CScopedLock lock(deviceLock_);
         device->Close();
     }
+}
+
+HRESULT CMTPDeviceController::UploadProperties(CScopedComPtr<IPortableDeviceValues>* values) {
+    CScopedLock lock(stateLock_);
+    HRESULT hr = S_OK;
+    if (uploadProperties_.Get()) {
+        hr = uploadProperties_->Clear();
+    } else {
+        hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
+                              reinterpret_cast<void**>(uploadProperties_.Receive()));
+    }
+    if (FAILED(hr)) return hr;
+    uploadProperties_->AddRef();
+    *values = CScopedComPtr<IPortableDeviceValues>(uploadProperties_.Get());
+    return S_OK;
 }
 
 HRESULT CMTPDeviceController::CreateManager(CScopedComPtr<IPortableDeviceManager>* manager) {

@@ -98,6 +98,9 @@ private:
     void OpenChosenDevice(IPortableDeviceManager* manager);
     void ReleaseConnection(bool close);
     CScopedComPtr<IPortableDevice> Connection();
+    // An emptied property set for the next upload: making one per file costs Wine about eight trips
+    // to its server (the class is looked up in the registry each time), more than the file's own.
+    HRESULT UploadProperties(CScopedComPtr<IPortableDeviceValues>* values);
 
     bool ResolvePath(CWpdContentAccess& access, const std::wstring& relativePath, std::wstring* objectId);
     bool SetFolderByName(const std::wstring& relativeFolder, size_t index, bool create, bool* created = nullptr);
@@ -155,6 +158,8 @@ private:
     // does not walk the player's tree for each file. Emptied with the connection; a write begun on
     // an older connection (another generation) adds nothing.
     std::map<std::wstring, std::wstring> folderPathIds_;
+    // Released with the connection, so that it never outlives the thread's COM.
+    CScopedComPtr<IPortableDeviceValues> uploadProperties_;
     uint64_t connectionGeneration_ = 0;
     std::wstring rootPath_;
     std::wstring playlistFolderName_;

@@ -176,12 +176,10 @@ HRESULT AddMediaProperties(IPortableDeviceValues* values, const CTNContent& cont
     }
 }
 
+// Fills an empty property set.
 HRESULT BuildProperties(const CTNContent& content, const std::wstring& parentId, const std::wstring& fileName,
-                        const SourceFacts& source, CScopedComPtr<IPortableDeviceValues>* values) {
-    HRESULT hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDeviceValues, reinterpret_cast<void**>(values->Receive()));
-    IPortableDeviceValues* v = values->Get();
-    if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
+                        const SourceFacts& source, IPortableDeviceValues* v) {
+    HRESULT hr = v->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str());
     if (SUCCEEDED(hr)) hr = v->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, source.size);
     if (SUCCEEDED(hr)) hr = v->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str());
     const std::wstring name = content.title.empty() ? WithoutExtension(fileName) : content.title;
@@ -321,14 +319,16 @@ HRESULT CMTPDeviceController::Upload(CWpdContentAccess& access, const std::wstri
         content->tempPath.empty() ? AddLongPathPrefix(content->sourcePath) : content->tempPath;
     const std::wstring recordName = GetFileNameFromPath(content->relativePath);
     const std::wstring objectName = CDestinationName::IsSafeComponent(recordName) ? recordName : fileName;
-    // The source is read through its handle: a stream object over the file would add nothing.
-    CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // The source is read through its handle: a stream object over the file would add nothing. No
+    // sequential-scan hint: under Wine it slowed a run of 4 MiB copies by half.
+    CScopedHandle source(CreateFileW(sourcePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                     nullptr));
     HRESULT hr = source.IsValid() ? S_OK : HRESULT_FROM_WIN32(GetLastError());
     SourceFacts sourceFacts;
     if (SUCCEEDED(hr)) hr = ReadSourceFacts(source.Get(), &sourceFacts);
     CScopedComPtr<IPortableDeviceValues> properties;
-    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceFacts, &properties);
+    if (SUCCEEDED(hr)) hr = UploadProperties(&properties);
+    if (SUCCEEDED(hr)) hr = BuildProperties(*content, parentId, objectName, sourceFacts, properties.Get());
     CScopedComPtr<IStream> target;
     DWORD optimal = 0;
     if (SUCCEEDED(hr)) {

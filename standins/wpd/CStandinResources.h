@@ -11,7 +11,9 @@ namespace standin {
 class CStandinResources final : public CComObject, public IPortableDeviceResources {
 public:
     // The block size the stand-in suggests for transfers, as the platform reports one per stream.
-    static const DWORD kOptimalBufferSize = 256 * 1024;
+    // Its uploads land in files on the host: under Wine, over a run of 4 MiB files, 64 KiB writes
+    // took two thirds of the time of 256 KiB ones.
+    static const DWORD kOptimalBufferSize = 64 * 1024;
 
     explicit CStandinResources(std::wstring device) : device_(std::move(device)) {}
 

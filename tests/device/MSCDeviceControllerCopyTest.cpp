@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr size_t kBlock = 256 * 1024;
+constexpr size_t kBlock = 64 * 1024;
 
 std::string Pattern(size_t size, char seed) {
     std::string bytes(size, '\0');
