@@ -244,7 +244,7 @@ TEST_F(DriveCopyTest, AnExistingFileSurvivesAStoppedOrFailedWriteInEveryReplaceM
             listener_.controller = player.fillsUp ? nullptr : &controller_;
             listener_.stopAfterReports = 2;
             // Larger than the whole 1 MiB volume.
-            auto song = Song(Pattern(4 * kBlock + 3, 'z'), replace);
+            auto song = Song(Pattern(2 * 1024 * 1024 + 3, 'z'), replace);
             const HRESULT expected = player.fillsUp ? static_cast<HRESULT>(0x80070070) : CDeviceControllerBase::kWriteStopped;
             EXPECT_EQ(controller_.WriteContent(L"MUSIC\\song.mp3", song.get()), expected);
             EXPECT_EQ(ReadBytes(target), "previous");
