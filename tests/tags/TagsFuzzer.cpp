@@ -41,6 +41,7 @@ struct Reported {
     uint32_t lookupOffset = 0, lookupSize = 0;
     bool lookupFound = false;
     uint32_t textBytes = 0;
+    int32_t parsed = 0;  // what the walk returned
 };
 
 int32_t OnMood(void* context, uint32_t offset, uint32_t size) {
@@ -71,14 +72,14 @@ int32_t OnLookup(void* context, uint32_t offset, uint32_t size) {
 // Each facade query is a full parse of its own, so an input gets one walk with every handler set
 // (every object kind reported) and the facade asks one query, chosen by the input: the queries
 // and their indexes are all reached across inputs at the cost of two parses, not six.
-int32_t Query(CTagReader& reader, uint32_t pick) {
+Reported Query(CTagReader& reader, uint32_t pick) {
     CTagParser* parser = reader.Parser();
     Reported reported;
     parser->SetMoodDataHandler(OnMood, &reported);
     parser->SetPictureHandler(OnPicture, &reported);
     parser->SetTextItemHandler(OnText, &reported);
     parser->SetLookupIdHandler(OnLookup, &reported);
-    const int32_t parsed = parser->Parse();
+    reported.parsed = parser->Parse();
     parser->SetMoodDataHandler(nullptr, nullptr);
     parser->SetPictureHandler(nullptr, nullptr);
     parser->SetTextItemHandler(nullptr, nullptr);
@@ -107,7 +108,7 @@ int32_t Query(CTagReader& reader, uint32_t pick) {
         case 3: reader.GetTextItem(int32_t(pick % tag::kItemTypeCount), length ? buffer : nullptr, &length, &encoding); break;
         default: reader.FindLookupId(&offset, &size); break;
     }
-    return parsed;
+    return reported;
 }
 
 // What chooses the queries of an input.
@@ -138,15 +139,7 @@ bool ReadKind(const uint8_t* data, size_t size, int32_t kind) {
     reader->SetVideoProfileHandler([](void* c, const Mp4VideoProfile*) { return CountCall(c); }, &calls);
     reader->SetAudioProfileHandler([](void* c, const Mp4AudioProfile*) { return CountCall(c); }, &calls);
     CTagReader facade(parser, true);
-    return Query(facade, Pick(data, size)) == 0;
-}
-
-bool PicturesRead(const uint8_t* data, size_t size, int32_t kind) {
-    CTagParser* parser = nullptr;
-    if (CreateMp4Reader(new CTagMemoryStream(data, uint32_t(size)), &parser, kind, true) != 0) return false;
-    CTagReader reader(parser, true);
-    uint32_t count;
-    return reader.CountPictures(tag::kPictureAnyType, &count) == 0;
+    return Query(facade, Pick(data, size)).parsed == 0;
 }
 
 void EditKind(const uint8_t* data, size_t size, int32_t kind, bool picturesRead) {
@@ -177,7 +170,8 @@ void EditKind(const uint8_t* data, size_t size, int32_t kind, bool picturesRead)
     uint32_t offset, length;
     const int32_t found = reader.FindMoodData(0, &offset, &length);
     if (kind != kMp4KindAudio && (found == tag::kNotFound || (found == 0 && length != 10))) __builtin_trap();
-    if (picturesRead && !PicturesRead(output.data.data(), output.data.size(), kind)) __builtin_trap();
+    uint32_t count;
+    if (picturesRead && reader.CountPictures(tag::kPictureAnyType, &count) != 0) __builtin_trap();
 }
 
 // Every MP4 reader kind over the input; every editor kind edits and saves it, and what was saved
