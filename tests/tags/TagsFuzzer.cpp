@@ -107,7 +107,9 @@ Reported Query(CTagReader& reader, uint32_t pick, bool askFacade = true) {
         case 0: reader.FindMoodData(int32_t(pick % 3), &offset, &size); break;
         case 1: reader.CountPictures(pick % 2 ? tag::kPictureAnyType : tag::kPictureFrontCover, &count); break;
         case 2: reader.GetPictureInfo(tag::kPictureAnyType, int32_t(pick % 3), &offset, &size, &type, &format); break;
-        case 3: reader.GetTextItem(int32_t(pick % tag::kItemTypeCount), length ? buffer : nullptr, &length, &encoding); break;
+        case 3:
+            reader.GetTextItem(int32_t(pick % tag::kItemTypeCount), length ? buffer : nullptr, &length, &encoding);
+            break;
         default: reader.FindLookupId(&offset, &size); break;
     }
     return reported;
