@@ -354,7 +354,8 @@ TEST(AsfEditor, LookupIdIsStoredAsTerminatedUtf16Le) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        std::unique_ptr<CTagEditor> editor(EditorOver(SampleFile()));
+        const Bytes file = SampleFile();
+        std::unique_ptr<CTagEditor> editor(EditorOver(file));
         ASSERT_TRUE(editor);
         Texts texts;
         const Bytes old = Utf16("OLD");

@@ -179,7 +179,8 @@ TEST(Id3Editor, WritesTextEncodingsReadersUnderstand) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.version << " encoding " << c.encoding);
-        std::unique_ptr<CTagEditor> editor(EditorOver(BuildTag(c.version, {})));
+        const Bytes file = BuildTag(c.version, {});
+        std::unique_ptr<CTagEditor> editor(EditorOver(file));
         ASSERT_TRUE(editor);
         CTagMemoryStream text(c.text.data(), uint32_t(c.text.size()));
         ASSERT_EQ(0, editor->SetItem(tag::kItemArtist, &text, uint32_t(c.text.size()), c.encoding, 0, false));
@@ -199,7 +200,8 @@ TEST(Id3Editor, NewFramesFollowTheTagVersion) {
     const Bytes mood(1000, 0x42);
     for (uint16_t version : {0x0200, 0x0300, 0x0400}) {
         SCOPED_TRACE(version);
-        std::unique_ptr<CTagEditor> editor(EditorOver(BuildTag(version, {}, 0, FakeAudio())));
+        const Bytes file = BuildTag(version, {}, 0, FakeAudio());
+        std::unique_ptr<CTagEditor> editor(EditorOver(file));
         ASSERT_TRUE(editor);
         CTagMemoryStream imageStream(image.data(), uint32_t(image.size()));
         CTagMemoryStream moodStream(mood.data(), uint32_t(mood.size()));
@@ -261,7 +263,8 @@ TEST(Id3Editor, ReplacesMoodDataAndLookupIdButKeepsOtherObjects) {
     EXPECT_EQ(Bytes(kept.begin() + 10, kept.end()), Bytes(saved.begin() + 10, saved.begin() + kept.size()));
 
     ASSERT_EQ(0, editor->RemoveMoodData());
-    reader.reset(ReaderOver(Save(*editor)));
+    const Bytes resaved = Save(*editor);
+    reader.reset(ReaderOver(resaved));
     uint32_t moodOffset;
     EXPECT_EQ(tag::kNotFound, reader->FindMoodData(0, &moodOffset, &size));
 }
@@ -296,11 +299,13 @@ TEST(Id3Editor, RemovePictureByTypeAndIndex) {
     EXPECT_EQ(tag::kInvalidArgument, editor->RemovePicture(3, -1));
     // Pictures added since the load count too, in the tag's version.
     for (uint16_t version : {0x0200, 0x0400}) {
-        editor.reset(EditorOver(BuildTag(version, {})));
+        const Bytes fresh = BuildTag(version, {});
+        editor.reset(EditorOver(fresh));
         ASSERT_TRUE(editor);
         ASSERT_EQ(0, editor->SetPicture(Text("new"), 3, tag::kImageJpeg, 7, 0, 0, true));
         ASSERT_EQ(0, editor->RemovePicture(7, 0));
-        std::unique_ptr<CTagReader> reader(ReaderOver(Save(*editor)));
+        const Bytes saved = Save(*editor);
+        std::unique_ptr<CTagReader> reader(ReaderOver(saved));
         uint32_t count = 99;
         EXPECT_EQ(0, reader->CountPictures(255, &count));
         EXPECT_EQ(0u, count) << version;

@@ -15,6 +15,7 @@ public:
     int32_t Tell(uint32_t* position) override;
     int32_t GetSize(uint32_t* size) override;
     int32_t Close() override;
+    bool InMemory() const override { return m_inner && m_inner->InMemory(); }
 
 private:
     CTagStream* m_inner;

@@ -23,6 +23,7 @@ int32_t CTagBufferedStream::Refill(uint32_t innerSize) {
 int32_t CTagBufferedStream::Read(void* buffer, uint32_t length) {
     if (!buffer) return tag::kInvalidArgument;
     if (!m_inner) return tag::kNotReady;
+    if (m_passThrough) return m_inner->Read(buffer, length);
     uint32_t innerSize;
     int32_t result = m_inner->GetSize(&innerSize);
     if (result != tag::kOk) return result;
@@ -58,6 +59,7 @@ int32_t CTagBufferedStream::Read(void* buffer, uint32_t length) {
 
 int32_t CTagBufferedStream::Seek(int64_t offset, int32_t origin) {
     if (!m_inner) return tag::kNotReady;
+    if (m_passThrough) return m_inner->Seek(offset, origin);
     uint32_t current, size;
     int32_t result = Tell(&current);
     if (result != tag::kOk) return result;
@@ -85,7 +87,7 @@ int32_t CTagBufferedStream::Seek(int64_t offset, int32_t origin) {
 int32_t CTagBufferedStream::Tell(uint32_t* position) {
     if (!position) return tag::kInvalidArgument;
     if (!m_inner) return tag::kNotReady;
-    if (!m_positionKnown) return m_inner->Tell(position);
+    if (m_passThrough || !m_positionKnown) return m_inner->Tell(position);
     *position = m_innerPosition - (m_filled - m_cursor);
     return tag::kOk;
 }

@@ -16,6 +16,7 @@ public:
     int32_t Tell(uint32_t* position) override;
     int32_t GetSize(uint32_t* size) override;
     int32_t Close() override;
+    bool InMemory() const override { return true; }
 
 private:
     const uint8_t* m_data;

@@ -21,6 +21,9 @@ public:
     virtual int32_t Tell(uint32_t* position) = 0;
     virtual int32_t GetSize(uint32_t* size) = 0;
     virtual int32_t Close() = 0;
+    // Whether the bytes already sit in memory, so that reads cost no more than a copy and a
+    // buffer in front of the stream would only add one.
+    virtual bool InMemory() const { return false; }
 };
 
 class CTagWriteStream {
