@@ -49,7 +49,7 @@ HRESULT __cdecl SimDeleteFirmwareBinary(DWORD, DWORD, const wchar_t*, const wcha
     return S_OK;
 }
 
-HRESULT __cdecl SimCheckVersion(const wchar_t*, const wchar_t*) { return 1; }
+HRESULT __cdecl SimCheckVersion(const wchar_t*, const wchar_t*) { return Sim().versionOrder; }
 
 }  // namespace
 

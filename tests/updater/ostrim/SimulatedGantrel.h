@@ -15,6 +15,8 @@ struct SimulatedGantrelState {
     int playersBeforeCommand = 1;
     HRESULT getDevicesResult = S_OK;
     HRESULT copyResult = S_OK;
+    // What CheckVersion answers: 0 first older, 1 equal, 2 first newer, or a failure.
+    HRESULT versionOrder = 1;
     // Device polls after the command before the player disappears (0 = at the first check).
     int leaveAfterPolls = 0;
     // While away, a second player can be connected instead of none.
