@@ -1,6 +1,7 @@
 #include "updater/ostrim/UpdateOutcome.h"
 
 #include <cwchar>
+#include <cwctype>
 
 namespace {
 
@@ -49,6 +50,47 @@ UpdateErrorMessage UpdateErrorMessageFor(HRESULT result) {
     case 0x8007000E: return {true, 2006, MB_OK};
     default: return {true, 2004, MB_ICONERROR};
     }
+}
+
+std::wstring FormatWithResult(const std::wstring& format, HRESULT result) {
+    std::wstring text;
+    bool used = false;
+    size_t i = 0;
+    while (i < format.size()) {
+        if (format[i] != L'%') {
+            text += format[i++];
+            continue;
+        }
+        if (i + 1 < format.size() && format[i + 1] == L'%') {
+            text += L'%';
+            i += 2;
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < format.size() && wcschr(L"-+ #0", format[end]) != nullptr) ++end;
+        size_t width = 0;
+        while (end < format.size() && iswdigit(format[end]) && width < 3) {
+            ++end;
+            ++width;
+        }
+        if (end < format.size() && format[end] == L'l') ++end;
+        if (!used && end < format.size() && wcschr(L"xXdiu", format[end]) != nullptr) {
+            // A spec of at most 16 characters: flags are few and the width has at most 3 digits.
+            std::wstring spec = format.substr(i, end - i);
+            if (spec.back() != L'l') spec += L'l';
+            spec += format[end];
+            if (spec.size() < 16) {
+                wchar_t number[64] = {};
+                _snwprintf_s(number, _TRUNCATE, spec.c_str(), static_cast<unsigned long>(result));
+                text += number;
+                used = true;
+                i = end + 1;
+                continue;
+            }
+        }
+        text += format[i++];
+    }
+    return text;
 }
 
 const wchar_t* ProductNameFor(const wchar_t* programId) {

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The status code stored for a result, as "%02d".
 struct LastUpdateStatus {
     bool written = false;   // some results leave the stored status as it was
@@ -21,6 +23,10 @@ struct UpdateErrorMessage {
 };
 
 UpdateErrorMessage UpdateErrorMessageFor(HRESULT result);
+
+// Puts the HRESULT into the first integer conversion of a text from the language module. The text
+// lies in a file on disk, so any other conversion is copied as it stands rather than formatted.
+std::wstring FormatWithResult(const std::wstring& format, HRESULT result);
 
 // The product the registry keys are named after, for a program identifier; empty when unknown.
 const wchar_t* ProductNameFor(const wchar_t* programId);

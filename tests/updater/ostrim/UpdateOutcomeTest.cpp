@@ -83,6 +83,33 @@ TEST(UpdateOutcomeTest, ErrorMessageTableNamesTextsTheModuleCarries) {
     }
 }
 
+TEST(UpdateOutcomeTest, FormatTakesTheResultOnceAndNothingElse) {
+    const struct {
+        const wchar_t* format;
+        const wchar_t* expected;
+    } cases[] = {
+        {L"The update failed (error 0x%08X).", L"The update failed (error 0x80004005)."},
+        {L"error %x", L"error 80004005"},
+        {L"error %lu", L"error 2147500037"},
+        {L"%d and %d", L"-2147467259 and %d"},
+        {L"100%% %s %n %p", L"100% %s %n %p"},
+        {L"%s then %X", L"%s then 80004005"},
+        {L"%00000000000000000008X", L"%00000000000000000008X"},
+        {L"%123456X", L"%123456X"},
+        {L"trailing %", L"trailing %"},
+        {L"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.expected, FormatWithResult(c.format, E_FAIL));
+    }
+    // The module's own text.
+    CWinAppMultiLang app;
+    ASSERT_TRUE(app.InitLanguage());
+    EXPECT_EQ(L"The update failed (error 0x80044209).",
+              FormatWithResult(CUiLanguageModule::TextOr(app.ResourceHandle(), 2004, L""),
+                               static_cast<HRESULT>(0x80044209)));
+}
+
 TEST(UpdateOutcomeTest, ProductNameByProgram) {
     EXPECT_STREQ(L"Quillbay", ProductNameFor(L"Ostrim"));
     EXPECT_STREQ(L"Quillbay", ProductNameFor(L"OSTRIM"));
