@@ -1,0 +1,7 @@
+#pragma once
+// String identifiers: 1 lies in the program, the others in the language module it names.
+
+#define IDS_RESOURCE_MODULE 1
+#define IDS_UPDATE_CAPTION 102
+#define IDS_START_FAILED 1002
+#define IDS_APPLICATION_TITLE 57344
