@@ -1,0 +1,165 @@
+#include "library/itunes/SushiController.h"
+
+#include "library/content/TNContent.h"
+#include "library/util/ModuleFolder.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kStandinKey[] = L"Software\\Quillbay\\Standins\\iTunes";
+
+const char kVersion[] = "version\t7\t1\n";
+const char kPlaylists[] =
+    "playlist\tRoad trip\n"
+    "file\tC:\\Music\\one.mp3\tOne\tArtist A\tAlbum A\t0\n"
+    "url\tInternet radio\n"
+    "file\tC:\\Music\\two.m4a\tTwo\tArtist B\tAlbum B\t1\n"
+    "file\tC:\\Music\\three.mp3\tThree\tArtist C\tAlbum C\t0\n"
+    "playlist\tEmpty\n";
+
+// Runs the stand-in server with one switch and waits for it.
+bool RunStandin(const wchar_t* argument) {
+    std::wstring command = L"\"" + GetModuleFolder() + L"QbStandinITunes.exe\" " + argument;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD status = 1;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return status == 0;
+}
+
+class SushiControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        wchar_t temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathW(MAX_PATH, temp));
+        folder_ = std::wstring(temp) + L"qb_itunes_test";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        ASSERT_TRUE(RunStandin(L"-RegServer"));
+        UseLibrary(std::string(kVersion) + kPlaylists);
+    }
+
+    void TearDown() override {
+        RunStandin(L"-UnregServer");
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kStandinKey);
+        DeleteFileW(FixturePath().c_str());
+        RemoveDirectoryW(folder_.c_str());
+        CoUninitialize();
+    }
+
+    std::wstring FixturePath() const { return folder_ + L"\\library.txt"; }
+
+    // The fixture the next application object of the stand-in serves.
+    void UseLibrary(const std::string& text) {
+        std::ofstream(FixturePath().c_str(), std::ios::binary) << text;
+        const std::wstring path = FixturePath();
+        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, kStandinKey, L"Library", REG_SZ, path.c_str(),
+                                                 static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))));
+    }
+
+    std::wstring folder_;
+};
+
+struct Collected {
+    std::vector<std::unique_ptr<CTNContent>> records;
+    IITunesLibraryClient::ItemSink Sink() {
+        return [this](CTNContent* content) { records.emplace_back(content); };
+    }
+};
+
+}  // namespace
+
+TEST_F(SushiControllerTest, ConnectAnswersByServerAndVersion) {
+    struct Case {
+        const char* name;
+        const char* version;  // fixture version line; null: no server registered
+        const wchar_t* pictureFolder;
+        int32_t expected;
+    };
+    const Case cases[] = {
+        {"fine", "version\t7\t1\n", L"folder", CSushiController::kConnected},
+        {"newer", "version\t8\t0\n", L"folder", CSushiController::kConnected},
+        {"too old", "version\t7\t0\n", L"folder", CSushiController::kVersionRefused},
+        {"refusing the version call", "version\trefuse\n", L"folder", CSushiController::kVersionRefused},
+        {"no picture folder", "version\t7\t1\n", L"", CSushiController::kNoPictureFolder},
+        {"server missing", nullptr, L"folder", CSushiController::kNotCreated},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        if (test.version) {
+            UseLibrary(std::string(test.version) + kPlaylists);
+        } else {
+            ASSERT_TRUE(RunStandin(L"-UnregServer"));
+        }
+        CSushiController client(test.pictureFolder == std::wstring(L"folder") ? folder_ : std::wstring());
+        EXPECT_EQ(test.expected, client.Open());
+        // Unconnected, the client reads nothing.
+        EXPECT_EQ(test.expected == CSushiController::kConnected ? 4 : 0, client.CountTracks(L"Road trip"));
+    }
+}
+
+TEST_F(SushiControllerTest, CountTracksOfNamedPlaylists) {
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    EXPECT_EQ(4, client.CountTracks(L"Road trip"));
+    EXPECT_EQ(0, client.CountTracks(L"Empty"));
+    EXPECT_EQ(0, client.CountTracks(L"No such list"));
+    // The name is compared unchanged.
+    EXPECT_EQ(0, client.CountTracks(L"Road"));
+}
+
+TEST_F(SushiControllerTest, ReadTracksHandsPlaceholdersAtOnceAndRecordsInOrderAfterTheWalk) {
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    Collected collected;
+    ASSERT_TRUE(client.ReadTracks(L"Road trip", collected.Sink()));
+    ASSERT_EQ(4u, collected.records.size());
+    // The non-file track's placeholder went on during the walk, before any record.
+    EXPECT_EQ(CTNContent::kITunesTrack, collected.records[0]->kind);
+    EXPECT_EQ(0, collected.records[0]->originFlag);
+    EXPECT_TRUE(collected.records[0]->sourcePath.empty());
+    const wchar_t* paths[] = {L"C:\\Music\\one.mp3", L"C:\\Music\\two.m4a", L"C:\\Music\\three.mp3"};
+    const wchar_t* titles[] = {L"One", L"Two", L"Three"};
+    const wchar_t* albums[] = {L"Album A", L"Album B", L"Album C"};
+    for (int position = 1; position <= 3; ++position) {
+        SCOPED_TRACE(position);
+        const CTNContent& record = *collected.records[position];
+        EXPECT_EQ(CTNContent::kSong, record.kind);
+        EXPECT_EQ(paths[position - 1], record.sourcePath);
+        EXPECT_EQ(titles[position - 1], record.title);
+        EXPECT_EQ(albums[position - 1], record.album);
+        EXPECT_EQ(position, record.playlistMemberIndex);
+        EXPECT_EQ(3, record.playlistMemberCount);
+        EXPECT_EQ(L"Road trip", record.playlistName);
+        EXPECT_EQ(36u, record.playlistKey.size());
+        EXPECT_EQ(collected.records[1]->playlistKey, record.playlistKey);
+        EXPECT_EQ(position == 2 ? 1 : 0, record.isPodcast);
+    }
+}
+
+TEST_F(SushiControllerTest, ReadTracksOfEmptyAndUnknownPlaylists) {
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    Collected empty;
+    EXPECT_TRUE(client.ReadTracks(L"Empty", empty.Sink()));
+    EXPECT_TRUE(empty.records.empty());
+    Collected unknown;
+    EXPECT_FALSE(client.ReadTracks(L"No such list", unknown.Sink()));
+    EXPECT_TRUE(unknown.records.empty());
+    client.Release();
+    EXPECT_FALSE(client.ReadTracks(L"Road trip", unknown.Sink()));
+}
