@@ -53,7 +53,8 @@ HRESULT STDMETHODCALLTYPE CStandinApplication::get_Sources(IDispatch** sources) 
 
 HRESULT STDMETHODCALLTYPE CStandinApplication::get_SelectedTracks(IDispatch** tracks) {
     if (tracks) *tracks = nullptr;
-    return E_NOTIMPL;
+    if (library_->selection == 0) return E_FAIL;
+    return CStandinObject::Create(library_, CStandinObject::Type::TrackCollection, library_->selection, tracks);
 }
 
 HRESULT STDMETHODCALLTYPE CStandinApplication::get_LibraryPlaylist(IDispatch** playlist) {

@@ -59,6 +59,10 @@ void CStandinLibrary::Parse(const std::string& text) {
         } else if (tag == L"playlist" && fields.size() >= 2) {
             playlists.push_back(StandinPlaylist{fields[1], {}});
             current = playlists.size() - 1;
+        } else if (tag == L"selection") {
+            playlists.push_back(StandinPlaylist{std::wstring(), {}});
+            current = playlists.size() - 1;
+            selection = current;
         } else if ((tag == L"file" && fields.size() >= 6) || (tag == L"url" && fields.size() >= 2)) {
             StandinTrack track;
             track.isFile = tag == L"file";

@@ -4,6 +4,7 @@
 //   version <major> <minor>        the application's version (default 7 1)
 //   version refuse                 CheckVersion fails
 //   playlist <name>                starts a playlist; later tracks belong to it
+//   selection                      starts the current selection (a playlist without a name)
 //   file <location> <name> <artist> <album> <podcast 0|1>
 //   url <name>                     a track without a file
 // Every track is in the library playlist (playlist 0, "Library") as well.
@@ -36,6 +37,7 @@ public:
     long majorVersion = 7;
     long minorVersion = 1;
     bool refusesVersion = false;
+    size_t selection = 0;  // the playlist that is the current selection; 0 for none
     std::vector<StandinTrack> tracks;
     std::vector<StandinPlaylist> playlists{StandinPlaylist{L"Library", {}}};
 };

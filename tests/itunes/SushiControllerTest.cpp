@@ -163,3 +163,78 @@ TEST_F(SushiControllerTest, ReadTracksOfEmptyAndUnknownPlaylists) {
     client.Release();
     EXPECT_FALSE(client.ReadTracks(L"Road trip", unknown.Sink()));
 }
+
+namespace {
+
+// A selection of three tracks; the library holds a track whose location is only the start of a
+// selected one, ahead of it.
+const char kSelectionLibrary[] =
+    "version\t7\t1\n"
+    "file\tC:\\Music\\one\tShort\tArtist S\tAlbum S\t0\n"
+    "file\tC:\\Music\\four.mp3\tFour\tArtist D\tAlbum D\t0\n"
+    "selection\n"
+    "file\tC:\\Music\\one.mp3\tOne\tArtist A\tAlbum A\t0\n"
+    "url\tInternet radio\n"
+    "file\tC:\\Music\\two.m4a\tTwo\tArtist B\tAlbum B\t1\n"
+    "file\tC:\\Music\\three.mp3\tThree\tArtist C\tAlbum C\t0\n";
+
+std::vector<std::wstring> Paths(const Collected& collected) {
+    std::vector<std::wstring> paths;
+    for (const auto& record : collected.records) {
+        paths.push_back(record->kind == CTNContent::kITunesTrack ? L"<end>" : record->sourcePath);
+    }
+    return paths;
+}
+
+}  // namespace
+
+TEST_F(SushiControllerTest, EnumerateFindsWantedPathsByWholePath) {
+    UseLibrary(kSelectionLibrary);
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> wanted;
+        bool allFound;
+        std::vector<std::wstring> handedOn;
+    };
+    const Case cases[] = {
+        {"all in the selection",
+         {L"C:\\Music\\three.mp3", L"C:\\Music\\one.mp3", L"C:\\Music\\two.m4a"},
+         true,
+         {L"C:\\Music\\one.mp3", L"C:\\Music\\two.m4a", L"C:\\Music\\three.mp3"}},
+        {"one in the library only", {L"C:\\Music\\four.mp3", L"C:\\Music\\two.m4a"}, true,
+         {L"C:\\Music\\two.m4a", L"C:\\Music\\four.mp3"}},
+        // The library's "C:\Music\one" is not the wanted path it begins.
+        {"one missing everywhere", {L"C:\\Music\\one.mp3", L"C:\\Music\\missing.mp3", L"C:\\Music\\one.mp"}, false,
+         {L"C:\\Music\\one.mp3", L"<end>"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        Collected collected;
+        EXPECT_EQ(test.allFound, client.Enumerate(test.wanted, collected.Sink(), L"Album A"));
+        EXPECT_EQ(test.handedOn, Paths(collected));
+    }
+}
+
+TEST_F(SushiControllerTest, SelectedTracksAreCountedAndTransferredWithAnEndMarker) {
+    UseLibrary(kSelectionLibrary);
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    EXPECT_EQ(4, client.CountSelectedTracks());
+    Collected collected;
+    ASSERT_TRUE(client.TransferSelectedTracks(collected.Sink()));
+    const std::vector<std::wstring> expected = {L"C:\\Music\\one.mp3", L"C:\\Music\\two.m4a", L"C:\\Music\\three.mp3",
+                                                L"<end>"};
+    EXPECT_EQ(expected, Paths(collected));
+    EXPECT_EQ(1, collected.records[1]->isPodcast);
+
+    // Without a selection nothing is counted or handed on.
+    UseLibrary(kVersion);
+    CSushiController unselected(folder_);
+    ASSERT_EQ(CSushiController::kConnected, unselected.Open());
+    EXPECT_EQ(0, unselected.CountSelectedTracks());
+    Collected none;
+    EXPECT_FALSE(unselected.TransferSelectedTracks(none.Sink()));
+    EXPECT_TRUE(none.records.empty());
+}
