@@ -72,6 +72,7 @@ void CStandinLibrary::Parse(const std::string& text) {
                 track.artist = fields[3];
                 track.album = fields[4];
                 track.isPodcast = fields[5] == L"1";
+                if (fields.size() >= 7) track.artworkFormat = _wtol(fields[6].c_str());
             }
             tracks.push_back(track);
             playlists[0].tracks.push_back(tracks.size() - 1);

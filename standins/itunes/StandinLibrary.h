@@ -5,7 +5,7 @@
 //   version refuse                 CheckVersion fails
 //   playlist <name>                starts a playlist; later tracks belong to it
 //   selection                      starts the current selection (a playlist without a name)
-//   file <location> <name> <artist> <album> <podcast 0|1>
+//   file <location> <name> <artist> <album> <podcast 0|1> [<artwork format>]
 //   url <name>                     a track without a file
 // Every track is in the library playlist (playlist 0, "Library") as well.
 
@@ -16,6 +16,7 @@
 struct StandinTrack {
     bool isFile = false;
     bool isPodcast = false;
+    long artworkFormat = -1;  // -1: no picture
     std::wstring location;
     std::wstring name;
     std::wstring artist;

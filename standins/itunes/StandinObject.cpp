@@ -3,7 +3,9 @@
 #include "StandinLibrary.h"
 #include "platform/com/InterfaceTable.h"
 
+#include <fstream>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -55,6 +57,11 @@ const StandinTrack* CStandinObject::Track() const {
     return &library_->tracks[index_];
 }
 
+const StandinTrack* CStandinObject::OwningTrack() const {
+    if (type_ != Type::Track && type_ != Type::ArtworkCollection && type_ != Type::Artwork) return nullptr;
+    return &library_->tracks[index_];
+}
+
 const StandinTrack* CStandinObject::FileTrack() const {
     const StandinTrack* track = Track();
     return track && track->isFile ? track : nullptr;
@@ -64,6 +71,7 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Count(LONG* count) {
     if (!count) return E_POINTER;
         switch (type_) {
         case Type::SourceCollection: *count = 1; return S_OK;
+        case Type::ArtworkCollection: *count = OwningTrack()->artworkFormat >= 0 ? 1 : 0; return S_OK;
         case Type::PlaylistCollection: *count = static_cast<LONG>(library_->playlists.size()); return S_OK;
         case Type::TrackCollection: *count = static_cast<LONG>(library_->playlists[index_].tracks.size()); return S_OK;
         default: return E_NOTIMPL;
@@ -80,6 +88,7 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Item(LONG index, IDispatch** item)
     const size_t position = static_cast<size_t>(index - 1);
     switch (type_) {
         case Type::SourceCollection: return Create(library_, Type::Source, 0, item);
+        case Type::ArtworkCollection: return Create(library_, Type::Artwork, index_, item);
         case Type::PlaylistCollection: return Create(library_, Type::Playlist, position, item);
         default: return Create(library_, Type::Track, library_->playlists[index_].tracks[position], item);
     }
@@ -148,4 +157,24 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Podcast(VARIANT_BOOL* isPodcast) {
     if (!track) return E_NOTIMPL;
     *isPodcast = track->isPodcast ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CStandinObject::get_Artwork(IDispatch** artworks) {
+    if (!FileTrack()) return E_NOTIMPL;
+    return Create(library_, Type::ArtworkCollection, index_, artworks);
+}
+
+HRESULT STDMETHODCALLTYPE CStandinObject::get_Format(LONG* format) {
+    if (!format) return E_POINTER;
+    if (type_ != Type::Artwork) return E_NOTIMPL;
+    *format = OwningTrack()->artworkFormat;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CStandinObject::SaveArtworkToFile(BSTR path) {
+    if (type_ != Type::Artwork) return E_NOTIMPL;
+    if (!path || SysStringLen(path) == 0) return E_INVALIDARG;
+    std::ofstream file(path, std::ios::binary);
+    file << "artwork format " << OwningTrack()->artworkFormat;
+    return file ? S_OK : E_FAIL;
 }

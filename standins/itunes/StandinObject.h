@@ -13,7 +13,9 @@ struct StandinTrack;
 
 class CStandinObject final : public CServerObject, public CTypeLibDispatch<IITFileOrCDTrack> {
 public:
-    enum class Type { SourceCollection, Source, PlaylistCollection, Playlist, TrackCollection, Track };
+    enum class Type {
+        SourceCollection, Source, PlaylistCollection, Playlist, TrackCollection, Track, ArtworkCollection, Artwork
+    };
 
     // A new object as IDispatch (index: the playlist or track it stands for).
     static HRESULT Create(const std::shared_ptr<const CStandinLibrary>& library, Type type, size_t index,
@@ -33,11 +35,17 @@ public:
     HRESULT STDMETHODCALLTYPE get_Tracks(IDispatch** tracks) override;
     HRESULT STDMETHODCALLTYPE get_Location(BSTR* location) override;
     HRESULT STDMETHODCALLTYPE get_Podcast(VARIANT_BOOL* isPodcast) override;
+    HRESULT STDMETHODCALLTYPE get_Artwork(IDispatch** artworks) override;
+    HRESULT STDMETHODCALLTYPE get_Format(LONG* format) override;
+    // Writes a small file whose text names the picture's format.
+    HRESULT STDMETHODCALLTYPE SaveArtworkToFile(BSTR path) override;
 
 private:
     CStandinObject(std::shared_ptr<const CStandinLibrary> library, Type type, size_t index);
     ~CStandinObject() override = default;
 
+    // The track this object (or, for artwork, its owner) stands for; null when it is no track.
+    const StandinTrack* OwningTrack() const;
     // The track this object stands for, or null when it is no track.
     const StandinTrack* Track() const;
     const StandinTrack* FileTrack() const;

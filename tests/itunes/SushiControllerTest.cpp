@@ -43,17 +43,19 @@ bool RunStandin(const wchar_t* argument) {
 
 class SushiControllerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    // One stand-in process serves the whole suite: a client held open keeps it from ending between
+    // tests (a server that is ending refuses new clients). Each application object reads the
+    // fixture anew, so tests change the library without a new process.
+    static void SetUpTestSuite() {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
         wchar_t temp[MAX_PATH];
         ASSERT_NE(0u, GetTempPathW(MAX_PATH, temp));
         folder_ = std::wstring(temp) + L"qb_itunes_test";
         CreateDirectoryW(folder_.c_str(), nullptr);
-        ASSERT_TRUE(RunStandin(L"-RegServer"));
-        UseLibrary(std::string(kVersion) + kPlaylists);
     }
 
-    void TearDown() override {
+    static void TearDownTestSuite() {
+        keeper_.reset();
         RunStandin(L"-UnregServer");
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, kStandinKey);
         DeleteFileW(FixturePath().c_str());
@@ -61,18 +63,36 @@ protected:
         CoUninitialize();
     }
 
-    std::wstring FixturePath() const { return folder_ + L"\\library.txt"; }
+    void SetUp() override {
+        UseLibrary(std::string(kVersion) + kPlaylists);
+        if (keeper_) return;
+        ASSERT_TRUE(RunStandin(L"-RegServer"));
+        keeper_.reset(new CSushiController(folder_));
+        ASSERT_EQ(CSushiController::kConnected, keeper_->Open());
+    }
+
+    // Lets the stand-in end and removes its registration.
+    static void RemoveServer() {
+        keeper_.reset();
+        ASSERT_TRUE(RunStandin(L"-UnregServer"));
+    }
+
+    static std::wstring FixturePath() { return folder_ + L"\\library.txt"; }
 
     // The fixture the next application object of the stand-in serves.
-    void UseLibrary(const std::string& text) {
+    static void UseLibrary(const std::string& text) {
         std::ofstream(FixturePath().c_str(), std::ios::binary) << text;
         const std::wstring path = FixturePath();
         ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, kStandinKey, L"Library", REG_SZ, path.c_str(),
                                                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))));
     }
 
-    std::wstring folder_;
+    static std::wstring folder_;
+    static std::unique_ptr<CSushiController> keeper_;
 };
+
+std::wstring SushiControllerTest::folder_;
+std::unique_ptr<CSushiController> SushiControllerTest::keeper_;
 
 struct Collected {
     std::vector<std::unique_ptr<CTNContent>> records;
@@ -86,7 +106,7 @@ struct Collected {
 TEST_F(SushiControllerTest, ConnectAnswersByServerAndVersion) {
     struct Case {
         const char* name;
-        const char* version;  // fixture version line; null: no server registered
+        const char* version;  // fixture version line
         const wchar_t* pictureFolder;
         int32_t expected;
     };
@@ -96,20 +116,29 @@ TEST_F(SushiControllerTest, ConnectAnswersByServerAndVersion) {
         {"too old", "version\t7\t0\n", L"folder", CSushiController::kVersionRefused},
         {"refusing the version call", "version\trefuse\n", L"folder", CSushiController::kVersionRefused},
         {"no picture folder", "version\t7\t1\n", L"", CSushiController::kNoPictureFolder},
-        {"server missing", nullptr, L"folder", CSushiController::kNotCreated},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
-        if (test.version) {
-            UseLibrary(std::string(test.version) + kPlaylists);
-        } else {
-            ASSERT_TRUE(RunStandin(L"-UnregServer"));
-        }
+        UseLibrary(std::string(test.version) + kPlaylists);
         CSushiController client(test.pictureFolder == std::wstring(L"folder") ? folder_ : std::wstring());
         EXPECT_EQ(test.expected, client.Open());
         // Unconnected, the client reads nothing.
         EXPECT_EQ(test.expected == CSushiController::kConnected ? 4 : 0, client.CountTracks(L"Road trip"));
     }
+}
+
+TEST_F(SushiControllerTest, ConnectWithoutTheServerAnswersNotCreated) {
+    RemoveServer();
+    // The running stand-in ends once its last client has gone; until then it may still answer.
+    CSushiController client(folder_);
+    int32_t result = CSushiController::kConnected;
+    for (int attempt = 0; attempt < 100 && result == CSushiController::kConnected; ++attempt) {
+        client.Release();
+        Sleep(100);
+        result = client.Open();
+    }
+    EXPECT_EQ(CSushiController::kNotCreated, result);
+    EXPECT_EQ(0, client.CountTracks(L"Road trip"));
 }
 
 TEST_F(SushiControllerTest, CountTracksOfNamedPlaylists) {
@@ -237,4 +266,49 @@ TEST_F(SushiControllerTest, SelectedTracksAreCountedAndTransferredWithAnEndMarke
     Collected none;
     EXPECT_FALSE(unselected.TransferSelectedTracks(none.Sink()));
     EXPECT_TRUE(none.records.empty());
+}
+
+TEST_F(SushiControllerTest, CoverPicturesAreSavedWithTheirFormatsExtension) {
+    UseLibrary(std::string(kVersion) +
+               "playlist\tCovers\n"
+               "file\tC:\\Music\\png.mp3\tPng\tA\tB\t0\t2\n"
+               "file\tC:\\Music\\unknown.mp3\tUnknown\tA\tB\t0\t0\n"
+               "file\tC:\\Music\\jpg.mp3\tJpg\tA\tB\t0\t1\n"
+               "file\tC:\\Music\\bmp.mp3\tBmp\tA\tB\t0\t3\n"
+               "file\tC:\\Music\\other.mp3\tOther\tA\tB\t0\t4\n"
+               "file\tC:\\Music\\none.mp3\tNone\tA\tB\t0\n");
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    Collected collected;
+    ASSERT_TRUE(client.ReadTracks(L"Covers", collected.Sink()));
+    const wchar_t* extensions[] = {L".png", L".tmp", L".jpg", L".bmp", nullptr, nullptr};
+    ASSERT_EQ(6u, collected.records.size());
+    for (size_t index = 0; index < 6; ++index) {
+        SCOPED_TRACE(index);
+        const CTNContent& record = *collected.records[index];
+        if (!extensions[index]) {
+            EXPECT_TRUE(record.artworkPath.empty());
+            continue;
+        }
+        EXPECT_EQ(folder_ + L"\\" + record.id + extensions[index], record.artworkPath);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(record.artworkPath.c_str()));
+    }
+}
+
+TEST_F(SushiControllerTest, ACancelledReadHandsOnOnlyItsPlaceholders) {
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    Collected collected;
+    // The placeholder of the second entry arrives during the walk: cancel there.
+    auto sink = [&](CTNContent* content) {
+        collected.records.emplace_back(content);
+        client.Cancel();
+    };
+    EXPECT_FALSE(client.ReadTracks(L"Road trip", sink));
+    ASSERT_EQ(1u, collected.records.size());
+    EXPECT_EQ(CTNContent::kITunesTrack, collected.records[0]->kind);
+    // The next walk starts uncancelled.
+    Collected again;
+    EXPECT_TRUE(client.ReadTracks(L"Road trip", again.Sink()));
+    EXPECT_EQ(4u, again.records.size());
 }
