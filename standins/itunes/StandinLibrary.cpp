@@ -1,0 +1,82 @@
+#include "StandinLibrary.h"
+
+#include "library/util/TextConversion.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const wchar_t kKey[] = L"Software\\Quillbay\\Standins\\iTunes";
+
+std::vector<std::wstring> Fields(const std::string& line) {
+    std::vector<std::wstring> fields;
+    size_t start = 0;
+    while (start <= line.size()) {
+        size_t end = line.find('\t', start);
+        if (end == std::string::npos) end = line.size();
+        fields.push_back(Utf8ToWideLenient(line.data() + start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
+std::string FixtureText() {
+    wchar_t path[MAX_PATH];
+    DWORD bytes = sizeof(path);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"Library", RRF_RT_REG_SZ, nullptr, path, &bytes) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+std::shared_ptr<const CStandinLibrary> CStandinLibrary::Load() {
+    auto library = std::make_shared<CStandinLibrary>();
+    library->Parse(FixtureText());
+    return library;
+}
+
+void CStandinLibrary::Parse(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    size_t current = 0;  // 0: no playlist started yet (playlist 0 is the library)
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::wstring> fields = Fields(line);
+        const std::wstring& tag = fields[0];
+        if (tag == L"version" && fields.size() >= 2 && fields[1] == L"refuse") {
+            refusesVersion = true;
+        } else if (tag == L"version" && fields.size() >= 3) {
+            majorVersion = _wtol(fields[1].c_str());
+            minorVersion = _wtol(fields[2].c_str());
+        } else if (tag == L"playlist" && fields.size() >= 2) {
+            playlists.push_back(StandinPlaylist{fields[1], {}});
+            current = playlists.size() - 1;
+        } else if (tag == L"selection") {
+            playlists.push_back(StandinPlaylist{std::wstring(), {}});
+            current = playlists.size() - 1;
+            selection = current;
+        } else if ((tag == L"file" && fields.size() >= 6) || (tag == L"url" && fields.size() >= 2)) {
+            StandinTrack track;
+            track.isFile = tag == L"file";
+            track.name = track.isFile ? fields[2] : fields[1];
+            if (track.isFile) {
+                track.location = fields[1];
+                track.artist = fields[3];
+                track.album = fields[4];
+                track.isPodcast = fields[5] == L"1";
+                if (fields.size() >= 7) track.artworkFormat = _wtol(fields[6].c_str());
+            }
+            tracks.push_back(track);
+            playlists[0].tracks.push_back(tracks.size() - 1);
+            if (current != 0) playlists[current].tracks.push_back(tracks.size() - 1);
+        }
+    }
+}
