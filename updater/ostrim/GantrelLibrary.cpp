@@ -20,9 +20,9 @@ bool BindExport(HMODULE module, const char* name, Function& function) {
 
 }  // namespace
 
-HRESULT CGantrelLibrary::Load() {
+HRESULT CGantrelLibrary::Load(const wchar_t* moduleName) {
     Unload();
-    m_module = LoadLibraryW(L"Gantrel.dll");
+    m_module = LoadLibraryW(moduleName);
     if (m_module == nullptr) return HRESULT_FROM_WIN32(GetLastError());
     GantrelExports exports;
     if (!BindExport(m_module, "GetDevices", exports.getDevices) ||

@@ -31,8 +31,9 @@ public:
     CGantrelLibrary(const CGantrelLibrary&) = delete;
     CGantrelLibrary& operator=(const CGantrelLibrary&) = delete;
 
-    // Loads "Gantrel.dll" through the normal search path and binds every export.
-    HRESULT Load();
+    // Loads the firmware library ("Gantrel.dll" unless told) through the normal search path and
+    // binds every export.
+    HRESULT Load(const wchar_t* moduleName = L"Gantrel.dll");
     // Binds exports that live elsewhere (a simulated library); they stay bound until Unload.
     void Attach(const GantrelExports& exports);
     void Unload();

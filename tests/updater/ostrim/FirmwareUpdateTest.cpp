@@ -187,7 +187,7 @@ TEST_F(FirmwareUpdateTest, CopyFailuresStopBeforeTheCommand) {
 TEST(GantrelLibraryTest, WithoutTheLibraryEveryCallIsEHandle) {
     CFastClock clock;
     CGantrelLibrary gantrel(clock);
-    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), gantrel.Load());
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), gantrel.Load(L"QbMissingGantrel.dll"));
     EXPECT_FALSE(gantrel.IsBound());
     DEVICE_INFO info;
     info.vendorId = 7;
@@ -203,6 +203,13 @@ TEST(GantrelLibraryTest, WithoutTheLibraryEveryCallIsEHandle) {
     EXPECT_EQ(1, display.closeCount);
     const std::vector<int> shown = display.Shown();
     EXPECT_TRUE(std::find(shown.begin(), shown.end(), 100) == shown.end());
+}
+
+TEST(GantrelLibraryTest, TheBuiltLibraryBindsEveryExport) {
+    CFastClock clock;
+    CGantrelLibrary gantrel(clock);
+    EXPECT_EQ(S_OK, gantrel.Load());
+    EXPECT_TRUE(gantrel.IsBound());
 }
 
 TEST(GantrelLibraryTest, SinglePlayerInfo) {
