@@ -3,11 +3,8 @@
 
 #include "CEventHub.h"
 #include "CEventSource.h"
-#include "platform/com/CClassObjectRegistrar.h"
-#include "platform/com/CServerRegistration.h"
-#include "platform/com/ServerSwitch.h"
+#include "platform/com/CLocalServer.h"
 
-#include <shellapi.h>
 #include <windows.h>
 
 namespace {
@@ -18,75 +15,19 @@ const ServerClassInfo kRegisteredClasses[] = {
     {&CLSID_EventSource, L"Quillbay.ComTestServer.1", L"Quillbay.ComTestServer", L"Quillbay COM test event source"},
 };
 
-const UINT kStartupGraceMs = 3000;
-
 const ClassEntry kClassObjects[] = {
     {&CLSID_EventSource, &CEventSource::Create},
 };
 
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::wstring();
-    return path;
-}
-
-ServerSwitch FirstSwitch() {
-    int count = 0;
-    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments) return ServerSwitch::None;
-    ServerSwitch found = ServerSwitch::None;
-    for (int index = 1; index < count && found == ServerSwitch::None; ++index) found = ServerSwitchOf(arguments[index]);
-    LocalFree(arguments);
-    return found;
-}
-
-int Registration(ServerSwitch which) {
-    std::wstring path = ModulePath();
-    if (path.empty()) return 1;
-    ServerInfo info = {ServerInfo::Kind::LocalServer, &kAppId, L"Quillbay COM test server", nullptr,
-                       kRegisteredClasses, 1, true};
-    CServerRegistration registration(info, path);
-    HRESULT hr = which == ServerSwitch::RegServer ? registration.Register() : registration.Unregister();
-    return SUCCEEDED(hr) ? 0 : 1;
-}
-
-int Serve() {
-    CApplicationLock::Process().QuitThreadOnRelease(GetCurrentThreadId());
-    CClassObjectRegistrar classObjects;
-    if (FAILED(classObjects.Register(kClassObjects, 1))) return 1;
-    // A server that no client uses ends after a grace period: two clients starting at once can each
-    // have COM start a server (Wine starts a second one before the first has registered).
-    CApplicationLock::Process().Lock();
-    UINT_PTR graceTimer = SetTimer(nullptr, 0, kStartupGraceMs, nullptr);
-    if (!graceTimer) CApplicationLock::Process().Unlock();
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == graceTimer) {
-            KillTimer(nullptr, graceTimer);
-            graceTimer = 0;
-            CApplicationLock::Process().Unlock();
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    classObjects.Revoke();
-    CEventHub::Instance().Join();
-    return 0;
-}
+const ServerInfo kRegistration = {ServerInfo::Kind::LocalServer, &kAppId, L"Quillbay COM test server", nullptr,
+                                  kRegisteredClasses, 1, true};
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-    ServerSwitch which = FirstSwitch();
-    int status = 0;
-    if (which == ServerSwitch::RegServer || which == ServerSwitch::UnregServer) {
-        status = Registration(which);
-    } else {
-        status = Serve();
-    }
+    const int status = CLocalServer(kRegistration, kClassObjects, 1).Run();
+    CEventHub::Instance().Join();
     CoUninitialize();
     return status;
 }
