@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
                         mib, mib / plain, mib / massStorage, massStorage / plain, mib / mtp, mtp / plain, kGoal,
                         Median(rescans) * 1000,
                         ok ? "" : "   (some copies failed)");
+            bench::PrintVerdict("mass storage / CopyFileW", massStorage / plain, kGoal, true);
+            bench::PrintVerdict("MTP / CopyFileW", mtp / plain, kGoal, true);
             if (!ok) exitCode = 1;
         }
         DetachFirmwareLibrary();
