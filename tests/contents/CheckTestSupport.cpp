@@ -22,22 +22,22 @@ bool CProfileCoordinator::FindPlaybackCapability(std::unique_ptr<CTNDevCapabilit
                                                  const std::wstring& extension, int type, int index, int) {
     ++profileQueries;
     lastExtension = extension;
-    const std::vector<ProfileSpec>& profiles = type == CTNDevCapability::kVideo ? videoProfiles : audioProfiles;
+    const std::vector<PlaybackProfileFixture>& profiles = type == CTNDevCapability::kVideo ? videoProfiles : audioProfiles;
     if (index < 0 || size_t(index) >= profiles.size()) return false;
-    const ProfileSpec& spec = profiles[size_t(index)];
+    const PlaybackProfileFixture& profile = profiles[size_t(index)];
     record.reset(new CTNDevCapability::CPlaybackCapability());
     record->extensions.insert(extension);
-    for (const std::wstring& codec : spec.codecs) record->codecs.insert(codec);
-    if (spec.hasAudio) {
+    for (const std::wstring& codec : profile.codecs) record->codecs.insert(codec);
+    if (profile.hasAudio) {
         record->audio.reset(new CTNDevCapability::CAudioCapability());
-        if (spec.audioLimit >= 0) record->audio->properties[0] = std::to_wstring(spec.audioLimit);
-        record->audio->channels.insert(spec.channels.begin(), spec.channels.end());
-        record->audio->samplingRates.insert(spec.sampleRates.begin(), spec.sampleRates.end());
+        if (profile.audioLimit >= 0) record->audio->properties[0] = std::to_wstring(profile.audioLimit);
+        record->audio->channels.insert(profile.channels.begin(), profile.channels.end());
+        record->audio->samplingRates.insert(profile.sampleRates.begin(), profile.sampleRates.end());
     }
-    if (spec.hasVideo) {
+    if (profile.hasVideo) {
         record->video.reset(new CTNDevCapability::CVideoCapability());
-        for (size_t id = 0; id < spec.videoLimits.size(); ++id) {
-            if (spec.videoLimits[id] >= 0) record->video->properties[int(id)] = std::to_wstring(spec.videoLimits[id]);
+        for (size_t id = 0; id < profile.videoLimits.size(); ++id) {
+            if (profile.videoLimits[id] >= 0) record->video->properties[int(id)] = std::to_wstring(profile.videoLimits[id]);
         }
     }
     return true;

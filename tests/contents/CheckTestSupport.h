@@ -35,7 +35,7 @@ public:
 };
 
 // One playback profile: optional audio and video parts with their limits.
-struct ProfileSpec {
+struct PlaybackProfileFixture {
     bool hasAudio = true;
     int audioLimit = -1;  // -1: no property
     std::vector<int> channels{1, 2};
@@ -51,8 +51,8 @@ public:
                                 const std::wstring& extension, int type, int index, int filter) override;
     int32_t GetFrameLayout(const std::wstring&, int32_t* width, int32_t* height) override;
 
-    std::vector<ProfileSpec> audioProfiles;
-    std::vector<ProfileSpec> videoProfiles;
+    std::vector<PlaybackProfileFixture> audioProfiles;
+    std::vector<PlaybackProfileFixture> videoProfiles;
     int32_t layoutAnswer = 0;
     int32_t pictureWidth = 0;
     int32_t pictureHeight = 0;

@@ -10,11 +10,11 @@ void Check(CheckFixture& fixture, CTNContent* content, int32_t* result, bool pod
     *result = fixture.manager.CheckMovieFormat(content, true, podcast);
 }
 
-ProfileSpec AudioProfile(int limit, bool withVideo = false) {
-    ProfileSpec spec;
-    spec.audioLimit = limit;
-    spec.hasVideo = withVideo;
-    return spec;
+PlaybackProfileFixture AudioProfile(int limit, bool withVideo = false) {
+    PlaybackProfileFixture profile;
+    profile.audioLimit = limit;
+    profile.hasVideo = withVideo;
+    return profile;
 }
 
 TEST(ContentsMovieFormat, PicturesOverFourThousandPixelsAreRefused) {
@@ -53,11 +53,11 @@ TEST(ContentsMovieFormat, PicturesOverFourThousandPixelsAreRefused) {
 TEST(ContentsMovieFormat, AudioProfilesAreWalkedUntilOneFits) {
     struct Case {
         const char* name;
-        std::vector<ProfileSpec> profiles;
+        std::vector<PlaybackProfileFixture> profiles;
         int32_t bitRate;
         int32_t result;
     };
-    ProfileSpec videoOnly;
+    PlaybackProfileFixture videoOnly;
     videoOnly.hasAudio = false;
     videoOnly.hasVideo = true;
     const Case cases[] = {
@@ -130,13 +130,13 @@ TEST(ContentsMovieFormat, LosslessMp4AudioAndUnreadableFormats) {
     }
 }
 
-ProfileSpec VideoProfile(std::vector<std::wstring> codecs, std::vector<int> limits, int audioLimit = 0) {
-    ProfileSpec spec;
-    spec.audioLimit = audioLimit;
-    spec.hasVideo = true;
-    spec.videoLimits = std::move(limits);
-    spec.codecs = std::move(codecs);
-    return spec;
+PlaybackProfileFixture VideoProfile(std::vector<std::wstring> codecs, std::vector<int> limits, int audioLimit = 0) {
+    PlaybackProfileFixture profile;
+    profile.audioLimit = audioLimit;
+    profile.hasVideo = true;
+    profile.videoLimits = std::move(limits);
+    profile.codecs = std::move(codecs);
+    return profile;
 }
 
 // Limits by video property: bit rate, frame rate, max height, max width, min height, min width.
@@ -147,7 +147,7 @@ const std::vector<int> kQvga = {2500000, 30, 240, 320, 96, 128};
 TEST(ContentsMovieFormat, VideoProfilesByCodecAndLimits) {
     struct Case {
         const char* name;
-        std::vector<ProfileSpec> profiles;
+        std::vector<PlaybackProfileFixture> profiles;
         MediaVideoInfo video;
         MediaAudioInfo audio;
         uint32_t code;

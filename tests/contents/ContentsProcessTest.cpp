@@ -80,7 +80,7 @@ TEST(ContentsProcess, EveryRefusalIsReportedDoneOnce) {
     CheckFixture fixture;
     fixture.manager.SetListener(&fixture.listener);
     fixture.manager.SetFileTypeMasks(kMp3Bit | kM4aBit, 0);
-    fixture.coordinator.audioProfiles = {ProfileSpec{}};
+    fixture.coordinator.audioProfiles = {PlaybackProfileFixture{}};
     fixture.coordinator.audioProfiles[0].audioLimit = 192000;
     fixture.coordinator.onPlayer = {L"C:\\in\\there.mp3"};
     fixture.probe.unsupportedAudio = 1;  // every m4a holds lossless audio
@@ -261,7 +261,7 @@ TEST(ContentsProcessItems, ITunesRecordsArePlacedByArtistAndAlbum) {
     const std::wstring artwork = folder + L"\\cover.jpg";
     ASSERT_TRUE(WriteEmptyFile(artwork));
     fixture.coordinator.onPlayer = {L"C:\\iTunes\\there.m4a"};
-    ProfileSpec anyMovie;
+    PlaybackProfileFixture anyMovie;
     anyMovie.hasVideo = true;
     fixture.coordinator.videoProfiles = {anyMovie};
 

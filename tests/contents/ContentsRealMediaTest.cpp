@@ -75,7 +75,7 @@ TEST_F(RealMedia, AudioFormatAgainstTheProfiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file << " limit " << c.limit);
-        ProfileSpec profile;
+        PlaybackProfileFixture profile;
         profile.audioLimit = c.limit;
         fixture_.coordinator.audioProfiles = {profile};
         CTNContent content(0, CTNContent::kSong);
@@ -111,7 +111,7 @@ TEST_F(RealMedia, MoviesAgainstTheProfiles) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.file << " converts " << c.converts);
-        ProfileSpec profile;
+        PlaybackProfileFixture profile;
         profile.hasVideo = true;
         profile.codecs = {L"AAC_LC", c.videoCodec};
         fixture_.coordinator.videoProfiles = {profile};

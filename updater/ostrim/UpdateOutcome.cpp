@@ -75,13 +75,13 @@ std::wstring FormatWithResult(const std::wstring& format, HRESULT result) {
         }
         if (end < format.size() && format[end] == L'l') ++end;
         if (!used && end < format.size() && wcschr(L"xXdiu", format[end]) != nullptr) {
-            // A spec of at most 16 characters: flags are few and the width has at most 3 digits.
-            std::wstring spec = format.substr(i, end - i);
-            if (spec.back() != L'l') spec += L'l';
-            spec += format[end];
-            if (spec.size() < 16) {
+            // A conversion of at most 16 characters: flags are few and the width has at most 3 digits.
+            std::wstring conversion = format.substr(i, end - i);
+            if (conversion.back() != L'l') conversion += L'l';
+            conversion += format[end];
+            if (conversion.size() < 16) {
                 wchar_t number[64] = {};
-                _snwprintf_s(number, _TRUNCATE, spec.c_str(), static_cast<unsigned long>(result));
+                _snwprintf_s(number, _TRUNCATE, conversion.c_str(), static_cast<unsigned long>(result));
                 text += number;
                 used = true;
                 i = end + 1;
