@@ -90,10 +90,8 @@ HRESULT CDsBasePin::TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_
     return VFW_E_NO_ACCEPTABLE_TYPES;
 }
 
-HRESULT CDsBasePin::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type) {
-    // Every attempt checks the peer afresh: a failed attempt's BreakConnect undoes what the check
-    // took (an output pin's hold on the peer's memory input, say).
-    HRESULT hr = CheckConnect(receiver);
+HRESULT CDsBasePin::CheckPeerAndType(IPin* peer, const AM_MEDIA_TYPE* type) {
+    const HRESULT hr = CheckConnect(peer);
     if (FAILED(hr)) {
         BreakConnect();
         return hr;
@@ -102,6 +100,14 @@ HRESULT CDsBasePin::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type)
         BreakConnect();
         return VFW_E_TYPE_NOT_ACCEPTED;
     }
+    return S_OK;
+}
+
+HRESULT CDsBasePin::AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type) {
+    // Every attempt checks the peer afresh: a failed attempt's BreakConnect undoes what the check
+    // took (an output pin's hold on the peer's memory input, say).
+    HRESULT hr = CheckPeerAndType(receiver, type);
+    if (FAILED(hr)) return hr;
     connected_ = receiver;
     connected_->AddRef();
     hr = SetMediaType(type);
@@ -123,15 +129,8 @@ HRESULT STDMETHODCALLTYPE CDsBasePin::ReceiveConnection(IPin* connector, const A
     CScopedLock lock(*lock_);
     if (connected_ != nullptr) return VFW_E_ALREADY_CONNECTED;
     if (!filter_->IsStopped()) return VFW_E_NOT_STOPPED;
-    HRESULT hr = CheckConnect(connector);
-    if (FAILED(hr)) {
-        BreakConnect();
-        return hr;
-    }
-    if (CheckMediaType(type) != S_OK) {
-        BreakConnect();
-        return VFW_E_TYPE_NOT_ACCEPTED;
-    }
+    HRESULT hr = CheckPeerAndType(connector, type);
+    if (FAILED(hr)) return hr;
     connected_ = connector;
     connected_->AddRef();
     hr = SetMediaType(type);

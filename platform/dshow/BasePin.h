@@ -75,6 +75,8 @@ private:
     HRESULT AgreeMediaType(IPin* receiver, const AM_MEDIA_TYPE* type);
     HRESULT TryTypesOf(IEnumMediaTypes* types, IPin* receiver, const AM_MEDIA_TYPE* partial, HRESULT* failure);
     HRESULT AttemptConnection(IPin* receiver, const AM_MEDIA_TYPE* type);
+    // CheckConnect on the peer, then CheckMediaType; a refusal undoes what the check took.
+    HRESULT CheckPeerAndType(IPin* peer, const AM_MEDIA_TYPE* type);
     void ClearConnection();
 
     CDsBaseFilter* filter_;
