@@ -60,23 +60,23 @@ HRESULT CStandinDownload::QueryInterface(REFIID iid, void** result) {
 HRESULT CStandinDownload::GetProgress(BSTR, LONG* percent) {
     if (percent == nullptr) return E_POINTER;
     std::lock_guard<std::mutex> hold(m_lock);
-    m_progress += m_script.Number(L"step", 50);
+    m_progress += CFennicScript::Current().Number(L"step", 50);
     if (m_progress > 100) m_progress = 100;
     *percent = m_progress;
-    return m_script.FailureOf(L"dl.1");
+    return CFennicScript::Current().FailureOf(L"dl.1");
 }
 
 HRESULT CStandinDownload::Start(BSTR fileId, BSTR service) {
     Journal(L"dl.2 %ls %ls", Text(fileId), Text(service));
-    const HRESULT failure = m_script.FailureOf(L"dl.2");
+    const HRESULT failure = CFennicScript::Current().FailureOf(L"dl.2");
     if (FAILED(failure)) return failure;
-    const long announced = m_script.Number(L"size", 4096);
-    const std::wstring path = m_script.Text(L"dir") + L"\\" + SafeFileName(Text(fileId)) + m_script.Text(L"ext", L".bin");
-    const HRESULT hr = WriteFileOfSize(path, static_cast<DWORD>(m_script.Number(L"written", announced)));
+    const long announced = CFennicScript::Current().Number(L"size", 4096);
+    const std::wstring path = CFennicScript::Current().Text(L"dir") + L"\\" + SafeFileName(Text(fileId)) + CFennicScript::Current().Text(L"ext", L".bin");
+    const HRESULT hr = WriteFileOfSize(path, static_cast<DWORD>(CFennicScript::Current().Number(L"written", announced)));
     std::lock_guard<std::mutex> hold(m_lock);
     m_path = path;
     m_progress = 0;
-    m_status = SUCCEEDED(hr) ? static_cast<HRESULT>(m_script.Number(L"status", 0)) : hr;
+    m_status = SUCCEEDED(hr) ? static_cast<HRESULT>(CFennicScript::Current().Number(L"status", 0)) : hr;
     return S_OK;
 }
 
@@ -115,7 +115,7 @@ HRESULT CStandinDownload::GetStatus(LONG* value, HRESULT* status) {
 
 HRESULT CStandinDownload::CheckHash(BSTR hashReference, BOOL* matches) {
     if (matches == nullptr) return E_POINTER;
-    *matches = m_script.Number(L"hash", 1) != 0;
+    *matches = CFennicScript::Current().Number(L"hash", 1) != 0;
     Journal(L"dl.7 %ls %d", Text(hashReference), *matches ? 1 : 0);
     return S_OK;
 }

@@ -31,9 +31,8 @@ public:
     HRESULT STDMETHODCALLTYPE CheckHash(BSTR hashReference, BOOL* matches) override;
 
 private:
-    CStandinDownload() : m_script(CFennicScript::Current()) {}
+    CStandinDownload() {}
 
-    CFennicScript m_script;
     std::mutex m_lock;
     std::wstring m_path;  // empty until a download started
     LONG m_progress = 0;

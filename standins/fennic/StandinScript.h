@@ -1,5 +1,5 @@
 #pragma once
-// What the simulated update components do, read from QB_FENNIC_STANDIN ("key=value;..."), and the
+// What the simulated update components do, read from QB_FENNIC_STANDIN ("key=value;...") at each call, and the
 // journal of the calls they received, appended to the file QB_FENNIC_STANDIN_LOG so that a test
 // can read it whether the components ran in its own process or in the update checker's.
 //

@@ -13,7 +13,7 @@ const wchar_t* Text(BSTR text) { return text != nullptr ? text : L""; }
 
 }  // namespace
 
-CStandinUpdateInfo::CStandinUpdateInfo() : m_script(CFennicScript::Current()) {
+CStandinUpdateInfo::CStandinUpdateInfo() {
     m_events = AddConnectionPoint(kDiidFennicUpdateInfoEvents);
 }
 
@@ -44,7 +44,7 @@ HRESULT CStandinUpdateInfo::QueryInterface(REFIID iid, void** result) {
 
 HRESULT CStandinUpdateInfo::SetPollingManual(BOOL manual, BSTR service) {
     Journal(L"info.1 manual=%d %ls", manual ? 1 : 0, Text(service));
-    return m_script.FailureOf(L"info.1");
+    return CFennicScript::Current().FailureOf(L"info.1");
 }
 
 HRESULT CStandinUpdateInfo::AskCheckVersion(BSTR first, BSTR second, int op) {
@@ -81,13 +81,13 @@ HRESULT CStandinUpdateInfo::CheckUpdate(BSTR service, const FennicProductRecord*
     Journal(L"info.3 %ls name=%ls code=%ls version=%ls instance=%ls last=%ls", Text(service),
             Text(product->displayName), Text(product->productCode), Text(product->installedVersion),
             Text(product->instanceId), Text(product->lastUpdateStatus));
-    const HRESULT failure = m_script.FailureOf(L"info.3");
+    const HRESULT failure = CFennicScript::Current().FailureOf(L"info.3");
     if (FAILED(failure)) return failure;
-    const std::wstring offer = m_script.Text(L"offer");
+    const std::wstring offer = CFennicScript::Current().Text(L"offer");
     if (offer.empty()) return S_OK;
     CScopedBstr offered(offer.c_str());
     const HRESULT answer = AskCheckVersion(offered.Get(), product->installedVersion,
-                                           static_cast<int>(m_script.Number(L"op", 8)));
+                                           static_cast<int>(CFennicScript::Current().Number(L"op", 8)));
     if (FAILED(answer)) return answer;
     *exists = answer == S_OK;
     return S_OK;
@@ -97,22 +97,22 @@ HRESULT CStandinUpdateInfo::GetUpdateDetails(BSTR service, FennicUpdateDetails* 
     if (details == nullptr) return E_POINTER;
     ZeroMemory(details, sizeof(*details));
     Journal(L"info.4 %ls", Text(service));
-    const HRESULT failure = m_script.FailureOf(L"info.4");
+    const HRESULT failure = CFennicScript::Current().FailureOf(L"info.4");
     if (FAILED(failure)) return failure;
-    const std::wstring offer = m_script.Text(L"offer");
+    const std::wstring offer = CFennicScript::Current().Text(L"offer");
     details->description = SysAllocString(L"A newer version is available.");
     details->version = SysAllocString(offer.c_str());
     details->fileId = SysAllocString((L"upd" + std::wstring(Text(service))).c_str());
     details->hashReference = SysAllocString(L"sha1:standin");
-    details->pollingSet = m_script.Number(L"pollingSet", 0) != 0;
-    details->pollingManual = m_script.Number(L"pollingManual", 0) != 0;
+    details->pollingSet = CFennicScript::Current().Number(L"pollingSet", 0) != 0;
+    details->pollingManual = CFennicScript::Current().Number(L"pollingManual", 0) != 0;
     if (offer.empty()) return S_OK;
     details->files = static_cast<FennicUpdateFile*>(CoTaskMemAlloc(sizeof(FennicUpdateFile)));
     if (details->files == nullptr) return E_OUTOFMEMORY;
     ZeroMemory(details->files, sizeof(FennicUpdateFile));
     details->fileCount = 1;
     details->files[0].name = SysAllocString(L"update");
-    details->files[0].size = static_cast<ULONG>(m_script.Number(L"size", 4096));
+    details->files[0].size = static_cast<ULONG>(CFennicScript::Current().Number(L"size", 4096));
     return S_OK;
 }
 
@@ -125,7 +125,7 @@ HRESULT CStandinUpdateInfo::ReportStatus(const FennicStatusRecord* status, BSTR 
 
 HRESULT CStandinUpdateInfo::SetServiceAddress(BSTR address) {
     Journal(L"info.8 %ls", Text(address));
-    return m_script.FailureOf(L"info.8");
+    return CFennicScript::Current().FailureOf(L"info.8");
 }
 
 }  // namespace standin

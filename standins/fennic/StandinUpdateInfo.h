@@ -35,7 +35,6 @@ private:
     // The program's answer to "does `first` stand in relation `op` to `second`", or a failure.
     HRESULT AskCheckVersion(BSTR first, BSTR second, int op);
 
-    CFennicScript m_script;
     CConnectionPoint* m_events = nullptr;
 };
 

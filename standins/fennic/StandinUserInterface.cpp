@@ -14,8 +14,7 @@ const wchar_t* Text(BSTR text) { return text != nullptr ? text : L""; }
 }  // namespace
 
 CStandinUserInterface::CStandinUserInterface()
-    : m_script(CFennicScript::Current()),
-      m_downloadClosed(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+    : m_downloadClosed(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_firmwareClosed(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_heldAsked(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
@@ -49,21 +48,21 @@ HRESULT CStandinUserInterface::QueryInterface(REFIID iid, void** result) {
 
 HRESULT CStandinUserInterface::AskUser(const FennicUiRecord* record, BOOL* accepted) {
     if (accepted == nullptr || record == nullptr) return E_POINTER;
-    *accepted = m_script.Number(L"accept", 1) != 0;
+    *accepted = CFennicScript::Current().Number(L"accept", 1) != 0;
     Journal(L"ui.3 %ls name=%ls size=%lu reportOnly=%d accepted=%d", Text(record->service), Text(record->displayName),
             record->totalSize, record->reportOnly ? 1 : 0, *accepted ? 1 : 0);
-    return m_script.FailureOf(L"ui.3");
+    return CFennicScript::Current().FailureOf(L"ui.3");
 }
 
 HRESULT CStandinUserInterface::OpenDownloadDisplay(BSTR service) {
     Journal(L"ui.4 %ls", Text(service));
     ResetEvent(m_downloadClosed);
-    return m_script.FailureOf(L"ui.4");
+    return CFennicScript::Current().FailureOf(L"ui.4");
 }
 
 HRESULT CStandinUserInterface::WaitDownloadDisplay(BSTR service, volatile LONG* cancelled) {
     if (cancelled == nullptr) return E_POINTER;
-    if (m_script.Number(L"cancel", 0) != 0) {
+    if (CFennicScript::Current().Number(L"cancel", 0) != 0) {
         // The user presses cancel: the download is held while the display confirms, and the
         // flag is set before the hold ends.
         if (WaitForSingleObject(m_heldAsked, kDisplayLimitMs) != WAIT_OBJECT_0) return E_ABORT;
@@ -107,7 +106,7 @@ HRESULT CStandinUserInterface::DisplayFinished(BSTR displayName, BSTR service) {
 HRESULT CStandinUserInterface::IsDownloadHeld(BSTR, BOOL* held) {
     if (held == nullptr) return E_POINTER;
     *held = FALSE;
-    if (m_script.Number(L"cancel", 0) != 0) {
+    if (CFennicScript::Current().Number(L"cancel", 0) != 0) {
         SetEvent(m_heldAsked);
         *held = m_cancelWritten ? FALSE : TRUE;
     }

@@ -42,7 +42,6 @@ private:
     CStandinUserInterface();
     ~CStandinUserInterface() override;
 
-    CFennicScript m_script;
     HANDLE m_downloadClosed;
     HANDLE m_firmwareClosed;
     HANDLE m_heldAsked;
