@@ -239,4 +239,60 @@ TEST_F(FennicServiceManagerTest, ServicePollingFlagsDecideTheNextRun) {
     EXPECT_EQ(L"AUTO", ReadValue(StatusKey(Service(), L""), L"PollingStatus"));
 }
 
+TEST_F(FennicServiceManagerTest, TwoPlayersAreToldOnlyInAManualRun) {
+    struct Case {
+        const wchar_t* reason;
+        size_t messages;
+    };
+    for (const Case& test : {Case{L"MANUAL", 1}, Case{L"AUTO", 0}}) {
+        SCOPED_TRACE(Narrow(test.reason));
+        UseSimulatedPlayer();
+        Sim().playersBeforeCommand = 2;
+        m_manager->messages.clear();
+        EXPECT_EQ(std::vector<HRESULT>{static_cast<HRESULT>(0x80040202)},
+                  Run(std::wstring(L"/M ") + test.reason + L" /C PA001 /S TNFW /N \"TORNELLE\" /E 0.00 /F UPDATE"));
+        ASSERT_EQ(test.messages, m_manager->messages.size());
+        if (test.messages != 0) {
+            EXPECT_EQ(Text(m_resources, 2003), m_manager->messages[0].text);
+            EXPECT_EQ(static_cast<UINT>(MB_OK), m_manager->messages[0].style);
+        }
+    }
+    const std::string journal = Journal();
+    EXPECT_EQ(std::string::npos, journal.find("info.3 ")) << journal;
+    EXPECT_EQ(std::string::npos, journal.find("ui.10")) << journal;
+    RemoveService(L"TNFW");
+}
+
+TEST_F(FennicServiceManagerTest, AcceptedReportOnlyUpdateIsMarkedEndedAndNotDownloaded) {
+    // Report-only groups take whatever the service has, even an older version.
+    SetScript(L"offer=1.0.0.1");
+    EXPECT_EQ(std::vector<HRESULT>{S_OK},
+              Run(L"/M MANUAL /C PP001 /S " + Service() + L" /E 1.0.0.9 /F INFO"));
+    EXPECT_EQ(L"", ReadValue(std::wstring(CFennicServiceManager::kEndKey) + L"\\" + Service(), nullptr));
+    EXPECT_EQ(L"<missing>", ReadValue(StatusKey(Service(), L""), L"LastUpdateStatus"));
+    const std::string journal = Journal();
+    EXPECT_NE(std::string::npos, journal.find("size=0 reportOnly=1 accepted=1")) << journal;
+    EXPECT_EQ(std::string::npos, journal.find("dl.2")) << journal;
+}
+
+TEST_F(FennicServiceManagerTest, UnavailableServiceIsShownOncePerRun) {
+    SetScript(L"fail=info.3:0x80043302");
+    const std::wstring second = L" /C PP001 /S " + Service() + L"2 /N Other /E 2.0.0.0 /F UPDATE";
+    const HRESULT unavailable = static_cast<HRESULT>(0x80043302);
+    EXPECT_EQ((std::vector<HRESULT>{unavailable, unavailable}), Run(ApplicationGroup(L"MANUAL") + second));
+    const std::string journal = Journal();
+    EXPECT_EQ(1u, Count(journal, "ui.10 0x80043302")) << journal;
+    EXPECT_EQ(std::string::npos, journal.find("dl.5")) << journal;
+    RemoveService(Service() + L"2");
+}
+
+TEST_F(FennicServiceManagerTest, InstallerThatCannotBeOpenedGives80041701) {
+    SetScript(L"offer=1.0.0.10;ext=.ostrimnoassociation");
+    EXPECT_EQ(std::vector<HRESULT>{static_cast<HRESULT>(0x80041701)}, Run(ApplicationGroup(L"AUTO")));
+    EXPECT_EQ(L"50", ReadValue(StatusKey(Service(), L""), L"LastUpdateStatus"));
+    const std::string journal = Journal();
+    EXPECT_NE(std::string::npos, journal.find("dl.7 sha1:standin 1")) << journal;
+    EXPECT_EQ(1u, Count(journal, "ui.10 0x80041701")) << journal;
+}
+
 }  // namespace
