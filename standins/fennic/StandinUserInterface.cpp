@@ -1,5 +1,6 @@
 #include "standins/fennic/StandinUserInterface.h"
 
+#include <chrono>
 #include <new>
 
 namespace standin {
@@ -14,12 +15,11 @@ const wchar_t* Text(BSTR text) { return text != nullptr ? text : L""; }
 }  // namespace
 
 CStandinUserInterface::CStandinUserInterface()
-    : m_downloadClosed(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-      m_firmwareClosed(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+    : m_firmwareClosed(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
       m_heldAsked(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 CStandinUserInterface::~CStandinUserInterface() {
-    for (HANDLE event : {m_downloadClosed, m_firmwareClosed, m_heldAsked}) {
+    for (HANDLE event : {m_firmwareClosed, m_heldAsked}) {
         if (event != nullptr) CloseHandle(event);
     }
 }
@@ -56,7 +56,8 @@ HRESULT CStandinUserInterface::AskUser(const FennicUiRecord* record, BOOL* accep
 
 HRESULT CStandinUserInterface::OpenDownloadDisplay(BSTR service) {
     Journal(L"ui.4 %ls", Text(service));
-    ResetEvent(m_downloadClosed);
+    std::lock_guard<std::mutex> hold(m_displayLock);
+    ++m_downloadOpened;
     return CFennicScript::Current().FailureOf(L"ui.4");
 }
 
@@ -71,14 +72,23 @@ HRESULT CStandinUserInterface::WaitDownloadDisplay(BSTR service, volatile LONG* 
         Journal(L"ui.5 %ls cancelled", Text(service));
         return kDownloadCancelled;
     }
-    if (WaitForSingleObject(m_downloadClosed, kDisplayLimitMs) != WAIT_OBJECT_0) return E_ABORT;
+    {
+        // The worker may close the display before the program starts waiting in it.
+        std::unique_lock<std::mutex> hold(m_displayLock);
+        if (!m_displayChanged.wait_for(hold, std::chrono::milliseconds(kDisplayLimitMs),
+                                       [this] { return m_downloadClosed >= m_downloadOpened; })) {
+            return E_ABORT;
+        }
+    }
     Journal(L"ui.5 %ls closed", Text(service));
     return S_OK;
 }
 
 HRESULT CStandinUserInterface::CloseDownloadDisplay(BSTR service) {
     Journal(L"ui.6 %ls", Text(service));
-    SetEvent(m_downloadClosed);
+    std::lock_guard<std::mutex> hold(m_displayLock);
+    ++m_downloadClosed;
+    m_displayChanged.notify_all();
     return S_OK;
 }
 
@@ -107,8 +117,9 @@ HRESULT CStandinUserInterface::IsDownloadHeld(BSTR, BOOL* held) {
     if (held == nullptr) return E_POINTER;
     *held = FALSE;
     if (CFennicScript::Current().Number(L"cancel", 0) != 0) {
-        SetEvent(m_heldAsked);
+        // Answer first: once the event is set the display may end the hold at any moment.
         *held = m_cancelWritten ? FALSE : TRUE;
+        SetEvent(m_heldAsked);
     }
     return S_OK;
 }

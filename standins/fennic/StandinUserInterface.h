@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 #include "platform/com/CServerObject.h"
 #include "platform/fennic/FennicInterfaces.h"
@@ -42,7 +44,10 @@ private:
     CStandinUserInterface();
     ~CStandinUserInterface() override;
 
-    HANDLE m_downloadClosed;
+    std::mutex m_displayLock;
+    std::condition_variable m_displayChanged;
+    int m_downloadOpened = 0;
+    int m_downloadClosed = 0;
     HANDLE m_firmwareClosed;
     HANDLE m_heldAsked;
     std::atomic<bool> m_cancelWritten{false};

@@ -13,6 +13,9 @@
 #include "updater/ostrim/UpdateClock.h"
 #include "updater/ostrim/UpdateOutcome.h"
 #include "updater/ostrim/VersionCheck.h"
+#include "updater/oplogsys/MethodLog.h"
+
+using opLogSys::Fmt::CMethodLog;
 
 namespace {
 
@@ -84,33 +87,39 @@ const CRegistryAccessor& CFennicServiceManager::Registry() {
 }
 
 HRESULT CFennicServiceManager::Init() {
+    HRESULT hr = S_OK;
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::Init", &hr);
     m_gantrel.reset(new (std::nothrow) CGantrelLibrary(m_clock));
-    if (!m_gantrel) return E_OUTOFMEMORY;
+    if (!m_gantrel) return hr = E_OUTOFMEMORY;
     // Without the firmware library only the player's group fails, later.
-    m_gantrel->Load();
+    log.Printf(L"Gantrel hr 0x%x", m_gantrel->Load());
     struct Component {
+        const wchar_t* name;
         const CLSID& clsid;
         const IID& iid;
         void** object;
     };
     const Component components[] = {
-        {kClsidFennicUserInterface, kIidFennicUserInterface, reinterpret_cast<void**>(m_ui.Receive())},
-        {kClsidFennicDownload, kIidFennicDownload, reinterpret_cast<void**>(m_download.Receive())},
-        {kClsidFennicUpdateInfo, kIidFennicUpdateInfo, reinterpret_cast<void**>(m_updateInfo.Receive())},
+        {L"GUILIB", kClsidFennicUserInterface, kIidFennicUserInterface, reinterpret_cast<void**>(m_ui.Receive())},
+        {L"Download", kClsidFennicDownload, kIidFennicDownload, reinterpret_cast<void**>(m_download.Receive())},
+        {L"UpdateInfo", kClsidFennicUpdateInfo, kIidFennicUpdateInfo,
+         reinterpret_cast<void**>(m_updateInfo.Receive())},
     };
     for (const Component& component : components) {
-        const HRESULT hr = CoCreateInstance(component.clsid, nullptr, CLSCTX_INPROC_SERVER, component.iid,
-                                            component.object);
+        hr = CoCreateInstance(component.clsid, nullptr, CLSCTX_INPROC_SERVER, component.iid, component.object);
+        if (SUCCEEDED(hr) && *component.object == nullptr) hr = E_FAIL;
+        log.Printf(L"%ls hr 0x%x", component.name, hr);
         if (FAILED(hr)) return hr;
-        if (*component.object == nullptr) return E_FAIL;
     }
-    const HRESULT hr = m_sink.Advise(m_updateInfo.Get());
+    hr = m_sink.Advise(m_updateInfo.Get());
+    log.Printf(L"DispEventAdvise hr 0x%x", hr);
     if (FAILED(hr)) return hr;
     ZeroMemory(&m_player, sizeof(m_player));
-    return S_OK;
+    return hr;
 }
 
 void CFennicServiceManager::Term() {
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::Term", nullptr);
     m_sink.Unadvise();
     m_updateInfo.Reset();
     m_download.Reset();
@@ -120,26 +129,31 @@ void CFennicServiceManager::Term() {
 }
 
 void CFennicServiceManager::ShowError(HRESULT hr) {
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::ShowError", &hr);
     if (m_ui) m_ui->ShowError(hr);
 }
 
 HRESULT CFennicServiceManager::CheckVersion(BSTR first, BSTR second, int op) {
+    HRESULT hr = S_OK;
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::CheckVersion", &hr);
     VersionScheme scheme = VersionScheme::kApplication;
     if (m_group != nullptr && m_group->reportOnly) {
         scheme = VersionScheme::kReportOnly;
     } else if (m_group != nullptr && m_group->PlayerFirmware()) {
         scheme = VersionScheme::kPlayerFirmware;
     }
-    if (scheme == VersionScheme::kPlayerFirmware && !m_gantrel) return E_HANDLE;
+    if (scheme == VersionScheme::kPlayerFirmware && !m_gantrel) return hr = E_HANDLE;
     CGantrelLibrary unbound(m_clock);
-    return CheckVersionRelation(scheme, m_gantrel ? *m_gantrel : unbound, first, second, op);
+    return hr = CheckVersionRelation(scheme, m_gantrel ? *m_gantrel : unbound, first, second, op);
 }
 
 HRESULT CFennicServiceManager::Execute(int index, int count) {
+    HRESULT result = kUnexpected;
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::Execute", &result);
     Group group;
     m_group = &group;
-    HRESULT result = kUnexpected;
     if (m_commandLine != nullptr && m_ui && m_download && m_updateInfo) result = RunGroup(index, group);
+    if (FAILED(result)) log.ErrorPrintf(L"hr 0x%x", result);
     FinishGroup(index, count, group, &result);
     m_group = nullptr;
     return result;
@@ -223,8 +237,10 @@ HRESULT CFennicServiceManager::BuildProductRecord(int index, Group& group) {
 }
 
 HRESULT CFennicServiceManager::AskForUpdate(Group& group) {
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::AskForUpdate", nullptr);
     std::wstring address = kDefaultServiceAddress;
     Registry().ReadString(kClientKey, L"_Dbg_Info_", &address);
+    log.Printf(L"strBaseURL %ls", address.c_str());
     CScopedBstr addressText(address.c_str());
     HRESULT hr = m_updateInfo->SetServiceAddress(addressText.Get());
     if (FAILED(hr)) return hr;
@@ -273,28 +289,35 @@ HRESULT CFennicServiceManager::OfferUpdate(Group& group) {
 }
 
 HRESULT CFennicServiceManager::Download(Group& group) {
-    HRESULT hr = m_download->Start(group.details.fileId, group.service.Get());
+    HRESULT hr = S_OK;
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::Download", &hr);
+    hr = m_download->Start(group.details.fileId, group.service.Get());
     if (FAILED(hr)) return hr;
     CDownloadProgress progress(m_ui.Get(), m_download.Get(), m_clock);
     hr = progress.StartDownload(group.service.Get(), group.details.fileId);
     if (FAILED(hr)) return hr;
-    if (FAILED(progress.Result())) return progress.Result();
+    if (FAILED(progress.Result())) return hr = progress.Result();
     LONG value = 0;
     HRESULT status = S_OK;
     hr = m_download->GetStatus(&value, &status);
     if (FAILED(hr)) return hr;
-    if (FAILED(status)) return status;
+    if (FAILED(status)) return hr = status;
+    log.Printf(L"Download status is OK");
     hr = m_download->GetLocalPath(group.service.Get(), group.localPath.Receive());
     if (FAILED(hr)) return hr;
     hr = CheckDownloadedFileSize(group.localPath.Text(), group.totalSize);
     if (FAILED(hr)) return hr;
+    log.Printf(L"Size is OK");
     BOOL matches = FALSE;
     hr = m_download->CheckHash(group.details.hashReference, &matches);
     if (FAILED(hr)) return hr;
-    return matches ? S_OK : kHashMismatch;
+    if (!matches) return hr = kHashMismatch;
+    log.Printf(L"Hash check is OK");
+    return hr;
 }
 
 HRESULT CFennicServiceManager::UpdatePlayer(Group& group) {
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::UpdatePlayer", nullptr);
     DEVICE_INFO current;
     HRESULT hr = m_gantrel->GetSinglePlayerInfo(&current);
     if (SUCCEEDED(hr) && (_wcsicmp(current.modelKey, m_player.modelKey) != 0 ||
@@ -319,7 +342,12 @@ HRESULT CFennicServiceManager::UpdatePlayer(Group& group) {
         hr = m_gantrel->GetSinglePlayerInfo(&current);
         if (FAILED(hr)) m_clock.Sleep(kPlayerBackPollMs);
     }
-    if (FAILED(hr) || !SameText(current.firmwareVersion, group.details.version)) {
+    if (SUCCEEDED(hr) && !SameText(current.firmwareVersion, group.details.version)) {
+        log.Printf(L"Update Version error %ls : %ls", current.firmwareVersion,
+                   group.details.version != nullptr ? group.details.version : L"");
+        hr = kPlayerDidNotRestart;
+    }
+    if (FAILED(hr)) {
         group.messageShown = ShowUpdateErrorMessage(kPlayerDidNotRestart, true);
         return kPlayerDidNotRestart;
     }
@@ -367,6 +395,7 @@ void CFennicServiceManager::FinishGroup(int index, int count, Group& group, HRES
 }
 
 void CFennicServiceManager::FinishDownload(BSTR service) {
+    CMethodLog<HRESULT> log(opLogSys::GetLogSystem(), L"CFennicServiceManager::FinishDownload", nullptr);
     if (!m_download) return;
     CScopedBstr path;
     if (FAILED(m_download->GetLocalPath(service, path.Receive()))) return;

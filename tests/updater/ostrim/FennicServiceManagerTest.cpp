@@ -218,7 +218,8 @@ TEST_F(FennicServiceManagerTest, CancelledDownloadIsStoredAs45) {
 }
 
 TEST_F(FennicServiceManagerTest, HashMismatchGives8004420A) {
-    SetScript(L"offer=1.0.0.10;hash=0");
+    // One read completes the download: the worker may close the display before the wait begins.
+    SetScript(L"offer=1.0.0.10;hash=0;step=100");
     EXPECT_EQ(std::vector<HRESULT>{static_cast<HRESULT>(0x8004420A)}, Run(ApplicationGroup(L"AUTO")));
     EXPECT_EQ(L"44", ReadValue(StatusKey(Service(), L""), L"LastUpdateStatus"));
 }
@@ -293,6 +294,32 @@ TEST_F(FennicServiceManagerTest, InstallerThatCannotBeOpenedGives80041701) {
     const std::string journal = Journal();
     EXPECT_NE(std::string::npos, journal.find("dl.7 sha1:standin 1")) << journal;
     EXPECT_EQ(1u, Count(journal, "ui.10 0x80041701")) << journal;
+}
+
+TEST_F(FennicServiceManagerTest, PlayerBackWithAnotherVersionGives80041211) {
+    UseSimulatedPlayer();
+    Sim().versionOrder = 2;
+    Sim().leaveAfterPolls = 1;
+    Sim().returns = [](int poll) { return poll > 3; };
+    // The player comes back with 1.10, the service offered 1.20.
+    SetScript(L"offer=1.20");
+    EXPECT_EQ(std::vector<HRESULT>{static_cast<HRESULT>(0x80041211)}, Run(kFirmwareGroup));
+    ASSERT_EQ(1u, m_manager->messages.size());
+    EXPECT_EQ(Text(m_resources, 2005), m_manager->messages[0].text);
+    // The firmware update itself went through: the display ended full.
+    EXPECT_NE(std::string::npos, Journal().find("ui.15 100"));
+    EXPECT_NE(L"CLOSE", ReadValue(StatusKey(kSimulatedModelKey, SimulatedPlayer(L"").serial), L"PollingStatus"));
+}
+
+TEST_F(FennicServiceManagerTest, InitFailsWithoutTheComponents) {
+    SetComponentsRegistered(false);
+    CRecordingManager manager(m_resources, m_clock);
+    const HRESULT hr = manager.Init();
+    SetComponentsRegistered(true);
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, hr);
+    // Term after a failed Init releases whatever was made.
+    manager.Term();
+    EXPECT_EQ(nullptr, manager.Gantrel());
 }
 
 }  // namespace

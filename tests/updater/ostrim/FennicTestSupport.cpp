@@ -46,6 +46,10 @@ void CFennicSuite::TearDownTestSuite() {
     if (s_components) CallServerEntry(s_components, "DllUnregisterServer");
 }
 
+void CFennicSuite::SetComponentsRegistered(bool registered) {
+    EXPECT_EQ(S_OK, CallServerEntry(s_components, registered ? "DllRegisterServer" : "DllUnregisterServer"));
+}
+
 void CFennicSuite::SetUp() {
     CoInitialize(nullptr);
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -27,6 +27,8 @@ protected:
     static void WriteValue(const std::wstring& key, const wchar_t* name, const wchar_t* value);
     static void RemoveService(const std::wstring& service);
     static std::wstring BesideTests(const wchar_t* name);
+    // Removes or restores the components' registration (components that are not installed).
+    static void SetComponentsRegistered(bool registered);
 
 private:
     static HMODULE s_components;
