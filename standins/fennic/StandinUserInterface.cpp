@@ -116,7 +116,11 @@ HRESULT CStandinUserInterface::DisplayFinished(BSTR displayName, BSTR service) {
 HRESULT CStandinUserInterface::IsDownloadHeld(BSTR, BOOL* held) {
     if (held == nullptr) return E_POINTER;
     *held = FALSE;
-    if (CFennicScript::Current().Number(L"cancel", 0) != 0) {
+    const long holdAsks = CFennicScript::Current().Number(L"hold", 0);
+    if (holdAsks > 0) {
+        // The user pauses the download for that many questions, then resumes it.
+        *held = ++m_heldAsks <= holdAsks ? TRUE : FALSE;
+    } else if (CFennicScript::Current().Number(L"cancel", 0) != 0) {
         // Answer first: once the event is set the display may end the hold at any moment.
         *held = m_cancelWritten ? FALSE : TRUE;
         SetEvent(m_heldAsked);

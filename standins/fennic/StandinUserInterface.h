@@ -51,6 +51,7 @@ private:
     HANDLE m_firmwareClosed;
     HANDLE m_heldAsked;
     std::atomic<bool> m_cancelWritten{false};
+    std::atomic<long> m_heldAsks{0};
 };
 
 }  // namespace standin
