@@ -8,6 +8,7 @@
 
 #include "firmware/DebugLog.h"
 #include "firmware/DeviceInfoReply.h"
+#include "library/device/WpdClassCache.h"
 #include "library/util/ScopedWin.h"
 #include "platform/wpd/PortableDevice.h"
 
@@ -20,11 +21,11 @@ constexpr DWORD kDefaultTransferSize = 256 * 1024;
 
 HRESULT OpenMtpDevice(const wchar_t* deviceId, CScopedComPtr<IPortableDevice>* device) {
     CScopedComPtr<IPortableDeviceValues> clientInfo;
-    HRESULT hr = CoCreateInstance(CLSID_PortableDevice, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDevice,
-                                  reinterpret_cast<void**>(device->Receive()));
+    HRESULT hr = CWpdClassCache::Create(CLSID_PortableDevice, IID_IPortableDevice,
+                                        reinterpret_cast<void**>(device->Receive()));
     if (SUCCEEDED(hr)) {
-        hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                              reinterpret_cast<void**>(clientInfo.Receive()));
+        hr = CWpdClassCache::Create(CLSID_PortableDeviceValues, IID_IPortableDeviceValues,
+                                    reinterpret_cast<void**>(clientInfo.Receive()));
     }
     if (SUCCEEDED(hr)) hr = clientInfo->SetUnsignedIntegerValue(WPD_CLIENT_DESIRED_ACCESS, GENERIC_READ | GENERIC_WRITE);
     if (SUCCEEDED(hr)) hr = (*device)->Open(deviceId, clientInfo.Get());
