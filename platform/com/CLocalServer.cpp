@@ -20,6 +20,9 @@ std::wstring ModulePath() {
     return path;
 }
 
+// The class objects of the serving loop, while it runs (one per process).
+CClassObjectRegistrar* servingClassObjects = nullptr;
+
 ServerSwitch FirstSwitch() {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -54,6 +57,7 @@ int CLocalServer::Serve() {
     CApplicationLock::Process().QuitThreadOnRelease(GetCurrentThreadId());
     CClassObjectRegistrar classObjects;
     if (FAILED(classObjects.Register(classObjects_, classObjectCount_))) return 1;
+    servingClassObjects = &classObjects;
     CApplicationLock::Process().Lock();
     UINT_PTR graceTimer = SetTimer(nullptr, 0, kStartupGraceMs, nullptr);
     if (!graceTimer) CApplicationLock::Process().Unlock();
@@ -68,6 +72,11 @@ int CLocalServer::Serve() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    servingClassObjects = nullptr;
     classObjects.Revoke();
     return 0;
+}
+
+void CLocalServer::RevokeClassObjects() {
+    if (servingClassObjects) servingClassObjects->Revoke();
 }
