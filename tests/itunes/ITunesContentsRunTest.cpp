@@ -195,3 +195,27 @@ TEST_F(ITunesContentsRunTest, AServerKilledInTheMiddleOfAReadEndsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ITunesContentsRunTest, AResetDuringASlowReadHandsOnOnlyItsPlaceholders) {
+    // Each track takes a second to reach: the walk is still early when the run is cancelled.
+    std::string library = "version\t7\t1\ndelay\t1000\nplaylist\tSlow\nurl\tInternet radio\n";
+    for (int i = 0; i < 30; ++i) {
+        library += "file\tC:\\Music\\slow" + std::to_string(i) + ".mp3\tSlow\tArtist\tAlbum\t0\n";
+    }
+    ASSERT_TRUE(server_->UseLibrary(library));
+    fixture_.manager.AddTransferRequest(7, L"Slow", 0);
+    ASSERT_EQ(31, fixture_.manager.GetAnnouncedCount());
+    // The stream's placeholder is done while the walk goes on.
+    ASSERT_TRUE(WaitFor([&] { return fixture_.coordinator.itemsDone.load() == 1; }, kRunLimitMs));
+    const DWORD start = GetTickCount();
+    fixture_.manager.Cancel();
+    fixture_.manager.Reset();
+    EXPECT_LT(GetTickCount() - start, 20000u);
+    // None of the tracks read before the cancel went on.
+    EXPECT_EQ(0u, fixture_.sink.Count());
+    EXPECT_EQ(1, fixture_.coordinator.itemsDone.load());
+}
+
+}  // namespace
