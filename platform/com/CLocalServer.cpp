@@ -22,6 +22,9 @@ std::wstring ModulePath() {
     return path;
 }
 
+// The class objects of the serving loop, while it runs (one per process).
+CClassObjectRegistrar* servingClassObjects = nullptr;
+
 ServerSwitch FirstSwitch() {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -56,6 +59,7 @@ int CLocalServer::Serve() {
     CApplicationLock::Process().QuitThreadOnRelease(GetCurrentThreadId());
     CClassObjectRegistrar classObjects;
     if (FAILED(classObjects.Register(classObjects_, classObjectCount_))) return 1;
+    servingClassObjects = &classObjects;
     CApplicationLock::Process().HoldForStartup();
     UINT_PTR graceTimer = SetTimer(nullptr, 0, kStartupGraceMs, nullptr);
     if (!graceTimer) CApplicationLock::Process().EndStartupHold();
@@ -70,6 +74,11 @@ int CLocalServer::Serve() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    servingClassObjects = nullptr;
     classObjects.Revoke();
     return 0;
+}
+
+void CLocalServer::RevokeClassObjects() {
+    if (servingClassObjects) servingClassObjects->Revoke();
 }
