@@ -1,0 +1,1 @@
+#include "app/coordinator/QBCommonManager.h"
