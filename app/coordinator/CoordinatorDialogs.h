@@ -26,6 +26,10 @@ public:
     virtual INT_PTR RunSyncSelectDialog(CQBCommonManager* coordinator, int32_t kind, HWND volatile* dialogWindow,
                                         std::wstring* presets) = 0;
     virtual void RunLogDialog(const std::wstring& report) = 0;
+    // The kind's stored sync preset (0 music, 2 movie, 3 podcast), an automatic one resolved, and
+    // the language-module string id that names a preset (-1 for none).
+    virtual int GetEffectiveSyncPreset(int kind) = 0;
+    virtual int GetSyncPresetName(int preset) = 0;
 
 protected:
     ~ICoordinatorDialogs() = default;

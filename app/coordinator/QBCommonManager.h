@@ -199,8 +199,40 @@ protected:
     void OnMessage(CThreadMessage*) override {}
 
 private:
-    class Impl;
-    friend class Impl;
+    enum RunOpening { kOpenDrop, kOpenTransfer, kOpenSync };
+    struct RunRequest {
+        IDataObject* data = nullptr;
+        std::wstring value;
+        int32_t fileType = 0;
+        int32_t basePathLength = 0;
+    };
+
+    static int SyncListSlot(int kind);
+    static bool IsCoverArtWanted();
+    static unsigned __stdcall CancelThreadEntry(void* self);
+    static unsigned __stdcall SettingsThreadEntry(void* self);
+    static unsigned __stdcall DeleteThreadEntry(void* self);
+    static unsigned __stdcall SyncThreadEntry(void* self);
+
+    void PostEvent(IAutomationEvents::Kind kind);
+    void PostText(IAutomationEvents::Kind kind, const std::wstring& text);
+    void PostInt(IAutomationEvents::Kind kind, int32_t value);
+    LRESULT SendToFrame(UINT message, WPARAM wParam, LPARAM lParam);
+    void ShowWarning(UINT stringId);
+    int32_t FreeSpaceKib();
+    void ResetStageCounters();
+    void CheckEndOfTransfer();
+    void OpenRun(RunOpening opening, const RunRequest& request);
+    // Empties every queue, ends every stage's item in work and zeroes the counters.
+    void StopStages();
+    void ClearResultLists();
+    void SetMovieOutputSize();
+    void RaiseUIMode(bool carAudio, bool withWindow);
+    void CloseOpenDialogs();
+    void WaitDialogThreads();
+    // Starts a dialog thread into `handle` unless one still runs there; false when none started.
+    bool StartDialogThread(HANDLE* handle, unsigned(__stdcall* entry)(void*));
+    std::wstring SyncPresetText();
 
     CContentsManager contents_;
     CAnalysisManagerGroup analysisGroup_;
@@ -215,7 +247,7 @@ private:
     LONG invokeCount_ = 0;
     int32_t dialogKind_ = 0;
     HANDLE deleteDialogThread_ = nullptr;
-    HANDLE settingsOrSyncThread_ = nullptr;
+    HANDLE settingsThread_ = nullptr;
     HWND volatile deleteDialog_ = nullptr;
     HWND volatile syncDialog_ = nullptr;
     std::wstring runReport_;
@@ -237,4 +269,6 @@ private:
     CCriticalSection reportLock_;
     std::vector<std::wstring> lifecycleLog_;
     bool initialized_ = false;
+    bool convertMovies_ = false;
+    HANDLE syncThread_ = nullptr;
 };
