@@ -6,6 +6,7 @@
 #undef GetFreeSpace
 #include <oleauto.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -98,6 +99,8 @@ public:
     FileTypeMasks GetFileTypeMasks() const { return masks_; }
     void BuildDeviceDescription(int state, int32_t extra);
     void ApplyAnalysisMode();
+    // The analysis flag the last ApplyAnalysisMode gave the stages.
+    bool AnalysisModeOn() const { return analysisOn_; }
     bool IsRavelinSupported();
     WmvFormat GetWmvVideoFormat();
     // Other programs.
@@ -230,8 +233,8 @@ private:
     void RaiseUIMode(bool carAudio, bool withWindow);
     void CloseOpenDialogs();
     void WaitDialogThreads();
-    // Starts a dialog thread into `handle` unless one still runs there; false when none started.
-    bool StartDialogThread(HANDLE* handle, unsigned(__stdcall* entry)(void*));
+    // Starts a dialog's thread; `open` stays set until the dialog has closed.
+    void StartDialogThread(HANDLE* handle, std::atomic<bool>* open, unsigned(__stdcall* entry)(void*));
     std::wstring SyncPresetText();
 
     CContentsManager contents_;
@@ -270,5 +273,10 @@ private:
     std::vector<std::wstring> lifecycleLog_;
     bool initialized_ = false;
     bool convertMovies_ = false;
+    bool analysisOn_ = false;
     HANDLE syncThread_ = nullptr;
+    // Each dialog opens once at a time: a second open while it is up is ignored.
+    std::atomic<bool> deleteDialogOpen_{false};
+    std::atomic<bool> settingsOpen_{false};
+    std::atomic<bool> syncOpen_{false};
 };

@@ -133,43 +133,44 @@ void CQBCommonManager::OpenDeleteDialog(int32_t mediaId) {
     default: return;
     }
     CScopedLock lock(lock_);
-    if (!StartDialogThread(&deleteDialogThread_, nullptr)) return;
+    if (deleteDialogOpen_) return;
     dialogKind_ = kind;
     PostInt(IAutomationEvents::kDeleteDialog, 0);
-    StartDialogThread(&deleteDialogThread_, DeleteThreadEntry);
+    StartDialogThread(&deleteDialogThread_, &deleteDialogOpen_, DeleteThreadEntry);
 }
 
 void CQBCommonManager::OpenSyncDialog(int32_t mediaId) {
     const int32_t kind = mediaId == 1 ? 0 : mediaId == 3 ? 2 : mediaId == 4 ? 3 : 6;
     CScopedLock lock(lock_);
-    if (!StartDialogThread(&syncThread_, nullptr)) return;
+    if (syncOpen_) return;
     dialogKind_ = kind;
     PostInt(IAutomationEvents::kSyncDialog, 0);
-    StartDialogThread(&syncThread_, SyncThreadEntry);
+    StartDialogThread(&syncThread_, &syncOpen_, SyncThreadEntry);
 }
 
 void CQBCommonManager::OpenSettingDialog() {
     CScopedLock lock(lock_);
-    if (!StartDialogThread(&settingsThread_, nullptr)) return;
+    if (settingsOpen_) return;
     PostInt(IAutomationEvents::kSettingDialog, 0);
-    StartDialogThread(&settingsThread_, SettingsThreadEntry);
+    StartDialogThread(&settingsThread_, &settingsOpen_, SettingsThreadEntry);
 }
 
-bool CQBCommonManager::StartDialogThread(HANDLE* handle, unsigned(__stdcall* entry)(void*)) {
+void CQBCommonManager::StartDialogThread(HANDLE* handle, std::atomic<bool>* open, unsigned(__stdcall* entry)(void*)) {
+    // The previous thread of this dialog has closed its dialog and is at most returning.
     if (*handle != nullptr) {
-        // A second open while the dialog is up is ignored; a finished thread's handle is let go.
-        if (WaitForSingleObject(*handle, 0) != WAIT_OBJECT_0) return false;
+        WaitForSingleObject(*handle, INFINITE);
         CloseHandle(*handle);
         *handle = nullptr;
     }
-    if (entry == nullptr) return true;
+    *open = true;
     *handle = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, entry, this, 0, nullptr));
-    return *handle != nullptr;
+    if (*handle == nullptr) *open = false;
 }
 
 unsigned __stdcall CQBCommonManager::SettingsThreadEntry(void* self) {
     CQBCommonManager* coordinator = static_cast<CQBCommonManager*>(self);
     coordinator->OpenSettingsSheet(true);
+    coordinator->settingsOpen_ = false;
     coordinator->PostInt(IAutomationEvents::kSettingDialog, 1);
     return 0;
 }
@@ -177,6 +178,7 @@ unsigned __stdcall CQBCommonManager::SettingsThreadEntry(void* self) {
 unsigned __stdcall CQBCommonManager::DeleteThreadEntry(void* self) {
     CQBCommonManager* coordinator = static_cast<CQBCommonManager*>(self);
     coordinator->OpenDeleteDialogNow(coordinator->dialogKind_);
+    coordinator->deleteDialogOpen_ = false;
     coordinator->PostInt(IAutomationEvents::kDeleteDialog, 1);
     return 0;
 }
@@ -184,6 +186,7 @@ unsigned __stdcall CQBCommonManager::DeleteThreadEntry(void* self) {
 unsigned __stdcall CQBCommonManager::SyncThreadEntry(void* self) {
     CQBCommonManager* coordinator = static_cast<CQBCommonManager*>(self);
     coordinator->OpenSyncSelectDialog(coordinator->dialogKind_);
+    coordinator->syncOpen_ = false;
     coordinator->PostText(IAutomationEvents::kUpdateSyncFolder, coordinator->syncPresetText_);
     coordinator->PostInt(IAutomationEvents::kSyncDialog, 1);
     return 0;
@@ -212,11 +215,15 @@ void CQBCommonManager::OpenSettingsSheet(bool forAutomation) {
 void CQBCommonManager::OpenDeleteDialogNow(int32_t kind) {
     if (resourceModule_ == nullptr || dialogs_ == nullptr) return;
     SetFrameBusy(0);
-    transfer_.StartFolderTreeThread(kind);
+    // The tree is built by the active controller; without a player the dialog shows no tree.
+    const bool withPlayer = transfer_.GetActiveControllerType() != CTransferManager::kNoController;
+    if (withPlayer) transfer_.StartFolderTreeThread(kind);
     const bool deleted = dialogs_->RunDeleteDialog(this, kind, &deleteDialog_);
     deleteDialog_ = nullptr;
-    transfer_.StopFolderTreeThread();
-    transfer_.StopDeleteThread();
+    if (withPlayer) {
+        transfer_.StopFolderTreeThread();
+        transfer_.StopDeleteThread();
+    }
     if (deleted) transfer_.RequestEnumeration();
     SetFrameBusy(1);
 }

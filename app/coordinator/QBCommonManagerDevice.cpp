@@ -110,6 +110,7 @@ void CQBCommonManager::ApplyAnalysisMode() {
         ReadSetting(settings::kAnalysisMode, &mode);
         on = mode == 0 ? IsRavelinSupported() : mode == 1;
     }
+    analysisOn_ = on;
     checker_.SetEnabled(on);
     lookupGroup_.SetOptionA(on);
     analysisGroup_.SetOption(on);
