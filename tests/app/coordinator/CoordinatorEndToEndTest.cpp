@@ -1,6 +1,8 @@
 // Whole runs through the coordinator with every stage real: songs handed over as automation
 // requests travel the chain and land on a simulated MTP player or on a removable-drive player.
 // Only outside components are stand-ins (the portable-device player, the drives).
+#include <algorithm>
+
 #include "tests/app/coordinator/CoordinatorTestSupport.h"
 #include "tests/device/SimulatedDriveFacts.h"
 #include "tests/mtp/MtpTestSupport.h"
@@ -8,6 +10,7 @@
 
 #include "library/device/MSCDeviceController.h"
 #include "library/capability/CapabilityNamespace.h"
+#include "library/media/decode/ITranscode2.h"
 #include "library/util/FileSystem.h"
 #include "library/util/Settings.h"
 
@@ -52,6 +55,45 @@ bool HasFileEndingWith(const std::vector<std::wstring>& files, const std::wstrin
     }
     return false;
 }
+
+typedef HRESULT(STDAPICALLTYPE* ServerEntry)();
+
+HRESULT CallServerEntry(HMODULE server, const char* name) {
+    FARPROC entry = server != nullptr ? GetProcAddress(server, name) : nullptr;
+    if (!entry) return E_NOINTERFACE;
+    return reinterpret_cast<ServerEntry>(reinterpret_cast<void*>(entry))();
+}
+
+HMODULE LoadBeside(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring module(path);
+    module = module.substr(0, module.find_last_of(L"\\/") + 1) + name;
+    return LoadLibraryW(module.c_str());
+}
+
+// The simulated analysis engine and the stand-in decoders, registered while the object lives.
+class CRegisteredAnalysisEngine {
+public:
+    CRegisteredAnalysisEngine()
+        : engine_(LoadBeside(L"QbStandinAnalysis.dll")), decoders_(LoadBeside(L"QbStandinDecoders.ax")) {
+        registered_ = CallServerEntry(engine_, "DllRegisterServer") == S_OK &&
+                      CallServerEntry(decoders_, "DllRegisterServer") == S_OK &&
+                      SUCCEEDED(CreateTranscodeSingleModeEvent());
+        SetEnvironmentVariableW(L"QB_ANALYSIS_STANDIN", L"");
+    }
+    ~CRegisteredAnalysisEngine() {
+        CloseTranscodeSingleModeEvent();
+        CallServerEntry(engine_, "DllUnregisterServer");
+        CallServerEntry(decoders_, "DllUnregisterServer");
+    }
+    bool IsRegistered() const { return registered_; }
+
+private:
+    HMODULE engine_;
+    HMODULE decoders_;
+    bool registered_ = false;
+};
 
 const char kMusicCapability[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Devices xmlns=\"" QB_CAPABILITY_NAMESPACE_URI
@@ -163,6 +205,36 @@ TEST_F(CoordinatorMtpEndToEndTest, SongsPassTheChainAndTheReportListsWhatWasRefu
     const std::vector<std::wstring> counts = driver_->events.Texts(IAutomationEvents::kUpdateFileNum);
     ASSERT_FALSE(counts.empty());
     EXPECT_EQ(L"4|4", counts.back());
+}
+
+TEST_F(CoordinatorMtpEndToEndTest, MoodDataOfTheAnalysisTravelsInTheSongsTags) {
+    CRegisteredAnalysisEngine engine;
+    ASSERT_TRUE(engine.IsRegistered());
+    ASSERT_TRUE(WriteSettingDword(L"AnalysisMode", 1));
+    Connect();
+    ASSERT_TRUE(driver_->coordinator->AnalysisModeOn());
+    const std::wstring song = driver_->sources.Join(L"Album\\tone.mp3");
+    CreateFolderTree(driver_->sources.Join(L"Album"));
+    ASSERT_TRUE(CopyFileW((std::wstring(L"" QB_TEST_DATA_DIR) + L"/decode/tone-id3-lame.mp3").c_str(), song.c_str(), FALSE));
+    driver_->Run({song});
+    ASSERT_TRUE(driver_->events.WaitFor(IAutomationEvents::kEnd, 1));
+
+    const std::wstring id = ObjectAt(L"MUSIC\\Album\\tone.mp3");
+    ASSERT_FALSE(id.empty()) << driver_->coordinator->GetRunReport();
+    const std::string written = Data(id);
+    // The engine's records are in the tags; its "GMMD" record is stripped on the way.
+    EXPECT_NE(std::string::npos, written.find("STSA"));
+    EXPECT_NE(std::string::npos, written.find("STBF"));
+    EXPECT_EQ(std::string::npos, written.find("GMMD"));
+    // Analysis progress reached automation: started and finished.
+    const std::vector<std::wstring> progress = driver_->events.Texts(IAutomationEvents::kProgress);
+    auto reported = [&progress](const std::wstring& start) {
+        return std::any_of(progress.begin(), progress.end(),
+                           [&start](const std::wstring& text) { return text.rfind(start, 0) == 0; });
+    };
+    EXPECT_TRUE(reported(L"0||0|"));
+    EXPECT_TRUE(reported(L"0||100|"));
+    EXPECT_EQ(L"", driver_->coordinator->GetRunReport());
 }
 
 TEST_F(CoordinatorMtpEndToEndTest, CancelMidRunStopsEveryStageAndTheNextRunWorks) {
