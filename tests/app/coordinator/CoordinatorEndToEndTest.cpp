@@ -16,16 +16,6 @@
 
 namespace {
 
-class CBstr {
-public:
-    explicit CBstr(const std::wstring& text) : text_(SysAllocString(text.c_str())) {}
-    ~CBstr() { SysFreeString(text_); }
-    operator BSTR() const { return text_; }
-
-private:
-    BSTR text_;
-};
-
 std::wstring FromEnvironment(const wchar_t* name) {
     wchar_t value[64] = {};
     const DWORD length = GetEnvironmentVariableW(name, value, 64);
@@ -134,9 +124,9 @@ public:
     // Announces the paths and hands them over one by one, as a script does.
     void Run(const std::vector<std::wstring>& paths) {
         int32_t result = 0;
-        coordinator->Transfer(CBstr(L""), 2, static_cast<int32_t>(paths.size()), &result);
+        coordinator->Transfer(CBstrHolder(L""), 2, static_cast<int32_t>(paths.size()), &result);
         const int32_t base = static_cast<int32_t>(sources.Path().size() + 1);
-        for (const std::wstring& path : paths) coordinator->Transfer(CBstr(path), 1, base, &result);
+        for (const std::wstring& path : paths) coordinator->Transfer(CBstrHolder(path), 1, base, &result);
     }
 
     CScratchFolder sources;

@@ -10,16 +10,6 @@ namespace {
 
 std::wstring BracketedId(UINT id) { return L"[" + std::to_wstring(id) + L"]"; }
 
-class CBstr {
-public:
-    explicit CBstr(const wchar_t* text) : text_(SysAllocString(text)) {}
-    ~CBstr() { SysFreeString(text_); }
-    operator BSTR() const { return text_; }
-
-private:
-    BSTR text_;
-};
-
 // Records the dialogs the coordinator runs; each waits for `release` (when set).
 class CRecordingDialogs : public ICoordinatorDialogs {
 public:
@@ -207,7 +197,7 @@ TEST_F(CoordinatorTest, UpdateSettingReadsEveryOtherCharacter) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(test.flags)));
-        CBstr flags(test.flags);
+        CBstrHolder flags(test.flags);
         coordinator_->UpdateSetting(flags);
         EXPECT_EQ(test.music, ReadSyncEnabled(0));
         EXPECT_EQ(test.movie, ReadSyncEnabled(2));

@@ -77,6 +77,21 @@ std::string CapabilityDocument(const CapabilityLists& lists);
 
 constexpr DWORD kEventWaitMs = 30000;
 
+// A BSTR owned for one scope.
+class CBstrHolder {
+public:
+    explicit CBstrHolder(const std::wstring& text)
+        : text_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~CBstrHolder() { SysFreeString(text_); }
+    CBstrHolder(const CBstrHolder&) = delete;
+    CBstrHolder& operator=(const CBstrHolder&) = delete;
+    BSTR Get() const { return text_; }
+    operator BSTR() const { return text_; }
+
+private:
+    BSTR text_;
+};
+
 class CoordinatorTest : public ::testing::Test {
 protected:
     CoordinatorTest();
