@@ -178,13 +178,6 @@ void CQBCommonManager::NotifyEnd() {
     if (frame_ != nullptr && frame_->GetState() == 1) PostEvent(IAutomationEvents::kEnd);
 }
 
-void CQBCommonManager::GetSyncFileList(int kind, std::vector<std::wstring>* list) {
-    if (list == nullptr) return;
-    CScopedLock lock(lock_);
-    const int slot = SyncListSlot(kind);
-    if (slot >= 0) *list = syncFiles_[slot];
-}
-
 void CQBCommonManager::SetFrameBusy(int32_t busy) {
     if (frame_ != nullptr) frame_->SetBusyFlags(busy);
 }
@@ -224,18 +217,19 @@ int32_t CQBCommonManager::GetFrameLayout(const std::wstring& path, int32_t* widt
 
 // Sync file lists.
 
-int CQBCommonManager::SyncListSlot(int kind) {
-    return kind == 0 || kind == 2 || kind == 3 ? kind : -1;
+void CQBCommonManager::GetSyncFileList(int kind, std::vector<std::wstring>* list) {
+    if (list == nullptr) return;
+    CScopedLock lock(lock_);
+    list->clear();
+    syncLists_->ReadSyncFileList(kind, list);
 }
 
 void CQBCommonManager::AppendSyncFile(int32_t kind, const std::wstring& path) {
     CScopedLock lock(lock_);
-    const int slot = SyncListSlot(kind);
-    if (slot >= 0) syncFiles_[slot].push_back(path);
+    syncLists_->AppendSyncFileListLine(kind, path);
 }
 
 void CQBCommonManager::ClearSyncFileList(int32_t kind) {
     CScopedLock lock(lock_);
-    const int slot = SyncListSlot(kind);
-    if (slot >= 0) syncFiles_[slot].clear();
+    syncLists_->ResetSyncFileList(kind);
 }

@@ -18,6 +18,7 @@
 #include "app/coordinator/MainFrameListener.h"
 #include "app/coordinator/MainFrameView.h"
 #include "app/coordinator/ProgramLauncher.h"
+#include "app/coordinator/SyncFileLists.h"
 #include "library/analysis/AnalysisManagerGroup.h"
 #include "library/analysis/VexalChecker.h"
 #include "library/cdlookup/CDDBManagerGroup.h"
@@ -72,6 +73,8 @@ public:
     void SetAutomationEvents(IAutomationEvents* events) { events_ = events; }
     void SetDialogs(ICoordinatorDialogs* dialogs) { dialogs_ = dialogs; }
     void SetLauncher(IProgramLauncher* launcher) { launcher_ = launcher ? launcher : &shellLauncher_; }
+    // The per-device list files; lists kept in memory unless set.
+    void SetSyncFileLists(ISyncFileLists* lists) { syncLists_ = lists ? lists : &memorySyncLists_; }
     // The language module; message boxes and report headings need it.
     void SetResourceModule(HMODULE module) { resourceModule_ = module; }
     void SetStartedByAutomation(bool byAutomation) { startedByAutomation_ = byAutomation; }
@@ -113,7 +116,7 @@ public:
     void OpenDeleteDialogNow(int32_t kind);
     void OpenSyncSelectDialog(int32_t kind);
 
-    // Sync file lists of kinds 0 music, 2 movie, 3 podcast, under the coordinator lock.
+    // Sync file lists of kinds 0 music, 2 movie, 3 podcast, each touched under the coordinator lock.
     void AppendSyncFile(int32_t kind, const std::wstring& path);
     void ClearSyncFileList(int32_t kind);
 
@@ -210,7 +213,6 @@ private:
         int32_t basePathLength = 0;
     };
 
-    static int SyncListSlot(int kind);
     static bool IsCoverArtWanted();
     static unsigned __stdcall CancelThreadEntry(void* self);
     static unsigned __stdcall SettingsThreadEntry(void* self);
@@ -268,11 +270,11 @@ private:
     SYSTEMTIME (*localNow_)() = nullptr;
     int lastDeviceState_ = 0;
     FileTypeMasks masks_;
-    std::vector<std::wstring> syncFiles_[4];
+    CMemorySyncFileLists memorySyncLists_;
+    ISyncFileLists* syncLists_ = &memorySyncLists_;
     CCriticalSection reportLock_;
     std::vector<std::wstring> lifecycleLog_;
     bool initialized_ = false;
-    bool convertMovies_ = false;
     bool analysisOn_ = false;
     HANDLE syncThread_ = nullptr;
     // Each dialog opens once at a time: a second open while it is up is ignored.

@@ -216,7 +216,6 @@ void CQBCommonManager::OnDeviceStateChanged() {
             ResetEvent(frame_->StopEvent());
         }
         SetMovieOutputSize();
-        convertMovies_ = transfer_.HasCapability() && IsMovieConvertEnabled();
 
         unsigned iconSize = 0;
         uint8_t* icon = transfer_.LoadDeviceIcon(&iconSize);
@@ -259,7 +258,6 @@ void CQBCommonManager::OnDeviceStateChanged() {
         transfer_.StopDeleteThread();
         if (frame_ != nullptr) frame_->ClearDevice();
         ApplyAnalysisMode();
-        convertMovies_ = false;
         BuildDeviceDescription(state, 0);
     } else if (state == CTransferManager::kStateKeptOthersPresent) {
         if (frame_ != nullptr) ResetEvent(frame_->StopEvent());

@@ -236,12 +236,7 @@ void CQBCommonManager::OnCancel(int32_t endReport) {
 
 void CQBCommonManager::OnSettingsChanged() {
     ApplyAnalysisMode();
-    if (transfer_.HasCapability()) {
-        convertMovies_ = IsMovieConvertEnabled();
-        SetMovieOutputSize();
-    } else {
-        convertMovies_ = false;
-    }
+    if (transfer_.HasCapability()) SetMovieOutputSize();
     const int uiMode = ReadUIMode();
     lookupGroup_.SetOptionB(uiMode == 1 || uiMode == 2 ? IsCoverArtWanted() : false);
 }

@@ -296,3 +296,41 @@ TEST_F(CoordinatorTest, AutomationTextsOfHelpAndComputer) {
     ASSERT_GT(help.size(), tail.size());
     EXPECT_EQ(tail, help.substr(help.size() - tail.size()));
 }
+
+TEST_F(CoordinatorTest, SyncFileListsCollectPerKindAndEmptyKindsOnThePlayerClearThem) {
+    coordinator_->OnSyncFileAdded(0, L"C:\\Music\\a.mp3");
+    coordinator_->OnContentResult(0, L"C:\\Music\\b.mp3");
+    coordinator_->OnContentResult(2, L"C:\\Videos\\c.mp4");
+    coordinator_->OnSyncFileAdded(3, L"C:\\Podcasts\\d.mp3");
+    coordinator_->OnSyncFileAdded(1, L"C:\\Pictures\\e.jpg");  // no list of its own
+    std::vector<std::wstring> list;
+    coordinator_->GetSyncFileList(0, &list);
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\Music\\a.mp3", L"C:\\Music\\b.mp3"}), list);
+    coordinator_->GetSyncFileList(1, &list);
+    EXPECT_TRUE(list.empty());
+    // Music and podcasts gone from the player, movies still there.
+    coordinator_->OnDeviceContents(0, 5, 4096, 0, 0, 100, 8192);
+    coordinator_->GetSyncFileList(0, &list);
+    EXPECT_TRUE(list.empty());
+    coordinator_->GetSyncFileList(3, &list);
+    EXPECT_TRUE(list.empty());
+    coordinator_->GetSyncFileList(2, &list);
+    EXPECT_EQ(std::vector<std::wstring>{L"C:\\Videos\\c.mp4"}, list);
+}
+
+TEST_F(CoordinatorTest, LogDialogTakesTheReportAndLeavesItEmpty) {
+    CRecordingDialogs dialogs;
+    coordinator_->SetDialogs(&dialogs);
+    ASSERT_EQ(S_OK, coordinator_->Initialize());
+    // A refused drop of a path that is no file: list A of the contents manager.
+    int32_t result = 0;
+    coordinator_->Transfer(CBstrHolder(L""), 2, 1, &result);
+    coordinator_->Transfer(CBstrHolder(L"C:\\nowhere\\missing.xyz"), 1, 3, &result);
+    ASSERT_TRUE(events_.WaitFor(IAutomationEvents::kEnd, 1));
+    ASSERT_EQ(1, events_.Count(IAutomationEvents::kTransferError));
+    const std::wstring report = coordinator_->GetRunReport();
+    EXPECT_EQ(L"C:\\nowhere\\missing.xyz\r\n", report);  // no language module: no headings
+    coordinator_->OpenLogFile();
+    EXPECT_EQ(std::vector<std::wstring>{L"log " + report}, dialogs.Runs());
+    EXPECT_EQ(L"", coordinator_->GetRunReport());
+}
