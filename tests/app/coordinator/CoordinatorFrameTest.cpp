@@ -98,3 +98,58 @@ TEST_F(CoordinatorFrameTest, DeviceCheckShowsThePlayerAndLaysOutPanels) {
     coordinator_->OnDeviceStateChanged();
     EXPECT_TRUE(Contains(frame_.Calls(), L"clear device"));
 }
+
+namespace {
+
+// A delete dialog on its own thread that, when told to close, first tells the main window (a
+// SendMessageW to the window's thread, as a real dialog reporting to its owner does).
+class CReportingDeleteDialog : public ICoordinatorDialogs {
+public:
+    explicit CReportingDeleteDialog(HWND frame) : frame_(frame), shown(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~CReportingDeleteDialog() { CloseHandle(shown); }
+    INT_PTR RunSettingsSheet(CQBCommonManager*, const SettingsSheetArgs&) override { return IDCANCEL; }
+    bool RunDeleteDialog(CQBCommonManager*, int32_t, HWND volatile* dialogWindow) override {
+        static const UINT closeMessage = RegisterWindowMessageW(L"QuillbayDeleteDlgCloseMsgString");
+        HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        *dialogWindow = window;
+        SetEvent(shown);
+        MSG message;
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+            if (message.message == closeMessage) break;
+            DispatchMessageW(&message);
+        }
+        SendMessageW(frame_, WM_USER + 4, 999, 0);
+        DestroyWindow(window);
+        return false;
+    }
+    INT_PTR RunSyncSelectDialog(CQBCommonManager*, int32_t, HWND volatile*, std::wstring*) override { return IDCANCEL; }
+    void RunLogDialog(const std::wstring&) override {}
+    int GetEffectiveSyncPreset(int kind) override { return kind; }
+    int GetSyncPresetName(int) override { return -1; }
+
+    HANDLE shown;
+
+private:
+    HWND frame_;
+};
+
+}  // namespace
+
+TEST_F(CoordinatorFrameTest, AnotherPlayerClosesTheDeleteDialogWhileTheWindowAnswersIt) {
+    CReportingDeleteDialog dialog(frame_.Window());
+    coordinator_->SetDialogs(&dialog);
+    coordinator_->SetResourceModule(GetModuleHandleW(nullptr));
+    ConnectPlayer(CapabilityDocument({"mp3", "", "", "", "", false, "", false}));
+    coordinator_->OpenDeleteDialog(1);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(dialog.shown, kEventWaitMs));
+
+    // Another player: the dialog is closed and waited for on this, the window's, thread.
+    mtp_.deviceId = L"0bda_9999_OTHER";
+    mtp_.findResults = {CDeviceControllerBase::kDeviceReplaced};
+    coordinator_->OnDeviceStateChanged();
+    EXPECT_EQ(CTransferManager::kStateChanged, coordinator_->GetLastDeviceState());
+    const std::vector<CRecordingFrame::Message> messages = frame_.Messages();
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(999u, messages[0].wParam);
+    ASSERT_TRUE(events_.WaitFor(IAutomationEvents::kDeleteDialog, 2));
+}
