@@ -105,7 +105,7 @@ namespace {
 // SendMessageW to the window's thread, as a real dialog reporting to its owner does).
 class CReportingDeleteDialog : public ICoordinatorDialogs {
 public:
-    explicit CReportingDeleteDialog(HWND frame) : frame_(frame), shown(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    explicit CReportingDeleteDialog(HWND frame) : shown(CreateEventW(nullptr, TRUE, FALSE, nullptr)), frame_(frame) {}
     ~CReportingDeleteDialog() { CloseHandle(shown); }
     INT_PTR RunSettingsSheet(CQBCommonManager*, const SettingsSheetArgs&) override { return IDCANCEL; }
     bool RunDeleteDialog(CQBCommonManager*, int32_t, HWND volatile* dialogWindow) override {
