@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/coordinator/COMManagerListener.h"
 #include "library/util/ScopedWin.h"
 
 class CTavrelQuillbayApp;
@@ -20,29 +21,7 @@ class CCOMManager {
 public:
     // The coordinator's operations the automation objects call, in their fixed order. Out values
     // the coordinator does not set stay 0 (or a null BSTR).
-    class IListener {
-    public:
-        virtual void OnInvoke(int* result) = 0;
-        // The caller owns the new BSTR.
-        virtual void GetHelpFile(BSTR* helpFile) = 0;
-        virtual void GetSyncSwitches(BSTR* switches) = 0;
-        virtual void GetMyComputerPath(BSTR* path) = 0;
-        virtual void Reserved() = 0;
-        virtual void Transfer(BSTR value, int fileType, int basePathLength, int* result) = 0;
-        virtual void CancelTransfer(int* result) = 0;
-        virtual void UpdateSetting(BSTR parameters) = 0;
-        virtual void UpdateAnalysisMode(int mode) = 0;
-        virtual void OpenDeleteDialog(int mediaId) = 0;
-        virtual void FireSpace() = 0;
-        virtual void UpdateSetting2(int analysisMode, BSTR syncFolderSelection, int automaticSync) = 0;
-        virtual void OpenLogFile() = 0;
-        virtual void OpenSyncDialog(int mediaId) = 0;
-        virtual void StartSync() = 0;
-        virtual void OpenSettingDialog() = 0;
-
-    protected:
-        ~IListener() = default;
-    };
+    using IListener = ICOMManagerListener;
 
     class CMainThread;
 

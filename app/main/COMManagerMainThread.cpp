@@ -152,6 +152,10 @@ void CCOMManager::CMainThread::PostUpdateSyncFolder(const std::wstring& text) {
     PostTextEvent(kSyncFolder, CEventParams::kSyncFolderKey, text);
 }
 
+void CCOMManager::CMainThread::PostText(IAutomationEvents::Kind kind, const std::wstring& text) {
+    PostTextEvent(kind, kind == kSyncFolder ? CEventParams::kSyncFolderKey : CEventParams::kTextKey, text);
+}
+
 void CCOMManager::CMainThread::PostSyncDialog(int state) { PostIntEvent(kSyncDialog, state); }
 
 void CCOMManager::CMainThread::PostSettingDialog(int state) { PostIntEvent(kSettingDialog, state); }

@@ -10,11 +10,12 @@
 #include <set>
 #include <string>
 
+#include "app/coordinator/AutomationEvents.h"
 #include "app/main/COMManager.h"
 #include "library/content/ThreadBase.h"
 #include "library/util/ScopedCom.h"
 
-class CCOMManager::CMainThread : public CThreadBase {
+class CCOMManager::CMainThread : public CThreadBase, public IAutomationEvents {
 public:
     enum EventKind : uint32_t {
         kFreeSpace = 0,
@@ -73,6 +74,12 @@ public:
     void PostSyncDialog(int state);
     void PostSettingDialog(int state);
     void PostSpaceRequest() { PostEvent(kSpaceRequest, nullptr); }
+    // The coordinator's view of the thread.
+    void Post(IAutomationEvents::Kind kind) override { PostEvent(kind, nullptr); }
+    void PostText(IAutomationEvents::Kind kind, const std::wstring& text) override;
+    void PostInt(IAutomationEvents::Kind kind, int32_t value) override { PostIntEvent(kind, value); }
+    void PublishEntryPoint(ICOMManagerListener* entryPoint) override { CCOMManager::SetListener(entryPoint); }
+
     // A listener was put or an object went: the thread lets go of the connections it kept to
     // listeners nobody holds any more.
     void PostListenersChanged() { PostEvent(kListenersChanged, nullptr); }
