@@ -1,6 +1,5 @@
 #include "app/main/AutomationServer.h"
 
-#include <atomic>
 #include <string>
 
 #include "TavrelQuillbay.h"
@@ -14,29 +13,15 @@ const GUID kQuillbayAppId = {0x9A866688, 0xD570, 0x4996, {0xA6, 0xE5, 0x70, 0x23
 
 namespace {
 
-std::atomic<bool> g_gracePending{false};
-
-void EndStartupGrace() {
-    if (g_gracePending.exchange(false)) CApplicationLock::Process().Unlock();
-}
-
-void CALLBACK StartupGraceTimedOut(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK StartupHoldTimedOut(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    EndStartupGrace();
-}
-
-// The object holds the application lock once made, so the grace's hold can go.
-template <CreateInstanceFn Create>
-HRESULT CreateEndingGrace(IUnknown* outer, REFIID iid, void** result) {
-    const HRESULT hr = Create(outer, iid, result);
-    if (SUCCEEDED(hr)) EndStartupGrace();
-    return hr;
+    CApplicationLock::Process().EndStartupHold();
 }
 
 const ClassEntry kClassObjects[] = {
-    {&CLSID_TavrelQuillbay, &CreateEndingGrace<&CTavrelQuillbay::Create>},
-    {&CLSID_TavrelQuillbay2, &CreateEndingGrace<&CTavrelQuillbay2::Create>},
-    {&CLSID_TavrelQuillbayApp, &CreateEndingGrace<&CTavrelQuillbayApp::Create>},
+    {&CLSID_TavrelQuillbay, &CTavrelQuillbay::Create},
+    {&CLSID_TavrelQuillbay2, &CTavrelQuillbay2::Create},
+    {&CLSID_TavrelQuillbayApp, &CTavrelQuillbayApp::Create},
 };
 
 const ServerClassInfo kRegisteredClasses[] = {
@@ -70,10 +55,10 @@ const ClassEntry* AutomationClassObjects(size_t* count) {
     return kClassObjects;
 }
 
-void BeginStartupGrace(UINT milliseconds) {
-    if (g_gracePending.exchange(true)) return;
-    CApplicationLock::Process().Lock();
-    if (!SetTimer(nullptr, 0, milliseconds, StartupGraceTimedOut)) EndStartupGrace();
+void HoldForFirstClient(UINT milliseconds) {
+    CApplicationLock& lock = CApplicationLock::Process();
+    lock.HoldForStartup();
+    if (!SetTimer(nullptr, 0, milliseconds, StartupHoldTimedOut)) lock.EndStartupHold();
 }
 
 HRESULT RegisterAutomationServer() {

@@ -11,10 +11,10 @@ extern const GUID kQuillbayAppId;
 // The classes in registration order.
 const ClassEntry* AutomationClassObjects(size_t* count);
 
-// Started by COM, the server holds the application lock until its first object is made or the
-// time runs out: a server no client reaches still ends, and one reached serves until the last
+// Started by COM, the server holds the application lock until its first client takes a hold or
+// the time runs out: a server no client reaches still ends, one reached serves until its last
 // client lets go.
-void BeginStartupGrace(UINT milliseconds);
+void HoldForFirstClient(UINT milliseconds);
 
 // Writes (or removes) the type library, the AppID and the three classes for the program's path.
 HRESULT RegisterAutomationServer();

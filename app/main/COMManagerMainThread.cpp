@@ -153,7 +153,7 @@ void CCOMManager::CMainThread::PostUpdateSyncFolder(const std::wstring& text) {
 }
 
 void CCOMManager::CMainThread::PostText(IAutomationEvents::Kind kind, const std::wstring& text) {
-    PostTextEvent(kind, kind == kSyncFolder ? CEventParams::kSyncFolderKey : CEventParams::kTextKey, text);
+    PostTextEvent(kind, static_cast<uint32_t>(kind) == kSyncFolder ? CEventParams::kSyncFolderKey : CEventParams::kTextKey, text);
 }
 
 void CCOMManager::CMainThread::PostSyncDialog(int state) { PostIntEvent(kSyncDialog, state); }

@@ -27,8 +27,9 @@ const wchar_t kAutomotiveFolder[] = L"Tavrel_Automotive";
 const size_t kProfileNameChars = 260;
 const UINT kMessageFlags = MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
 
-// How long a server started by COM waits for its first client.
-const UINT kAutomationGraceMs = 60000;
+// How long a server started by COM waits for its first client; on a loaded machine a client can
+// take many seconds from the class's registration to its first call.
+const UINT kFirstClientWaitMs = 20000;
 
 }  // namespace
 
@@ -109,7 +110,7 @@ bool CQBApp::StartAutomationServer(const CQBCommandLineInfo& commandLine) {
 
 void CQBApp::KeepRunningForAutomation() {
     CApplicationLock::Process().QuitThreadOnRelease(GetCurrentThreadId());
-    BeginStartupGrace(kAutomationGraceMs);
+    HoldForFirstClient(kFirstClientWaitMs);
 }
 
 BOOL CQBApp::InitInstance() {

@@ -71,10 +71,19 @@ pgrep -f "$pattern" >/dev/null && fail "-RegServer left the program running"
 if [[ -n "$script" ]]; then
   script_win=$("$loader" winepath -w "$script" 2>/dev/null)
   pids=()
-  for ((client = 1; client <= clients; client++)); do
-    "$loader" cscript //nologo "$script_win" "$events" "$clients" </dev/null >"$work/client$client.log" 2>&1 &
+  start_client() {
+    "$loader" cscript //nologo "$script_win" "$events" "$clients" </dev/null >"$work/client$1.log" 2>&1 &
     pids+=($!)
+  }
+  # The others start once the first is connected: clients starting together can each have Wine
+  # start a server, and a client whose server ends at the single-instance test fails.
+  start_client 1
+  for ((tenth = 0; tenth < 1200; tenth++)); do
+    grep -q '^connected' "$work/client1.log" 2>/dev/null && break
+    kill -0 "${pids[0]}" 2>/dev/null || break
+    sleep 0.1
   done
+  for ((client = 2; client <= clients; client++)); do start_client "$client"; done
   status=0
   for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
   for ((client = 1; client <= clients; client++)); do

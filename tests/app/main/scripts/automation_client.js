@@ -2,7 +2,8 @@
 // answers): every method, every listener, and a run of events that must arrive once each and in
 // order, while the listener itself calls the server back.
 //   cscript automation_client.js <events> <clients>
-// The last line printed is "events <received> out-of-order <count>", or "FAILED: <reason>".
+// The first line printed is "connected" once the object exists; the last is
+// "events <received> out-of-order <count>", or "FAILED: <reason>".
 var expected = parseInt(WScript.Arguments.Item(0), 10);
 var clients = parseInt(WScript.Arguments.Item(1), 10);
 var app = null;
@@ -30,6 +31,8 @@ function contains(list, value) {
 
 try {
     app = new ActiveXObject("TavrelQuillbay.TavrelQuillbayApp");
+    // The runner starts the other clients once this line is out.
+    WScript.Echo("connected");
     var progress = 0, invokes = 0, outOfOrder = 0, callbacks = 0, started = 0, ended = 0, errors = 0;
     var syncFolders = [], spaces = [], dialogs = [], fileNums = [];
     var ownSetting = "folders=" + Math.random();

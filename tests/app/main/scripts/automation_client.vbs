@@ -2,7 +2,8 @@
 ' answers): listeners put with Set, methods called, and a run of events that must arrive
 ' once each and in order.
 '   cscript automation_client.vbs <events> <clients>
-' The last line printed is "events <received> out-of-order <count>", or "FAILED: <reason>".
+' The first line printed is "connected" once the object exists; the last is
+' "events <received> out-of-order <count>", or "FAILED: <reason>".
 Option Explicit
 Dim expected, clients, app, progress, invokes, outOfOrder, freeSpace, deleteStates
 
@@ -71,10 +72,21 @@ End Sub
 
 ' WScript.Sleep does nothing under Wine: events arrive while this thread waits in a call to the
 ' server, so waiting is a loop of cheap calls, with a deadline.
+Function Holds(what)
+    Select Case what
+        Case "the free-space event"
+            Holds = (freeSpace = "1|-2|0|3|4|5|6")
+        Case "the delete-dialog events"
+            Holds = (InStr(deleteStates, "01") > 0)
+        Case "the run's events"
+            Holds = (progress >= expected And invokes >= expected)
+    End Select
+End Function
+
 Sub WaitUntil(what)
     Dim deadline
     deadline = Timer + 240
-    Do While Not Eval(what)
+    Do While Not Holds(what)
         If Timer > deadline Then Fail "timed out waiting for " & what
         app.GetVersion
     Loop
@@ -83,6 +95,8 @@ End Sub
 On Error Resume Next
 Set app = CreateObject("TavrelQuillbay.TavrelQuillbayApp.1")
 If Err.Number <> 0 Then Fail "CreateObject: " & Err.Description & " (" & Hex(Err.Number) & ")"
+' The runner starts the other clients once this line is out.
+WScript.Echo "connected"
 Set app.listenerProgress = New ProgressListener
 Set app.listenerInvoke = New InvokeListener
 Set app.listenerUpdateFreeSpace = New FreeSpaceListener
@@ -95,11 +109,11 @@ If app.GetResource(139) <> "Quillbay" Then Fail "GetResource(139) gave " & app.G
 If app.Transfer("E:\Music", -1, 4) <> 1004 Then Fail "Transfer kind -1 is not read as 1"
 If app.Invoke() <> 1 Then Fail "Invoke did not give the coordinator's answer"
 app.FireSpace
-WaitUntil "freeSpace = ""1|-2|0|3|4|5|6"""
+WaitUntil "the free-space event"
 app.OpenDeleteDialog 2
-WaitUntil "InStr(deleteStates, ""01"") > 0"
+WaitUntil "the delete-dialog events"
 If app.Transfer("run|" & expected & "|" & clients, 1, 0) <> 1 Then Fail "the run was not accepted"
-WaitUntil "progress >= expected And invokes >= expected"
+WaitUntil "the run's events"
 
 ' Let go of the listeners while this client still waits in calls to the server.
 Set app.listenerProgress = Nothing
