@@ -43,12 +43,6 @@ TEST(AutomationEventParamsTest, MissingValuesReadAsZeroOrTheDefault) {
     EXPECT_EQ(L"", params.GetText(29));
 }
 
-DWORD WINAPI ReleaseOnceQueueEmpty(void* release) {
-    PumpUntil([] { return CCOMManager::MainThread().PendingMessageCount() == 0; });
-    SetEvent(static_cast<HANDLE>(release));
-    return 0;
-}
-
 DWORD WINAPI StopEventThread(void*) {
     CCOMManager::MainThread().Stop();
     return 0;
