@@ -50,6 +50,19 @@ start_wine() {
     sleep 1
     waited=$((waited + 1))
   done
+  # A new prefix's service manager stays locked for a while after wineboot. COM programs that start
+  # the RPC service in that time go on without it and hang (local servers are never found, a process
+  # that used COM does not end), so it is started here, before any test.
+  waited=0
+  until "$wine_loader" sc query rpcss </dev/null 2>/dev/null | grep -q RUNNING; do
+    if ((waited >= 120)); then
+      echo "the RPC service of $WINEPREFIX did not start" >&2
+      break
+    fi
+    "$wine_loader" net start rpcss </dev/null >/dev/null 2>&1 || true
+    sleep 1
+    waited=$((waited + 1))
+  done
 }
 
 stop_wine() {
