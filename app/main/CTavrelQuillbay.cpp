@@ -1,20 +1,13 @@
 #include "app/main/CTavrelQuillbay.h"
 
-#include <new>
-
+#include "app/main/AutomationObjectCreate.h"
 #include "app/main/AutomationTypeInfo.h"
 #include "platform/com/InterfaceTable.h"
 
 CTavrelQuillbay::CTavrelQuillbay() : CTavrelQuillbayClassic(ITavrelQuillbayTypeInfo()) {}
 
 HRESULT CTavrelQuillbay::Create(IUnknown* outer, REFIID iid, void** result) {
-    *result = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    CTavrelQuillbay* created = new (std::nothrow) CTavrelQuillbay;
-    if (!created) return E_OUTOFMEMORY;
-    HRESULT hr = created->QueryInterface(iid, result);
-    created->Release();
-    return hr;
+    return CreateAutomationObject<CTavrelQuillbay>(outer, iid, result);
 }
 
 HRESULT STDMETHODCALLTYPE CTavrelQuillbay::QueryInterface(REFIID iid, void** result) {

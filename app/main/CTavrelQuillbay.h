@@ -9,5 +9,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
 
 private:
+    template <class Object>
+    friend HRESULT CreateAutomationObject(IUnknown* outer, REFIID iid, void** result);
     CTavrelQuillbay();
 };

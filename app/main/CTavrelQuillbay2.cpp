@@ -1,20 +1,13 @@
 #include "app/main/CTavrelQuillbay2.h"
 
-#include <new>
-
+#include "app/main/AutomationObjectCreate.h"
 #include "app/main/AutomationTypeInfo.h"
 #include "platform/com/InterfaceTable.h"
 
 CTavrelQuillbay2::CTavrelQuillbay2() : CTavrelQuillbayClassic(ITavrelQuillbay2TypeInfo()) {}
 
 HRESULT CTavrelQuillbay2::Create(IUnknown* outer, REFIID iid, void** result) {
-    *result = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    CTavrelQuillbay2* created = new (std::nothrow) CTavrelQuillbay2;
-    if (!created) return E_OUTOFMEMORY;
-    HRESULT hr = created->QueryInterface(iid, result);
-    created->Release();
-    return hr;
+    return CreateAutomationObject<CTavrelQuillbay2>(outer, iid, result);
 }
 
 HRESULT STDMETHODCALLTYPE CTavrelQuillbay2::QueryInterface(REFIID iid, void** result) {

@@ -29,5 +29,7 @@ public:
     HRESULT STDMETHODCALLTYPE put_listenerTNSyncDialog(IDispatch* listener) override { return Keep(21, listener); }
 
 private:
+    template <class Object>
+    friend HRESULT CreateAutomationObject(IUnknown* outer, REFIID iid, void** result);
     CTavrelQuillbay2();
 };

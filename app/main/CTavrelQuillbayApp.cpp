@@ -1,7 +1,6 @@
 #include "app/main/CTavrelQuillbayApp.h"
 
-#include <new>
-
+#include "app/main/AutomationObjectCreate.h"
 #include "app/main/AutomationTypeInfo.h"
 #include "app/main/COMManagerMainThread.h"
 #include "app/main/FileVersion.h"
@@ -28,13 +27,7 @@ CTavrelQuillbayApp::~CTavrelQuillbayApp() {
 }
 
 HRESULT CTavrelQuillbayApp::Create(IUnknown* outer, REFIID iid, void** result) {
-    *result = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    CTavrelQuillbayApp* created = new (std::nothrow) CTavrelQuillbayApp;
-    if (!created) return E_OUTOFMEMORY;
-    HRESULT hr = created->QueryInterface(iid, result);
-    created->Release();
-    return hr;
+    return CreateAutomationObject<CTavrelQuillbayApp>(outer, iid, result);
 }
 
 HRESULT STDMETHODCALLTYPE CTavrelQuillbayApp::QueryInterface(REFIID iid, void** result) {

@@ -80,6 +80,8 @@ private:
         kSlotCount
     };
 
+    template <class Object>
+    friend HRESULT CreateAutomationObject(IUnknown* outer, REFIID iid, void** result);
     CTavrelQuillbayApp();
     ~CTavrelQuillbayApp() override;
 
