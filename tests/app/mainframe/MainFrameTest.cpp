@@ -1,0 +1,3 @@
+#include "app/mainframe/MainFrame.h"
+
+#include <gtest/gtest.h>
