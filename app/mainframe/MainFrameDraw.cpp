@@ -151,12 +151,13 @@ void CMainFrame::CreateTextImages() {
         host = host.substr(scheme + 3);
     }
     linkText_.SetText(host.substr(0, host.find(L'/')));
-    tabText_[0].SetText(LoadText(153));
-    tabText_[1].SetText(LoadText(154));
-    for (int i = 0; i < 4; ++i) {
+    tabText_[0].SetText(LoadText(155));
+    tabText_[1].SetText(kSyncTabLabel);
+    for (int i = 0; i < 3; ++i) {
         switchText_[i].SetText(LoadText(176 + i));
     }
-    syncNowText_.SetText(LoadText(189));
+    switchText_[3].SetText(kAutoSyncLabel);
+    syncNowText_.SetText(kSyncNowLabel);
 }
 
 void CMainFrame::MoveFrameControls(bool expanded) {

@@ -58,4 +58,9 @@ constexpr UINT kModelPictures[] = {386, 387, 388, 389};
 // USB vendor_product of the players with pictures of their own, in picture order 386, 388, 387, 389.
 constexpr const wchar_t* kKnownModels[] = {L"0e8d_7101", L"0e8d_7102", L"0e8d_7103", L"0e8d_7104"};
 
+// Labels the language module has no texts for yet.
+constexpr wchar_t kSyncTabLabel[] = L"Sync";
+constexpr wchar_t kAutoSyncLabel[] = L"Sync when the player is connected";
+constexpr wchar_t kSyncNowLabel[] = L"Sync now";
+
 }  // namespace mainframe
