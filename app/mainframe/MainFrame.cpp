@@ -90,6 +90,15 @@ const CUiMessageMap& CMainFrame::GetMessageMap() const {
     return map;
 }
 
+POINT CMainFrame::StartPosition() {
+    int x = 0;
+    int y = 0;
+    if (!ReadWindowPos(&x, &y) || !PositionOnScreen(x, y)) {
+        return {100, 100};
+    }
+    return {x, y};
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
     if (!CUiFrameWnd::PreCreateWindow(create)) {
         return FALSE;
@@ -98,14 +107,9 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
         DestroyMenu(create.hMenu);
         create.hMenu = nullptr;
     }
-    int x = 0;
-    int y = 0;
-    if (!ReadWindowPos(&x, &y) || !PositionOnScreen(x, y)) {
-        x = 100;
-        y = 100;
-    }
-    create.x = x;
-    create.y = y;
+    const POINT start = StartPosition();
+    create.x = start.x;
+    create.y = start.y;
     create.cx = kCollapsedWidth;
     create.cy = kHeight;
     create.style = static_cast<LONG>(kFrameStyle);

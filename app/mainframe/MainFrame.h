@@ -57,6 +57,8 @@ public:
     // The About box of the application.
     std::function<void()> showAbout;
 
+    // The saved position when both values exist and lie on the screen, else (100, 100).
+    static POINT StartPosition();
     // Creates the window hidden; the caller shows it.
     bool CreateFrame(const std::wstring& title);
 

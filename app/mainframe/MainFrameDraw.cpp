@@ -135,8 +135,8 @@ void CMainFrame::CreateTextImages() {
     InitText(deviceText_, 172, 14, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS, 13, true, kTextColour);
     InitText(freeText_, 172, 14, DT_CENTER | DT_SINGLELINE, 12, false, kSoftText);
     InitText(statusText_, 146, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kTextColour);
-    InitText(stageText_, 124, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kSoftText);
-    InitText(linkText_, 93, 14, DT_CENTER | DT_SINGLELINE, 12, false, kLinkColour);
+    InitText(stageText_, 126, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kSoftText);
+    InitText(linkText_, 121, 14, DT_CENTER | DT_SINGLELINE, 12, false, kLinkColour);
     InitText(capacityText_, 310, 14, DT_LEFT | DT_SINGLELINE, 12, false, kSoftText);
     InitText(tabText_[0], 77, caption, DT_CENTER | DT_WORDBREAK, 13, true, kTextColour);
     InitText(tabText_[1], wideScriptLayout ? 172 : 99, caption, DT_CENTER | DT_WORDBREAK, 13, true, kGreyText);
@@ -253,7 +253,7 @@ void CMainFrame::DrawSkin() {
         }
     }
     if (linkEnabled) {
-        linkText_.Draw(memory, expanded_ ? 218 : 52, 236);
+        linkText_.Draw(memory, (expanded_ ? 218 : 52) - 14, 236);
     }
 
     if (expanded_) {
