@@ -73,6 +73,8 @@ public:
     // Drops are allowed by the coordinator when a player is ready and no run is under way.
     void AllowDrops(bool allowed);
 
+    // 0 the delete page, 1 the sync page of the side panel.
+    void SelectPage(int page);
     // For the clickable areas: the origin of the area kept for a control id, and its input.
     POINT AreaOrigin(int controlId) const;
     void HandleMouseMove(POINT point);
@@ -197,7 +199,6 @@ private:
     // States.
     void SetControlsBusy();
     void SetControlsIdle();
-    void SelectPage(int page);
     void UpdateSyncNowButton();
     void SetPanelLabelColour(COLORREF colour);
     void SetText(CTextImageEx& image, const std::wstring& text);

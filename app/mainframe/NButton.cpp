@@ -57,7 +57,11 @@ void CNButton::PaintTo(HDC target, int x, int y, int width, int height) {
         hover_ = false;
     }
     const CImageEx* image = hover_ && !images_[kHover].IsNull() ? &images_[kHover] : &images_[kNormal];
-    const UINT state = lastItemState_;
+    UINT state = lastItemState_;
+    // A hidden or never-painted button has no fresh item state; its enabled flag still counts.
+    if (!IsWindowEnabled(Hwnd())) {
+        state |= ODS_DISABLED;
+    }
     if ((state & ODS_SELECTED) && !images_[kPressed].IsNull()) {
         image = &images_[kPressed];
     } else if ((state & ODS_FOCUS) && !images_[kFocus].IsNull()) {
