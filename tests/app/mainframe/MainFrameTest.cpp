@@ -153,7 +153,8 @@ protected:
         SendMessageW(hwnd_, WM_NULL, 0, 0);
         Frame().DrawSkin();
         // A layered window's contents live with the compositor, not in its DC: grab the screen.
-        EXPECT_TRUE(GrabScreen(hwnd_, ScreenshotPath(name), &lastWidth_));
+        // The X server shows a new layered picture a little later: grab until it is there.
+        EXPECT_TRUE(WaitUntil([&] { return GrabScreen(hwnd_, ScreenshotPath(name), &lastWidth_); }, kWait));
     }
 
     CUiTestThread thread_;
