@@ -1,0 +1,31 @@
+#pragma once
+// What the dialog tests share: a scratch registry with a player identifier of the test's own (so
+// its data folder is the test's own too), and the path of a screenshot per language.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/util/UtilTestSupport.h"
+
+class CScratchPlayer {
+public:
+    CScratchPlayer();
+    ~CScratchPlayer();
+    CScratchPlayer(const CScratchPlayer&) = delete;
+    CScratchPlayer& operator=(const CScratchPlayer&) = delete;
+
+    bool IsActive() const { return registry_.IsActive() && !deviceId_.empty(); }
+    const std::wstring& DeviceId() const { return deviceId_; }
+    // The player's data folder, with a trailing backslash.
+    std::wstring DataFolder() const;
+    HKEY UserKey() const { return registry_.User(); }
+
+private:
+    CScratchRegistry registry_;
+    std::wstring deviceId_;
+};
+
+// A DWORD of the program's settings as stored under the scratch HKCU; false when missing.
+bool ReadUserSetting(const wchar_t* name, DWORD* value);
