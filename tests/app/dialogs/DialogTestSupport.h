@@ -27,5 +27,17 @@ private:
     std::wstring deviceId_;
 };
 
+// The language module built beside the test (Resources\QuillbayResource.dll), loaded once.
+HMODULE TestLanguageModule();
+// Makes the calling thread look texts up in that language (a dialog's thread calls it).
+void UseLanguage(LANGID language);
+// "English" or "Japanese", for screenshot names.
+const wchar_t* LanguageName(LANGID language);
+// Saves a PNG of the window into the screenshots folder; false when it looks blank.
+bool Photograph(HWND window, const std::wstring& name);
+// A visible dialog of the thread that has an owner (a message box or a dialog opened over another
+// one); null when none appeared in time.
+HWND WaitForOwnedDialog(DWORD threadId, DWORD timeoutMs);
+
 // A DWORD of the program's settings as stored under the scratch HKCU; false when missing.
 bool ReadUserSetting(const wchar_t* name, DWORD* value);
