@@ -11,14 +11,14 @@
 CScratchPlayer::CScratchPlayer() {
     std::wstring guid;
     if (!registry_.IsActive() || !CreateGuidString(&guid)) return;
-    if (SetCurrentDevId(L"QbDialogsTest-" + guid)) deviceId_ = L"QbDialogsTest-" + guid;
+    if (!SetCurrentDevId(L"QbDialogsTest-" + guid)) return;
+    deviceId_ = L"QbDialogsTest-" + guid;
+    dataFolder_ = GetDeviceDataFolder();
 }
 
 CScratchPlayer::~CScratchPlayer() {
-    if (!deviceId_.empty()) DeleteFolderTree(AddLongPathPrefix(DataFolder()));
+    if (!deviceId_.empty()) DeleteFolderTree(AddLongPathPrefix(dataFolder_));
 }
-
-std::wstring CScratchPlayer::DataFolder() const { return GetDeviceDataFolder(); }
 
 bool ReadUserSetting(const wchar_t* name, DWORD* value) {
     DWORD size = sizeof(*value);

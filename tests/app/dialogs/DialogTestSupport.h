@@ -19,12 +19,14 @@ public:
     bool IsActive() const { return registry_.IsActive() && !deviceId_.empty(); }
     const std::wstring& DeviceId() const { return deviceId_; }
     // The player's data folder, with a trailing backslash.
-    std::wstring DataFolder() const;
+    const std::wstring& DataFolder() const { return dataFolder_; }
     HKEY UserKey() const { return registry_.User(); }
 
 private:
     CScratchRegistry registry_;
     std::wstring deviceId_;
+    // Taken while the scratch registry is in place, so the clean-up never removes another folder.
+    std::wstring dataFolder_;
 };
 
 // The language module built beside the test (Resources\QuillbayResource.dll), loaded once.
