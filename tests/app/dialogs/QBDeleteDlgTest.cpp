@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -150,7 +151,8 @@ protected:
     bool Click(HTREEITEM item) const {
         SendMessageW(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         RECT rect{};
-        *reinterpret_cast<HTREEITEM*>(&rect) = item;
+        // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
+        memcpy(&rect, &item, sizeof(item));
         if (!SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect))) return false;
         POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         POINT screen = point;

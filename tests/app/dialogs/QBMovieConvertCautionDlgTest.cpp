@@ -77,7 +77,9 @@ TEST_F(CautionDlgTest, AnswersDecideConversionAndWhetherTheQuestionComesAgain) {
         SCOPED_TRACE(c.what);
         CScratchPlayer fresh;
         ASSERT_TRUE(fresh.IsActive());
-        if (c.cautionBefore) ASSERT_TRUE(WriteSettingDword(L"MovieConvertCaution", 0));
+        if (c.cautionBefore) {
+            ASSERT_TRUE(WriteSettingDword(L"MovieConvertCaution", 0));
+        }
         CQBMovieConvertCautionDlg dialog(TestLanguageModule());
         ModalRun run;
         ASSERT_TRUE(run.Start(dialog, L"Quillbay"));
