@@ -457,12 +457,11 @@ LRESULT CQBDeleteDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam) {
 }
 
 LRESULT CQBDeleteDlg::OnCtlColorEdit(WPARAM wParam, LPARAM lParam) {
-    HDC dc = reinterpret_cast<HDC>(wParam);
+    // The other texts keep the dialog manager's colours.
     if (reinterpret_cast<HWND>(lParam) != GetDlgItem(Hwnd(), IDC_QB_DELETE_MESSAGE)) {
-        // The other texts keep the dialog's own face colour.
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        return DefaultProc(WM_CTLCOLORSTATIC, wParam, lParam);
     }
+    HDC dc = reinterpret_cast<HDC>(wParam);
     SetBkColor(dc, RGB(255, 255, 255));
     return reinterpret_cast<LRESULT>(whiteBrush_);
 }

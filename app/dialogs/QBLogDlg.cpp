@@ -15,7 +15,9 @@ BOOL CQBLogDlg::OnInitDialog() {
     CUiDialog::OnInitDialog();
     SetDlgItemTextW(Hwnd(), IDC_QB_LOG_TEXT, text_.c_str());
     Layout();
-    return TRUE;
+    // The focus on OK, so the report is not shown all selected.
+    SetFocus(GetDlgItem(Hwnd(), IDOK));
+    return FALSE;
 }
 
 LRESULT CQBLogDlg::OnSize(WPARAM, LPARAM) {

@@ -39,6 +39,9 @@ void UseLanguage(LANGID language) {
 const wchar_t* LanguageName(LANGID language) { return language == 0x0411 ? L"Japanese" : L"English"; }
 
 bool Photograph(HWND window, const std::wstring& name) {
+    // Controls just shown or changed may not have painted yet; the redraw runs on the window's
+    // thread and returns once it has painted.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     CWindowCapture shot;
     if (!shot.Capture(window)) return false;
     shot.SavePng(ScreenshotPath(name));
