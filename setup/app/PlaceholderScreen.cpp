@@ -18,7 +18,9 @@ bool CPlaceholderScreen::Create(HWND frame, UINT controlId) {
                                          static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr)) {
         return false;
     }
-    HWND hwnd = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, frame,
+    // The window text names the screen, so tests and accessibility tools can tell which is shown.
+    const std::wstring name = L"Screen " + std::to_wstring(screen_);
+    HWND hwnd = CreateWindowExW(0, kClassName, name.c_str(), WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, frame,
                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)), GetModuleHandleW(nullptr),
                                 this);
     if (hwnd == nullptr) return false;

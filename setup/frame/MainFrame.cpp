@@ -72,6 +72,10 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
 int CMainFrame::OnCreate(CREATESTRUCTW* create) { return CUiFrameWnd::OnCreate(create) == -1 ? -1 : 0; }
 
 void CMainFrame::ShowError(const wchar_t* text) {
+    if (parts_.reportError) {
+        parts_.reportError(Hwnd(), text);
+        return;
+    }
     MessageBoxW(Hwnd(), text, parts_.appName.c_str(), MB_OK);
 }
 

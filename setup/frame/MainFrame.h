@@ -34,6 +34,8 @@ public:
         std::wstring mainProgramMutexName = L"Quillbay";
         // Caption of the frame's message boxes.
         std::wstring appName = L"HalvixSetup2";
+        // Shows a start-up failure; a message box on the frame unless set.
+        std::function<void(HWND frame, const std::wstring& text)> reportError;
     };
 
     static const wchar_t kClassName[];
