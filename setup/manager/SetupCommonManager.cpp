@@ -139,8 +139,18 @@ void CSetupCommonManager::StartWriteThread() {
 }
 
 void CSetupCommonManager::AddAnalysedFile(const std::wstring& cachePath) {
-    contents_.AddTransferRequest(kRefreshRequestKind, cachePath,
-                                 static_cast<int32_t>(transfer_.CacheFolder().size()));
+    // The contents manager strips this many characters to get the song's place in the player's
+    // music folder. A controller that keeps the music folder's own name in the cache path (the
+    // MTP one does) would otherwise have every song written back one music folder deeper.
+    const std::wstring cache = transfer_.CacheFolder();
+    size_t prefix = cache.size();
+    const std::wstring musicFolder = transfer_.GetMusicFolder();
+    if (!musicFolder.empty() && cachePath.size() > prefix + musicFolder.size() &&
+        CompareStringOrdinal(cachePath.c_str() + prefix, static_cast<int>(musicFolder.size()), musicFolder.c_str(),
+                             static_cast<int>(musicFolder.size()), TRUE) == CSTR_EQUAL) {
+        prefix += musicFolder.size();
+    }
+    contents_.AddTransferRequest(kRefreshRequestKind, cachePath, static_cast<int32_t>(prefix));
 }
 
 void CSetupCommonManager::StopRefresh() {
@@ -239,3 +249,4 @@ void CSetupCommonManager::OnMoodChannelDone(const wchar_t* path) {
 void CSetupCommonManager::OnSongCount(int count) { Progress(count, 0, SetupProgress::kListReady); }
 
 void CSetupCommonManager::NotifyItemDone() { Progress(0, 0, SetupProgress::kItemDone); }
+
