@@ -246,7 +246,7 @@ void CSetupScreens::OnProgress(ISetupFrame& frame, const CPROCMessage& message) 
             const long long upper = 2LL * message.value;
             SendMessageW(state.progress->Hwnd(), PBM_SETRANGE32, 0,
                          static_cast<LPARAM>(upper < INT_MAX ? upper : INT_MAX));
-            SetProgressPosition(state);
+            ShowRefreshCounts(frame);
             manager->StartWriteThread();
         } else {
             frame.Listener().OnProcEvent(0, 0, SetupProgress::kKind, SetupProgress::kCannotStart, nullptr, 1);

@@ -1,0 +1,42 @@
+#pragma once
+// A setup manager that only records what the screens ask of it and answers as the test says.
+
+#include <string>
+#include <vector>
+
+#include "setup/wizard/ISetupManager.h"
+
+class CFakeSetupManager : public ISetupManager {
+public:
+    // What the fake answers.
+    HRESULT toggleResult = S_OK;
+    bool holdsSongs = true;
+
+    // What was asked, in order: one word per call, with its argument where there is one.
+    std::vector<std::string> calls;
+    std::vector<std::wstring> analysedFiles;
+
+    HRESULT Run() override { return Record("Run"), S_OK; }
+    HRESULT StopAll() override { return Record("StopAll"), S_OK; }
+    void ResetDevices() override { Record("ResetDevices"); }
+    bool IsDeviceConnected() override { return Record("IsDeviceConnected"), true; }
+    bool CheckConnectedDevice(std::wstring*, uint64_t*, bool*, bool*) override {
+        return Record("CheckConnectedDevice"), false;
+    }
+    void TakeDevice() override { Record("TakeDevice"); }
+    HRESULT ToggleDeviceRegistration() override { return Record("ToggleDeviceRegistration"), toggleResult; }
+    void SetArtworkLookup(bool lookup) override { Record(lookup ? "SetArtworkLookup on" : "SetArtworkLookup off"); }
+    bool PlayerHoldsSongs() override { return Record("PlayerHoldsSongs"), holdsSongs; }
+    void SetSongsPresent(bool present) override { Record(present ? "SetSongsPresent yes" : "SetSongsPresent no"); }
+    bool StartRefreshThread() override { return Record("StartRefreshThread"), holdsSongs; }
+    void StartWriteThread() override { Record("StartWriteThread"); }
+    void AddAnalysedFile(const std::wstring& cachePath) override {
+        Record("AddAnalysedFile");
+        analysedFiles.push_back(cachePath);
+    }
+    void StopRefresh() override { Record("StopRefresh"); }
+    void DeleteCacheFiles() override { Record("DeleteCacheFiles"); }
+
+private:
+    void Record(const char* call) { calls.emplace_back(call); }
+};
