@@ -36,6 +36,7 @@ public:
     const SetupFrameLayout& Layout() const { return layout_; }
 
     void LoadResourceDll();
+    HMODULE StringModule() const { return stringModule_; }
     std::wstring LoadResString(UINT id);
 
     // Each puts its text, ended by CR LF, into the static at (kMargin, top), as wide as the text

@@ -1,5 +1,7 @@
 #include "setup/screens/ScreenView.h"
 
+#include "setup/resources/HalvixSetupStrings.h"
+#include "setup/screens/ScreenFont.h"
 #include "setup/screens/ScreenResources.h"
 #include "setup/wizard/SetupCodes.h"
 
@@ -11,6 +13,12 @@ const int kButtonIds[] = {IDC_SCREEN_BUTTON1, IDC_SCREEN_BUTTON2, IDC_SCREEN_BUT
 
 CScreenView::CScreenView(UINT templateId, std::vector<Button> buttons, UINT imageId)
     : CUiDialog(templateId), buttons_(std::move(buttons)), imageId_(imageId) {}
+
+CScreenView::~CScreenView() {
+    // The controls draw with the font until the window is gone.
+    DestroyWindow();
+    if (font_ != nullptr) DeleteObject(font_);
+}
 
 bool CScreenView::CreateScreen(HWND frame, UINT controlId) {
     if (!Create(frame)) return false;
@@ -42,6 +50,7 @@ BOOL CScreenView::OnInitDialog() {
 
 void CScreenView::OnInitialUpdate() {
     LoadResourceDll();
+    UseLanguageFont();
     BindControls();
     PlaceTexts();
     const int count = static_cast<int>(buttons_.size());
@@ -55,6 +64,16 @@ void CScreenView::OnInitialUpdate() {
         imageRect_ = RECT{corner.x, corner.y, corner.x + kImageWidth, corner.y + kImageHeight};
     }
     RegisterScreenControls();
+}
+
+void CScreenView::UseLanguageFont() {
+    const LANGID language = LanguageOfStrings(StringModule(), IDS_SETUP_BUTTON_OK);
+    font_ = CreateFontForLanguage(reinterpret_cast<HFONT>(SendMessageW(Hwnd(), WM_GETFONT, 0, 0)), language);
+    if (font_ == nullptr) return;
+    SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    for (HWND child = GetWindow(Hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
 }
 
 LRESULT CScreenView::OnShowWindow(WPARAM show, LPARAM status) {

@@ -22,6 +22,7 @@ public:
 
     // imageId 0: no picture.
     CScreenView(UINT templateId, std::vector<Button> buttons, UINT imageId = 0);
+    ~CScreenView() override;
 
     // Creates the hidden form as a child of the frame with the given control id, after Assign;
     // its initial update (texts, buttons, picture, then event 0) runs during the creation.
@@ -52,6 +53,7 @@ protected:
 private:
     BOOL OnInitDialog() override;
     void OnInitialUpdate();
+    void UseLanguageFont();
     LRESULT OnShowWindow(WPARAM show, LPARAM status);
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnControlColour(WPARAM dc, LPARAM);
@@ -65,4 +67,5 @@ private:
     UINT imageId_;
     CScreenImage image_;
     RECT imageRect_{};
+    HFONT font_ = nullptr;
 };
