@@ -1,5 +1,8 @@
 #include "setup/screens/RefreshProcessingView.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "setup/resources/HalvixSetupStrings.h"
 #include "setup/screens/ScreenResources.h"
 #include "setup/wizard/SetupCodes.h"
@@ -7,6 +10,7 @@
 namespace {
 
 constexpr int kCounterWidth = 130;
+constexpr int kCounterPadding = 4;
 constexpr int kImageGap = 10;
 
 }  // namespace
@@ -30,8 +34,14 @@ void CRefreshProcessingView::PlaceTexts() {
     SetProcessingTexts(text_);
     const SIZE client = ScreenClientSize(Layout());
     const int lineHeight = Layout().lineHeight;
-    SetWindowPos(counter_.Hwnd(), nullptr, client.cx - kMargin - kCounterWidth, 2 * lineHeight + 44, kCounterWidth,
-                 lineHeight + 2, SWP_NOZORDER | SWP_NOACTIVATE);
+    // Wide enough for the longest count a player holds, in this language's words and font.
+    wchar_t widest[512] = {};
+    swprintf(widest, 512, LoadResString(IDS_SETUP_PROGRESS_COUNT).c_str(), 88888, 88888);
+    const SIZE extent = MeasureTextLine(counter_.Hwnd(), widest);
+    const int width = std::max<int>(kCounterWidth, extent.cx + kCounterPadding);
+    const int height = std::max<int>(lineHeight + 2, extent.cy);
+    SetWindowPos(counter_.Hwnd(), nullptr, client.cx - kMargin - width, 2 * lineHeight + 44, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(progress_.Hwnd(), nullptr, kMargin, 3 * lineHeight + 51, TextWidth(), Layout().progressHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -38,16 +38,29 @@ std::wstring LoadHalvixString(HMODULE module, UINT id) {
     return text;
 }
 
-int MeasureTextHeight(HWND control, const std::wstring& text, int width) {
-    HDC dc = GetDC(control);
-    if (dc == nullptr) return 0;
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+namespace {
+
+RECT MeasureText(HWND control, const std::wstring& text, int width, UINT format) {
     RECT bounds = {0, 0, width, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds,
-              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    HDC dc = GetDC(control);
+    if (dc == nullptr) return bounds;
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_NOPREFIX | format);
     SelectObject(dc, oldFont);
     ReleaseDC(control, dc);
+    return bounds;
+}
+
+}  // namespace
+
+int MeasureTextHeight(HWND control, const std::wstring& text, int width) {
+    const RECT bounds = MeasureText(control, text, width, DT_WORDBREAK | DT_EDITCONTROL);
     return bounds.bottom - bounds.top;
+}
+
+SIZE MeasureTextLine(HWND control, const std::wstring& text) {
+    const RECT bounds = MeasureText(control, text, 0, DT_SINGLELINE);
+    return SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top};
 }
 
 void CScreenBase::Assign(unsigned screen, ISetupListener* listener, const SetupFrameLayout& layout) {

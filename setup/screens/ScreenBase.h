@@ -71,3 +71,5 @@ private:
 
 // Height in pixels that text takes in the control's font when wrapped to the width.
 int MeasureTextHeight(HWND control, const std::wstring& text, int width);
+// Size in pixels of text on one line in the control's font.
+SIZE MeasureTextLine(HWND control, const std::wstring& text);

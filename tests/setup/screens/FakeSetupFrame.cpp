@@ -14,6 +14,12 @@ CUiWnd* CFakeSetupFrame::ShowScreen(unsigned screen) {
     return view;
 }
 
+void CFakeSetupFrame::SetCurrent(unsigned screen) {
+    if (current_ < screens.size() && screens[current_]) ShowWindow(screens[current_]->Hwnd(), SW_HIDE);
+    current_ = screen;
+    if (current_ < screens.size() && screens[current_]) ShowWindow(screens[current_]->Hwnd(), SW_SHOW);
+}
+
 void CFakeSetupFrame::OnThreadEvent(int type, int param1, int param2) {
     queue_.push_back(std::make_unique<CThreadEventMessage>(type, param1, param2));
 }

@@ -49,7 +49,8 @@ public:
     // Every screen shown, in order (a screen already current is not shown again).
     std::vector<unsigned> shown;
     bool closed = false;
-    void SetCurrent(unsigned screen) { current_ = screen; }
+    // Makes a screen current without recording it as shown (the state a test starts from).
+    void SetCurrent(unsigned screen);
 
 private:
     ISetupManager* manager_;
