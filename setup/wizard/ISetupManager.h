@@ -39,6 +39,8 @@ public:
     virtual void StartWriteThread() = 0;
     // Sends a song's working copy (a path in the cache folder) through the pipeline to the player.
     virtual void AddAnalysedFile(const std::wstring& cachePath) = 0;
+    // From the start of a refresh until it is stopped; progress reported outside it is stale.
+    virtual bool IsRefreshRunning() = 0;
     // Cancels a refresh: joins its threads and empties the pipeline.
     virtual void StopRefresh() = 0;
     // Deletes the refresh's working copies and the cache folder on the PC.

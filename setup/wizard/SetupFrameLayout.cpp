@@ -53,7 +53,9 @@ void SelectFrameSize() {
         logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
     }
-    g_layout = ComputeFrameLayout(language, logPixelsX, logPixelsY);
+    SetFrameLayout(ComputeFrameLayout(language, logPixelsX, logPixelsY));
 }
+
+void SetFrameLayout(const SetupFrameLayout& layout) { g_layout = layout; }
 
 const SetupFrameLayout& FrameLayout() { return g_layout; }

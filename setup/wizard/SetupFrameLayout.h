@@ -20,5 +20,8 @@ SetupFrameLayout ComputeFrameLayout(LANGID uiLanguage, int logPixelsX, int logPi
 // Computes the layout for this user and screen and keeps it as the program's layout.
 void SelectFrameSize();
 
+// Keeps a layout as the program's one (SelectFrameSize uses this with the computed layout).
+void SetFrameLayout(const SetupFrameLayout& layout);
+
 // The program's layout (the 96 DPI default until SelectFrameSize runs).
 const SetupFrameLayout& FrameLayout();
