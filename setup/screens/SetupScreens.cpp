@@ -237,6 +237,9 @@ void CSetupScreens::OnProgress(ISetupFrame& frame, const CPROCMessage& message) 
     if (message.kind != SetupProgress::kKind) return;
     SetupFrameState& state = frame.State();
     ISetupManager* manager = frame.Manager();
+    // Records a cancelled refresh's threads queued before they stopped would otherwise move the
+    // wizard on from the abort screen.
+    if (manager != nullptr && !manager->IsRefreshRunning()) return;
     switch (message.subtype) {
     case SetupProgress::kListReady:
         state.totalSongs = message.value;

@@ -11,6 +11,8 @@ public:
     // What the fake answers.
     HRESULT toggleResult = S_OK;
     bool holdsSongs = true;
+    // Set by StartRefreshThread, cleared by StopRefresh.
+    bool refreshRunning = true;
 
     // What was asked, in order: one word per call, with its argument where there is one.
     std::vector<std::string> calls;
@@ -28,13 +30,21 @@ public:
     void SetArtworkLookup(bool lookup) override { Record(lookup ? "SetArtworkLookup on" : "SetArtworkLookup off"); }
     bool PlayerHoldsSongs() override { return Record("PlayerHoldsSongs"), holdsSongs; }
     void SetSongsPresent(bool present) override { Record(present ? "SetSongsPresent yes" : "SetSongsPresent no"); }
-    bool StartRefreshThread() override { return Record("StartRefreshThread"), holdsSongs; }
+    bool StartRefreshThread() override {
+        Record("StartRefreshThread");
+        refreshRunning = holdsSongs;
+        return holdsSongs;
+    }
     void StartWriteThread() override { Record("StartWriteThread"); }
     void AddAnalysedFile(const std::wstring& cachePath) override {
         Record("AddAnalysedFile");
         analysedFiles.push_back(cachePath);
     }
-    void StopRefresh() override { Record("StopRefresh"); }
+    bool IsRefreshRunning() override { return refreshRunning; }
+    void StopRefresh() override {
+        Record("StopRefresh");
+        refreshRunning = false;
+    }
     void DeleteCacheFiles() override { Record("DeleteCacheFiles"); }
 
 private:

@@ -334,6 +334,23 @@ TEST_F(ScreenTransitionsTest, ARefreshThatCannotStartOrFailsLeadsToTheErrorScree
     }
 }
 
+TEST_F(ScreenTransitionsTest, ProgressQueuedBeforeACancelledRefreshStoppedChangesNothing) {
+    frame_.SetCurrent(SetupScreen::kRefreshProcessing);
+    Progress(SetupProgress::kListReady, 2);
+    Progress(SetupProgress::kTransferred);
+    Click(SetupScreen::kRefreshProcessing, SetupEvent::kCancel);
+    ASSERT_EQ(frame_.CurrentScreen(), SetupScreen::kCancel);
+    manager_.calls.clear();
+    // Still queued from the refresh's threads: the last song, a full player, an empty list.
+    Progress(SetupProgress::kMoodStepDone, 0, L"song");
+    Progress(SetupProgress::kTransferred);
+    Progress(SetupProgress::kDiskFull);
+    Progress(SetupProgress::kListReady, 0);
+    EXPECT_EQ(frame_.CurrentScreen(), SetupScreen::kCancel);
+    EXPECT_EQ(frame_.State().songsAnalysed, 1);
+    EXPECT_TRUE(manager_.calls.empty());
+}
+
 TEST_F(ScreenTransitionsTest, ProgressOfAnotherKindIsIgnored) {
     frame_.SetCurrent(SetupScreen::kRefreshProcessing);
     frame_.OnProcEvent(5, 0, 2, SetupProgress::kListReady, nullptr, 0);
