@@ -14,8 +14,8 @@ void CErrorView::BindControls() {
 void CErrorView::PlaceTexts() {
     const int bottom = SetText(text_, IDS_SETUP_ERROR, kMargin);
     // Empty until a failure's description arrives; a system message may take a few lines.
-    PlaceText(detailLine_, L"", bottom);
-    SetWindowPos(detailLine_.Hwnd(), nullptr, 0, 0, TextWidth(), ButtonTop() - kMargin - bottom,
+    PlaceText(detailLine_, L"", bottom + kLineGap);
+    SetWindowPos(detailLine_.Hwnd(), nullptr, 0, 0, TextWidth(), ButtonTop() - kMargin - bottom - kLineGap,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

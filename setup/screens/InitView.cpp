@@ -3,13 +3,6 @@
 #include "setup/resources/HalvixSetupStrings.h"
 #include "setup/screens/ScreenResources.h"
 
-namespace {
-
-// Room between the two text blocks, and between a text and the picture beside it.
-constexpr int kBlockGap = 8;
-
-}  // namespace
-
 CInitView::CInitView() : CScreenView(IDD_SCREEN_INIT, {}, IDB_SETUP_CONNECT) {}
 
 void CInitView::BindControls() {
@@ -27,9 +20,9 @@ void CInitView::PlaceTexts() {
     const std::wstring connect = LoadResString(IDS_SETUP_CONNECT) + L"\r\n" + LoadResString(IDS_SETUP_RECONNECT_NOTE) + L"\r\n";
     // The second block stays clear of the picture: full width while it ends above it, else
     // beside it.
-    const int top = introBottom + kBlockGap;
+    const int top = introBottom + kLineGap;
     const int bottom = PlaceText(connectText_, connect, top);
     if (bottom > ImagePosition().y) {
-        PlaceText(connectText_, connect, top, TextWidth() - kImageWidth - kBlockGap);
+        PlaceText(connectText_, connect, top, TextWidth() - kImageWidth - kLineGap);
     }
 }

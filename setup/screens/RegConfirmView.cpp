@@ -20,7 +20,7 @@ void CRegConfirmView::PlaceTexts() {
     std::wstring label = LoadResString(IDS_SETUP_MODEL);
     const size_t slot = label.find(L"%s");
     if (slot != std::wstring::npos) label.erase(slot, 2);
-    PlaceText(modelLine_, label, bottom);
+    PlaceText(modelLine_, label, bottom + kLineGap);
     SetWindowPos(modelLine_.Hwnd(), nullptr, 0, 0, TextWidth(), 2 * Layout().lineHeight + 4,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -30,6 +30,8 @@ public:
     static constexpr unsigned kUnassigned = 16;
     // Margin of the texts and buttons from the client area's edges.
     static constexpr int kMargin = 22;
+    // Room between a text block and a line below it.
+    static constexpr int kLineGap = 8;
 
     void Assign(unsigned screen, ISetupListener* listener, const SetupFrameLayout& layout);
     unsigned ScreenNumber() const { return screen_; }

@@ -11,6 +11,11 @@ public:
     // What the fake answers.
     HRESULT toggleResult = S_OK;
     bool holdsSongs = true;
+    // The player a device change finds; none unless set.
+    bool deviceArrives = false;
+    std::wstring modelName;
+    bool registered = false;
+    bool ownBrand = false;
     // Set by StartRefreshThread, cleared by StopRefresh.
     bool refreshRunning = true;
 
@@ -22,8 +27,14 @@ public:
     HRESULT StopAll() override { return Record("StopAll"), S_OK; }
     void ResetDevices() override { Record("ResetDevices"); }
     bool IsDeviceConnected() override { return Record("IsDeviceConnected"), true; }
-    bool CheckConnectedDevice(std::wstring*, uint64_t*, bool*, bool*) override {
-        return Record("CheckConnectedDevice"), false;
+    bool CheckConnectedDevice(std::wstring* model, uint64_t* capacity, bool* isRegistered, bool* isOwnBrand) override {
+        Record("CheckConnectedDevice");
+        if (!deviceArrives) return false;
+        *model = modelName;
+        *capacity = 64ull << 30;
+        *isRegistered = registered;
+        *isOwnBrand = ownBrand;
+        return true;
     }
     void TakeDevice() override { Record("TakeDevice"); }
     HRESULT ToggleDeviceRegistration() override { return Record("ToggleDeviceRegistration"), toggleResult; }
