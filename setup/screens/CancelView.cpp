@@ -8,6 +8,4 @@ CCancelView::CCancelView() : CScreenView(IDD_SCREEN_CANCEL, {{IDS_SETUP_BUTTON_F
 
 void CCancelView::BindControls() { text_.Attach(Hwnd(), IDC_SCREEN_TEXT); }
 
-void CCancelView::PlaceTexts() {
-    SetText(text_, IDS_SETUP_ABORTED, kMargin);
-}
+void CCancelView::PlaceTexts() { SetText(text_, IDS_SETUP_ABORTED, kMargin); }

@@ -17,7 +17,8 @@ POINT CInitView::ImagePosition() const {
 
 void CInitView::PlaceTexts() {
     const int introBottom = SetText(text_, IDS_SETUP_INTRO, kMargin);
-    const std::wstring connect = LoadResString(IDS_SETUP_CONNECT) + L"\r\n" + LoadResString(IDS_SETUP_RECONNECT_NOTE) + L"\r\n";
+    const std::wstring connect =
+        LoadResString(IDS_SETUP_CONNECT) + L"\r\n" + LoadResString(IDS_SETUP_RECONNECT_NOTE) + L"\r\n";
     // The second block stays clear of the picture: full width while it ends above it, else
     // beside it.
     const int top = introBottom + kLineGap;

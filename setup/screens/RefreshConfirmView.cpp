@@ -4,7 +4,9 @@
 #include "setup/screens/ScreenResources.h"
 #include "setup/wizard/SetupCodes.h"
 
-CRefreshConfirmView::CRefreshConfirmView() : CScreenView(IDD_SCREEN_REFRESH_CONFIRM, {{IDS_SETUP_BUTTON_YES, SetupEvent::kYes}, {IDS_SETUP_BUTTON_NO, SetupEvent::kNo}}) {}
+CRefreshConfirmView::CRefreshConfirmView()
+    : CScreenView(IDD_SCREEN_REFRESH_CONFIRM,
+                  {{IDS_SETUP_BUTTON_YES, SetupEvent::kYes}, {IDS_SETUP_BUTTON_NO, SetupEvent::kNo}}) {}
 
 void CRefreshConfirmView::BindControls() { text_.Attach(Hwnd(), IDC_SCREEN_TEXT); }
 

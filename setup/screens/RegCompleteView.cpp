@@ -8,6 +8,4 @@ CRegCompleteView::CRegCompleteView() : CScreenView(IDD_SCREEN_REG_COMPLETE, {{ID
 
 void CRegCompleteView::BindControls() { text_.Attach(Hwnd(), IDC_SCREEN_TEXT); }
 
-void CRegCompleteView::PlaceTexts() {
-    SetText(text_, IDS_SETUP_REGISTER_DONE, kMargin);
-}
+void CRegCompleteView::PlaceTexts() { SetText(text_, IDS_SETUP_REGISTER_DONE, kMargin); }

@@ -80,9 +80,7 @@ std::wstring CScreenBase::LoadResString(UINT id) {
 
 int CScreenBase::TextWidth() const { return ScreenClientSize(layout_).cx - 2 * kMargin; }
 
-int CScreenBase::ButtonTop() const {
-    return ScreenClientSize(layout_).cy - kButtonBottomGap - layout_.buttonHeight;
-}
+int CScreenBase::ButtonTop() const { return ScreenClientSize(layout_).cy - kButtonBottomGap - layout_.buttonHeight; }
 
 int CScreenBase::PlaceText(const CUiControl& text, const std::wstring& value, int top, int width) {
     if (width <= 0) width = TextWidth();
@@ -106,8 +104,9 @@ int CScreenBase::SetTexts(const CUiControl& text, std::initializer_list<UINT> id
 }
 
 int CScreenBase::SetProcessingTexts(const CUiControl& text) {
-    return PlaceText(text, LoadResString(IDS_SETUP_CANCEL_HINT) + L"\r\n" + LoadResString(IDS_SETUP_DO_NOT_DISCONNECT) + L"\r\n",
-                     kMargin);
+    return PlaceText(
+        text, LoadResString(IDS_SETUP_CANCEL_HINT) + L"\r\n" + LoadResString(IDS_SETUP_DO_NOT_DISCONNECT) + L"\r\n",
+        kMargin);
 }
 
 int CScreenBase::SetUnregTexts(const CUiControl& text) {

@@ -141,8 +141,7 @@ void CSetupScreens::OnScreenEvent(ISetupFrame& frame, const CUIMessage& message)
                                SetupScreen::kUnregComplete);
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -167,8 +166,7 @@ void CSetupScreens::KeepControls(ISetupFrame& frame, const CUIMessage& message) 
         state.errorTextControl = message.control1;
         missing = message.control1 == nullptr;
         break;
-    default:
-        break;
+    default: break;
     }
     if (missing) frame.Listener().OnUIEvent(nullptr, nullptr, message.screen, SetupEvent::kControlMissing, 1);
 }
@@ -182,8 +180,7 @@ void CSetupScreens::ShowOwnBrandCaution(ISetupFrame& frame) {
     frame.ShowScreen(SetupScreen::kUserConfirm);
 }
 
-void CSetupScreens::ToggleRegistration(ISetupFrame& frame, unsigned screen, int failureEvent,
-                                       unsigned successScreen) {
+void CSetupScreens::ToggleRegistration(ISetupFrame& frame, unsigned screen, int failureEvent, unsigned successScreen) {
     ISetupManager* manager = frame.Manager();
     const HRESULT result = manager != nullptr ? manager->ToggleDeviceRegistration() : E_UNEXPECTED;
     if (SUCCEEDED(result)) {
@@ -270,7 +267,6 @@ void CSetupScreens::OnProgress(ISetupFrame& frame, const CPROCMessage& message) 
         ShowRefreshCounts(frame);
         if (manager != nullptr) manager->AddAnalysedFile(message.text);
         break;
-    default:
-        break;
+    default: break;
     }
 }

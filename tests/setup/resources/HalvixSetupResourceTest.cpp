@@ -147,7 +147,8 @@ TEST_F(HalvixSetupResourceTest, FormatTextsKeepTheirArgumentsInEveryLanguage) {
 TEST_F(HalvixSetupResourceTest, NotesBeginWithAnAsteriskAndMultiLineTextsKeepTheirLineBreaks) {
     for (const Language& language : kLanguages) {
         SCOPED_TRACE(language.name);
-        for (UINT id : {IDS_SETUP_RECONNECT_NOTE, IDS_SETUP_UNREG_NOTE, IDS_SETUP_REFRESH_NOTE, IDS_SETUP_ARTWORK_SOURCE}) {
+        for (UINT id :
+             {IDS_SETUP_RECONNECT_NOTE, IDS_SETUP_UNREG_NOTE, IDS_SETUP_REFRESH_NOTE, IDS_SETUP_ARTWORK_SOURCE}) {
             EXPECT_EQ(ReadTableString(module_, id, language.id).text.substr(0, 1), L"*") << "string " << id;
         }
         const std::wstring artworkSource = ReadTableString(module_, IDS_SETUP_ARTWORK_SOURCE, language.id).text;
@@ -174,10 +175,10 @@ TEST_F(HalvixSetupResourceTest, EnglishTextsStandAsTheWizardShowsThem) {
         {IDS_SETUP_REGISTER_DONE,
          L"The \"Registration Process\" is complete.\r\nNext, execute the \"Refresh Process\"."},
         {IDS_SETUP_OWN_BRAND_CAUTION,
-         L"For TORNELLE users.\r\nIf the \u201DRegistration Process\u201D is executed, the following will occur on "
-         L"the TORNELLE.\r\n-When transferring songs using Quillbay, the RAVELIN ANALYSIS will always be \u201DON\u201D "
-         L"and the transfer will take more time compared to when it is turned \u201DOFF\u201D.\r\n-Writes the "
-         L"necessary data for the Halvix application to the TORNELLE."},
+         L"For TORNELLE users.\r\nIf the \u201DRegistration Process\u201D is executed, the following will occur "
+         L"on the TORNELLE.\r\n-When transferring songs using Quillbay, the RAVELIN ANALYSIS will always be "
+         L"\u201DON\u201D and the transfer will take more time compared to when it is turned \u201DOFF\u201D.\r\n"
+         L"-Writes the necessary data for the Halvix application to the TORNELLE."},
         {IDS_SETUP_PROGRESS_COUNT, L"%d / %d complete"},
         {IDS_SETUP_BUTTON_REGISTER, L"Register"},
         {IDS_SETUP_BUTTON_FINISH, L"Finish"},

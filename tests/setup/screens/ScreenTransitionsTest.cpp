@@ -236,7 +236,8 @@ TEST_F(ScreenTransitionsTest, AScreenMissingAControlTheFrameNeedsLeadsToTheError
         {SetupScreen::kEnd, false, false, false},
     };
     for (const MissingCase& entry : cases) {
-        SCOPED_TRACE(testing::Message() << "screen " << entry.screen << " " << entry.firstPresent << entry.secondPresent);
+        SCOPED_TRACE(testing::Message() << "screen " << entry.screen << ", controls " << entry.firstPresent
+                                        << entry.secondPresent);
         frame_.SetCurrent(SetupScreen::kInit);
         frame_.OnUIEvent(entry.firstPresent ? &progress_ : nullptr, entry.secondPresent ? &counter_ : nullptr,
                          entry.screen, SetupEvent::kControlsRegistered, 0);

@@ -272,8 +272,9 @@ TEST(ScreenWindowsTest, ButtonsAndVisibilityBecomeEventsOfTheirScreen) {
 TEST(ScreenWindowsTest, EveryScreenShowsItsWholeTextInEveryLanguage) {
     // Photographed in English, Japanese and German (the longest texts); the others are measured.
     const LanguageCase languages[] = {
-        {0x0409, L"en"}, {0x0411, L"ja"}, {0x0407, L"de"}, {0x0404, nullptr}, {0x040C, nullptr}, {0x0410, nullptr},
-        {0x0412, nullptr}, {0x0416, nullptr}, {0x0419, nullptr}, {0x0804, nullptr}, {0x0816, nullptr}, {0x0C0A, nullptr},
+        {0x0409, L"en"},   {0x0411, L"ja"},   {0x0407, L"de"},   {0x0404, nullptr},
+        {0x040C, nullptr}, {0x0410, nullptr}, {0x0412, nullptr}, {0x0416, nullptr},
+        {0x0419, nullptr}, {0x0804, nullptr}, {0x0816, nullptr}, {0x0C0A, nullptr},
     };
     for (const LanguageCase& language : languages) {
         SCOPED_TRACE(testing::Message() << "language " << std::hex << language.id);
