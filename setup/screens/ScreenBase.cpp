@@ -17,6 +17,17 @@ void MoveControl(const CUiControl& control, int x, int y, int width, int height)
     SetWindowPos(control.Hwnd(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+RECT MeasureText(HWND control, const std::wstring& text, int width, UINT format) {
+    RECT bounds = {0, 0, width, 0};
+    HDC dc = GetDC(control);
+    if (dc == nullptr) return bounds;
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_NOPREFIX | format);
+    SelectObject(dc, oldFont);
+    ReleaseDC(control, dc);
+    return bounds;
+}
+
 }  // namespace
 
 SIZE ScreenClientSize(const SetupFrameLayout& layout) {
@@ -37,21 +48,6 @@ std::wstring LoadHalvixString(HMODULE module, UINT id) {
     CUiLanguageModule::LoadText(module, id, text);
     return text;
 }
-
-namespace {
-
-RECT MeasureText(HWND control, const std::wstring& text, int width, UINT format) {
-    RECT bounds = {0, 0, width, 0};
-    HDC dc = GetDC(control);
-    if (dc == nullptr) return bounds;
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_NOPREFIX | format);
-    SelectObject(dc, oldFont);
-    ReleaseDC(control, dc);
-    return bounds;
-}
-
-}  // namespace
 
 int MeasureTextHeight(HWND control, const std::wstring& text, int width) {
     const RECT bounds = MeasureText(control, text, width, DT_WORDBREAK | DT_EDITCONTROL);

@@ -29,16 +29,15 @@ bool CScreenView::CreateScreen(HWND frame, UINT controlId) {
 }
 
 const CUiMessageMap& CScreenView::GetMessageMap() const {
-    static const CUiMessageMap map(&CUiDialog::GetMessageMap(),
-                                   {
-                                       UiOnMessage(WM_SHOWWINDOW, &CScreenView::OnShowWindow),
-                                       UiOnMessage(WM_PAINT, &CScreenView::OnPaint),
-                                       UiOnMessage(WM_CTLCOLORDLG, &CScreenView::OnControlColour),
-                                       UiOnMessage(WM_CTLCOLORSTATIC, &CScreenView::OnControlColour),
-                                       UiOnCommand(IDC_SCREEN_BUTTON1, &CScreenView::OnButton1),
-                                       UiOnCommand(IDC_SCREEN_BUTTON2, &CScreenView::OnButton2),
-                                       UiOnCommand(IDC_SCREEN_BUTTON3, &CScreenView::OnButton3),
-                                   });
+    static const CUiMessageMap map(&CUiDialog::GetMessageMap(), {
+        UiOnMessage(WM_SHOWWINDOW, &CScreenView::OnShowWindow),
+        UiOnMessage(WM_PAINT, &CScreenView::OnPaint),
+        UiOnMessage(WM_CTLCOLORDLG, &CScreenView::OnControlColour),
+        UiOnMessage(WM_CTLCOLORSTATIC, &CScreenView::OnControlColour),
+        UiOnCommand(IDC_SCREEN_BUTTON1, &CScreenView::OnButton1),
+        UiOnCommand(IDC_SCREEN_BUTTON2, &CScreenView::OnButton2),
+        UiOnCommand(IDC_SCREEN_BUTTON3, &CScreenView::OnButton3),
+    });
     return map;
 }
 

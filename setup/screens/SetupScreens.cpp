@@ -1,5 +1,7 @@
 #include "setup/screens/SetupScreens.h"
 
+#include <commctrl.h>
+
 #include <climits>
 #include <cwchar>
 
@@ -28,8 +30,6 @@
 #include "setup/wizard/SetupCodes.h"
 #include "setup/wizard/SetupFrameState.h"
 #include "setup/wizard/SetupMessages.h"
-
-#include <commctrl.h>
 
 namespace {
 

@@ -364,3 +364,26 @@ TEST(ScreenWindowsTest, ARefreshOfFortyThousandSongsFillsTheBarOnScreen) {
     EXPECT_NE(capture.Pixel(barRect.right - 4, middle), capture.Pixel(barRect.right + 4, middle));
     EXPECT_EQ(capture.Pixel(barRect.right - 4, middle), capture.Pixel(barRect.left + 4, middle));
 }
+
+TEST(ScreenWindowsTest, PicturesAreBlendedOverTheScreenByTheirAlpha) {
+    ScreenSet set(0x0409);
+    ASSERT_TRUE(set.Created());
+    set.Frame().Drain(set.Screens());
+    set.Show(SetupScreen::kEnd);
+    const RECT image = set.View(SetupScreen::kEnd).ImageRect();
+    ASSERT_FALSE(IsRectEmpty(&image));
+    CWindowCapture capture;
+    ASSERT_TRUE(capture.Capture(set.Window()));
+    // The screen's origin within the frame's client area.
+    POINT origin{0, 0};
+    MapWindowPoints(set.View(SetupScreen::kEnd).Hwnd(), set.Window(), &origin, 1);
+    const auto pixel = [&](int x, int y) { return capture.Pixel(origin.x + image.left + x, origin.y + image.top + y); };
+    // A transparent corner shows the white screen; the check mark's circle, drawn in green at
+    // 235 of 255, shows a little white through.
+    EXPECT_EQ(pixel(1, 1), 0xFFFFFFu);
+    const uint32_t circle = pixel(100, 45 + 22);
+    const int red = (circle >> 16) & 0xFF, green = (circle >> 8) & 0xFF, blue = circle & 0xFF;
+    EXPECT_NEAR(red, 46 * 235 / 255 + 20, 6);
+    EXPECT_NEAR(green, 160 * 235 / 255 + 20, 6);
+    EXPECT_NEAR(blue, 67 * 235 / 255 + 20, 6);
+}
