@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "platform/ui/UiApp.h"
-#include "setup/app/PlaceholderScreens.h"
 #include "setup/frame/MainFrame.h"
+#include "setup/screens/SetupScreens.h"
 
 class CHalvixSetup2App : public CUiApp {
 public:
@@ -14,6 +14,6 @@ public:
     int ExitInstance() override;
 
 private:
-    CPlaceholderScreens screens_;
+    CSetupScreens screens_;
     std::unique_ptr<CMainFrame> frame_;
 };

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/app/PlaceholderScreens.h"
+#include "tests/setup/frame/PlaceholderScreens.h"
 #include "setup/wizard/SetupMessages.h"
 
 class CRecordingScreens : public CPlaceholderScreens {

@@ -1,4 +1,4 @@
-#include "setup/app/PlaceholderScreen.h"
+#include "tests/setup/frame/PlaceholderScreen.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
-// The program's screens until the real ones are linked: placeholders whose one button closes the
-// wizard on the screens that end it, and Cancel-like aborts that follow the device checks.
+// Bare screens that let the frame be tested without the real ones: each screen's one button
+// closes the wizard on the screen shown.
 
 #include "setup/wizard/ISetupScreens.h"
 

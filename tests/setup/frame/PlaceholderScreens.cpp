@@ -1,6 +1,6 @@
-#include "setup/app/PlaceholderScreens.h"
+#include "tests/setup/frame/PlaceholderScreens.h"
 
-#include "setup/app/PlaceholderScreen.h"
+#include "tests/setup/frame/PlaceholderScreen.h"
 #include "setup/wizard/ISetupFrame.h"
 #include "setup/wizard/SetupCodes.h"
 #include "setup/wizard/SetupMessages.h"

@@ -1,5 +1,5 @@
 #pragma once
-// A stand-in for a wizard screen until the real screens are linked: names its number and offers
+// A bare wizard screen for the frame's tests: names its number and offers
 // one button that reports OK/Finish (event 4) to the frame.
 
 #include "platform/ui/UiWnd.h"
