@@ -139,7 +139,8 @@ public:
     void ClearUnlistedKind4List();
 
     std::wstring BuildDestinationPath(const CTNContent* content) const;
-    bool ExistsOnDevice(const CTNContent* content);
+    // found receives the controller's own name for the file (an object id on MTP players).
+    bool ExistsOnDevice(const CTNContent* content, std::wstring* found = nullptr);
 
     uint64_t GetFreeSpace();
     uint64_t GetTotalSpace();

@@ -196,9 +196,9 @@ bool CSetupCommonManager::IsBusy() {
 }
 
 bool CSetupCommonManager::DeviceRequest(CTNContent* content, std::wstring* existingPath) {
-    if (!transfer_.ExistsOnDevice(content)) return false;
-    if (existingPath != nullptr) *existingPath = transfer_.BuildDestinationPath(content);
-    return true;
+    // The write replaces the object this names, so it must be the controller's own name for it
+    // (an object id on MTP players), not the path it was looked up by.
+    return transfer_.ExistsOnDevice(content, existingPath);
 }
 
 bool CSetupCommonManager::FindPlaybackCapability(std::unique_ptr<CTNDevCapability::CPlaybackCapability>& record,

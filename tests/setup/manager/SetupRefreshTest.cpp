@@ -205,9 +205,33 @@ TEST_F(SetupRefreshTest, RegisterAndDeregisterAPlayerThenExitKeepsTheSyncLists) 
     EXPECT_EQ("C:\\Music\\a.mp3\r\n", ReadText(data_.Join(syncList)));
 }
 
-// Disabled: the pipeline stops handing contents on after the first song when the songs come from
-// the simulated player's refresh (see the report); the registration and exit parts are covered
-// above.
+// Every song of a refresh is analysed and replaces its own object on the player. A decoding graph
+// kept past its song holds the single-decode token the next song's format check waits for, and a
+// replacement handed a path instead of the object's id fails: either leaves songs unwritten.
+TEST_F(SetupRefreshTest, RefreshAnalysesEverySongAndWritesItBackInPlace) {
+    Register();
+    RunRefresh();
+    EXPECT_EQ(kSongs, screens_.total);
+    EXPECT_EQ(kSongs, screens_.written);
+    const std::vector<std::wstring> copies = WrittenCopies();
+    ASSERT_EQ(size_t(kSongs), copies.size());
+    for (const std::wstring& copy : copies) {
+        const std::wstring relative = copy.substr(manager_->Transfer().CacheFolder().size());
+        SCOPED_TRACE(std::string(relative.begin(), relative.end()));
+        const std::string bytes = Data(ObjectAt(relative));
+        EXPECT_FALSE(bytes.empty());
+        EXPECT_TRUE(song_ != bytes) << "the song on the player carries its analysis";
+        CScratchFolder songs;
+        ASSERT_TRUE(songs.WriteFile(L"song.mp3", bytes));
+        CTNByteArray* payload = nullptr;
+        EXPECT_EQ(0, ReadMoodData(&payload, songs.Join(L"song.mp3"), 0));
+        EXPECT_NE(nullptr, payload);
+        delete payload;
+    }
+}
+
+// Disabled: the channel files the player gets do not yet match those the mood library writes
+// itself for the same songs (see the report).
 TEST_F(SetupRefreshTest, DISABLED_RegisterRefreshAndDeregisterAPlayer) {
     Register();
     const std::wstring marker = ObjectAt(L"Carvell.dat");
@@ -312,7 +336,8 @@ TEST_F(SetupRefreshTest, UnpluggingDuringARefreshAbortsIt) {
     EXPECT_EQ(analysedAtAbort, screens_.analysed);
 }
 
-// Disabled for the same pipeline stall as the refresh above.
+// Disabled: the completing refresh after re-plugging leaves no mood table on the player yet (see
+// the report).
 TEST_F(SetupRefreshTest, DISABLED_UnpluggingDuringARefreshAbortsItAndARefreshAfterReplugCompletes) {
     Register();
     bool unplugged = false;
