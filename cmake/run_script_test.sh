@@ -3,9 +3,10 @@
 #   run_script_test.sh <wine loader> <server.exe> <CLSID> <ProgID> <script> <events> <clients> <work folder>
 # The server is copied into a folder whose name holds a space (its LocalServer32 command must be
 # quoted), registered, checked in the registry, used by <clients> script processes at once, and
-# unregistered again. Each client prints "events <n> out-of-order <k>" as its last line; Wine's
-# cscript reports a script error neither on its output nor in its exit code, so a missing or
-# different line is the failure.
+# unregistered again. Each client prints "connected" once it has called the server and
+# "events <n> out-of-order <k>" as its last line; Wine's cscript reports a script error neither on
+# its output nor in its exit code, so the scripts print their own errors, and a missing or different
+# last line is the failure.
 set -euo pipefail
 loader=$1 server=$2 clsid=$3 progid=$4 script=$5 events=$6 clients=$7 work=$8
 
@@ -52,10 +53,19 @@ appid=$("$loader" reg query "$class_key" /v AppID </dev/null 2>/dev/null | tr -d
 [[ -n "$appid" ]] && reg_has "$classes\\AppID\\$appid" || fail "the AppID is not registered"
 
 pids=()
-for ((client = 1; client <= clients; client++)); do
-  "$loader" cscript //nologo "$script_win" "$events" "$clients" </dev/null >"$work/client$client.log" 2>&1 &
+start_client() {
+  "$loader" cscript //nologo "$script_win" "$events" "$clients" </dev/null >"$work/client$1.log" 2>&1 &
   pids+=($!)
+}
+# The others start once the first is connected: clients starting together can each have Wine start
+# a server of their own, and the one left unused would outlive them by its start-up grace.
+start_client 1
+for ((tenth = 0; tenth < 1200; tenth++)); do
+  grep -q '^connected' "$work/client1.log" 2>/dev/null && break
+  kill -0 "${pids[0]}" 2>/dev/null || break
+  sleep 0.1
 done
+for ((client = 2; client <= clients; client++)); do start_client "$client"; done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
 for ((client = 1; client <= clients; client++)); do
@@ -67,15 +77,16 @@ done
 ((status == 0)) || fail "a client exited with $status"
 
 # The server ends once its last client has let go: the clients are gone, so that was before now.
+# Its exit (revoking its classes, leaving COM) can take seconds on a loaded machine.
 gone=0
-for ((tenth = 0; tenth < 20; tenth++)); do
+for ((tenth = 0; tenth < 150; tenth++)); do
   if ! pgrep -f "$pattern" >/dev/null; then
     gone=1
     break
   fi
   sleep 0.1
 done
-((gone)) || fail "the server still runs 2 s after its last client ended"
+((gone)) || fail "the server still runs 15 s after its last client ended"
 
 "$loader" "$copy" -UnregServer </dev/null >/dev/null 2>&1 || fail "-UnregServer exited with $?"
 for key in "$class_key" "$classes\\$progid" "$classes\\TypeLib\\$typelib" "$classes\\AppID\\$appid"; do

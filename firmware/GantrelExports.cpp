@@ -10,6 +10,7 @@
 #include "firmware/MassStoragePlayers.h"
 #include "firmware/MtpPlayers.h"
 #include "firmware/PlayerRecords.h"
+#include "library/device/WpdClassCache.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ extern "C" HRESULT __cdecl CheckVersion(const wchar_t* a, const wchar_t* b) {
 extern "C" HRESULT __cdecl GetDevices(void) {
     DebugLine(L"Entering GetDevices()\r\n");
     {
+        CWpdClassCache classes;
         CScopedLock lock(ListLock());
         Rescan();
     }
@@ -95,6 +97,8 @@ extern "C" HRESULT __cdecl GetDeviceInfo(DEVICE_INFO* records, unsigned count) {
 extern "C" HRESULT __cdecl CopyFirmwareBinary(DWORD vendorId, DWORD productId, const wchar_t* serial,
                                               const wchar_t* firmwareFile, const wchar_t* path, BOOL createFolders) {
     DebugLine(L"Entering CopyFirmwareBinary\r\n");
+    // The rescan and the transfer open the player several times and make many value sets.
+    CWpdClassCache classes;
     GetDevices();
     // The player is named by its whole key: a mass-storage and an MTP player of one model differ
     // only by serial, and the copy must reach the one named.
@@ -109,6 +113,7 @@ extern "C" HRESULT __cdecl CopyFirmwareBinary(DWORD vendorId, DWORD productId, c
 
 extern "C" HRESULT __cdecl SendUpdateCommand(DWORD vendorId, DWORD productId, const wchar_t* serial) {
     DebugLine(L"Entering SendUpdateCommand\r\n");
+    CWpdClassCache classes;
     SendUpdateCommandMSC(MassStorageSystem(), vendorId, productId, serial);
     const HRESULT result = SendUpdateCommandMTP(vendorId, productId, serial);
     DebugLine(L"Leaving SendUpdateCommand\r\n");
@@ -119,6 +124,7 @@ extern "C" HRESULT __cdecl DeleteFirmwareBinary(DWORD vendorId, DWORD productId,
                                                 const wchar_t* path) {
     DebugLine(L"Entering DeleteFirmwareBinary\r\n");
     {
+        CWpdClassCache classes;
         CScopedLock lock(ListLock());
         DeleteFirmwareBinaryMSC(MassStorageSystem(), vendorId, productId, serial, path);
         DeleteFirmwareBinaryMTP(path, vendorId, productId, serial);

@@ -8,6 +8,7 @@
 
 #include "firmware/DebugLog.h"
 #include "firmware/DeviceInfoReply.h"
+#include "library/device/WpdClassCache.h"
 #include "library/util/ScopedWin.h"
 #include "platform/wpd/PortableDevice.h"
 
@@ -16,15 +17,25 @@ namespace {
 // Block size when the device suggests none.
 constexpr DWORD kDefaultTransferSize = 256 * 1024;
 
+// The size of a stream at its start, which it is left at. A seek to the end asks only for the size;
+// Stat gathers times and the volume's identity as well, which on some systems costs as much as
+// copying megabytes.
+HRESULT StreamSize(IStream* stream, ULARGE_INTEGER* size) {
+    const LARGE_INTEGER zero = {};
+    HRESULT hr = stream->Seek(zero, STREAM_SEEK_END, size);
+    const HRESULT rewound = stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    return FAILED(hr) ? hr : rewound;
+}
+
 }  // namespace
 
 HRESULT OpenMtpDevice(const wchar_t* deviceId, CScopedComPtr<IPortableDevice>* device) {
     CScopedComPtr<IPortableDeviceValues> clientInfo;
-    HRESULT hr = CoCreateInstance(CLSID_PortableDevice, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDevice,
-                                  reinterpret_cast<void**>(device->Receive()));
+    HRESULT hr = CWpdClassCache::Create(CLSID_PortableDevice, IID_IPortableDevice,
+                                        reinterpret_cast<void**>(device->Receive()));
     if (SUCCEEDED(hr)) {
-        hr = CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                              reinterpret_cast<void**>(clientInfo.Receive()));
+        hr = CWpdClassCache::Create(CLSID_PortableDeviceValues, IID_IPortableDeviceValues,
+                                    reinterpret_cast<void**>(clientInfo.Receive()));
     }
     if (SUCCEEDED(hr)) hr = clientInfo->SetUnsignedIntegerValue(WPD_CLIENT_DESIRED_ACCESS, GENERIC_READ | GENERIC_WRITE);
     if (SUCCEEDED(hr)) hr = (*device)->Open(deviceId, clientInfo.Get());
@@ -95,10 +106,10 @@ HRESULT WriteObjectProperties(IPortableDeviceValues* values, const std::wstring&
     if (FAILED(values->SetStringValue(WPD_OBJECT_PARENT_ID, parentId.c_str()))) {
         DebugLine(L"! Failed to set WPD_OBJECT_PARENT_ID\r\n");
     }
-    STATSTG stat = {};
-    if (FAILED(data->Stat(&stat, STATFLAG_NONAME))) {
+    ULARGE_INTEGER size = {};
+    if (FAILED(StreamSize(data, &size))) {
         DebugLine(L"! Failed to get file's total size");
-    } else if (FAILED(values->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, stat.cbSize.QuadPart))) {
+    } else if (FAILED(values->SetUnsignedLargeIntegerValue(WPD_OBJECT_SIZE, size.QuadPart))) {
         DebugLine(L"! Failed to set WPD_OBJECT_SIZE");
     }
     if (FAILED(values->SetStringValue(WPD_OBJECT_ORIGINAL_FILE_NAME, fileName.c_str()))) {

@@ -12,6 +12,7 @@
 #include "firmware/MtpVendorCommands.h"
 #include "firmware/PlayerIdentity.h"
 #include "firmware/PlayerRecords.h"
+#include "library/device/WpdClassCache.h"
 #include "platform/wpd/PortableDevice.h"
 
 std::vector<MTP_DEVICE_RECORD> MTPTornelleList;
@@ -63,8 +64,8 @@ HRESULT Transfer(CWpdContentAccess& access, const std::wstring& path, BOOL creat
     CScopedComPtr<IStream> source;
     CScopedComPtr<IPortableDeviceValues> values;
     if (FAILED(SHCreateStreamOnFileW(firmwareFile, STGM_READ | STGM_SHARE_DENY_WRITE, source.Receive())) ||
-        FAILED(CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                                reinterpret_cast<void**>(values.Receive())))) {
+        FAILED(CWpdClassCache::Create(CLSID_PortableDeviceValues, IID_IPortableDeviceValues,
+                                      reinterpret_cast<void**>(values.Receive())))) {
         return E_FAIL;
     }
     std::wstring parentId, foundId, fileName;
@@ -115,8 +116,8 @@ void FindMTPTornelle() {
     DebugLine(L"Entering FindMTPTornelle()\r\n");
     DebugFormat(L"FindMTPTornelle(): MTPTornelleList.GetCount() = %d\r\n", static_cast<int>(MTPTornelleList.size()));
     CScopedComPtr<IPortableDeviceManager> manager;
-    if (FAILED(CoCreateInstance(CLSID_PortableDeviceManager, nullptr, CLSCTX_INPROC_SERVER,
-                                IID_IPortableDeviceManager, reinterpret_cast<void**>(manager.Receive())))) {
+    if (FAILED(CWpdClassCache::Create(CLSID_PortableDeviceManager, IID_IPortableDeviceManager,
+                                      reinterpret_cast<void**>(manager.Receive())))) {
         return;
     }
     DWORD count = 0;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "library/device/WpdClassCache.h"
 #include "library/util/ScopedCom.h"
 #include "platform/wpd/WpdMtpExtensions.h"
 
@@ -10,7 +11,7 @@ namespace {
 
 template <class T>
 HRESULT CreateInstance(REFCLSID clsid, REFIID iid, CScopedComPtr<T>* object) {
-    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(object->Receive()));
+    return CWpdClassCache::Create(clsid, iid, reinterpret_cast<void**>(object->Receive()));
 }
 
 HRESULT NewCommand(DWORD commandId, CScopedComPtr<IPortableDeviceValues>* parameters) {

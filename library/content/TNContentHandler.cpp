@@ -60,6 +60,11 @@ void CTNContentHandler::ResetTotalCount() {
     total_ = 0;
 }
 
+void CTNContentHandler::AddOneToTotal() {
+    CScopedLock lock(counterLock_);
+    ++total_;
+}
+
 void CTNContentHandler::UncountFromTotal() {
     CScopedLock lock(counterLock_);
     if (total_ > 0) --total_;

@@ -32,6 +32,7 @@ public:
     uint32_t GetStatusCount(uint32_t status);
 
 protected:
+    void AddOneToTotal();
     // Takes one content out of the total again (it stays counted by kind and status).
     void UncountFromTotal();
 

@@ -196,10 +196,18 @@ void CContentsManager::OnITunesItem(CTNContent* content) {
     SetEvent(itemWorker_.wake);
 }
 
-IITunesLibraryClient::ItemSink CContentsManager::CountingSink(int32_t* handedOn) {
-    return [this, handedOn](CTNContent* content) {
-        // End markers (kind 9) stand for no announced item.
-        if (content && content->kind != 9) ++*handedOn;
+IITunesLibraryClient::ItemSink CContentsManager::CountingSink(int32_t* handedOn, bool endsWithMarker) {
+    return [this, handedOn, endsWithMarker](CTNContent* content) {
+        if (!content) return;
+        // The empty kind-11 record that ends an enumeration or the podcast step stands for no
+        // announced item: as the end of the enumeration (kind 9) it asks for the end-of-run check
+        // instead of being counted done, which would finish more items than were announced.
+        // Kind-11 records of a named selection's read stand for announced tracks and count.
+        if (endsWithMarker && content->kind == CTNContent::kITunesTrack) {
+            content->kind = kEnumerationEnd;
+        } else if (content->kind != kEnumerationEnd) {
+            ++*handedOn;
+        }
         OnITunesItem(content);
     };
 }
@@ -388,7 +396,7 @@ void CContentsManager::DispatchITunes(const Request& request) {
             }
             pending_.clear();
         }
-        client_->Enumerate(wanted, CountingSink(&handedOn), iTunesListName_);
+        client_->Enumerate(wanted, CountingSink(&handedOn, true), iTunesListName_);
         iTunesListName_.clear();
         // Wanted paths that iTunes did not hand on never travel down the chain.
         if (parked > handedOn) NotifyItemsDone(parked - handedOn);
@@ -398,13 +406,13 @@ void CContentsManager::DispatchITunes(const Request& request) {
         ProcessPathRequest(request);
         break;
     case 6:
-        client_->ReadPodcasts(request.parameter, CountingSink(&handedOn));
+        client_->ReadPodcasts(request.parameter, CountingSink(&handedOn, true));
         if (announcedPodcasts_ > handedOn) NotifyItemsDone(announcedPodcasts_ - handedOn);
         announcedPodcasts_ = 0;
         break;
     case 7: {
         currentITunesObject_ = request.value;
-        const bool read = client_->ReadTracks(request.value, CountingSink(&handedOn));
+        const bool read = client_->ReadTracks(request.value, CountingSink(&handedOn, false));
         if (!read) Record(kListD, request.value);
         if (request.parameter > handedOn) NotifyItemsDone(request.parameter - handedOn);
         break;

@@ -114,6 +114,8 @@ protected:
     void ProcessItemWithArtwork(CTNContent* item);
 
     enum ReportList { kListA = 0, kListB, kListC, kListD, kListE };
+    // The item that ends an iTunes enumeration; it stands for no announced item.
+    static constexpr uint32_t kEnumerationEnd = 9;
     void Record(ReportList list, const std::wstring& entry) { lists_[list].Append(entry); }
     void NotifyItemDone();
     void RaiseAnnounced(int32_t by);
@@ -178,8 +180,9 @@ private:
     void ClearPending();
     void DeleteQueuedItems();
     bool EnsureClient();
-    // Counts the records handed on during one client call (the item sink).
-    IITunesLibraryClient::ItemSink CountingSink(int32_t* handedOn);
+    // Counts the records handed on during one client call (the item sink); with endsWithMarker the
+    // call's empty kind-11 record is its end marker.
+    IITunesLibraryClient::ItemSink CountingSink(int32_t* handedOn, bool endsWithMarker);
     void NotifyItemsDone(int32_t count);
     bool ChainIdle();
 

@@ -158,7 +158,7 @@ void CContentsManager::ProcessItemWithArtwork(CTNContent* item) {
         delete item;
         return;
     }
-    if (item->kind == 9) {
+    if (item->kind == kEnumerationEnd) {
         if (QueuedRequestCount() == 0 && coordinator_) coordinator_->CheckTransferFinished();
         delete item;
         return;

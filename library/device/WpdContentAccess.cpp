@@ -1,12 +1,13 @@
 #include "library/device/WpdContentAccess.h"
 
+#include "library/device/WpdClassCache.h"
 #include "platform/wpd/PortableDevice.h"
 
 namespace {
 
 HRESULT CreateValues(CScopedComPtr<IPortableDeviceValues>* values) {
-    return CoCreateInstance(CLSID_PortableDeviceValues, nullptr, CLSCTX_INPROC_SERVER, IID_IPortableDeviceValues,
-                            reinterpret_cast<void**>(values->Receive()));
+    return CWpdClassCache::Create(CLSID_PortableDeviceValues, IID_IPortableDeviceValues,
+                                  reinterpret_cast<void**>(values->Receive()));
 }
 
 }  // namespace
@@ -23,8 +24,8 @@ HRESULT CWpdContentAccess::ReadValues(const std::wstring& objectId, REFPROPERTYK
     if (FAILED(status_)) return status_;
     HRESULT hr = S_OK;
     if (!readKeys_.Get()) {
-        hr = CoCreateInstance(CLSID_PortableDeviceKeyCollection, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IPortableDeviceKeyCollection, reinterpret_cast<void**>(readKeys_.Receive()));
+        hr = CWpdClassCache::Create(CLSID_PortableDeviceKeyCollection, IID_IPortableDeviceKeyCollection,
+                                    reinterpret_cast<void**>(readKeys_.Receive()));
     } else {
         hr = readKeys_->Clear();
     }
@@ -140,8 +141,8 @@ HRESULT CWpdContentAccess::Rename(const std::wstring& objectId, const std::wstri
 HRESULT CWpdContentAccess::Delete(const std::wstring& objectId) {
     if (FAILED(status_)) return status_;
     CScopedComPtr<IPortableDevicePropVariantCollection> ids;
-    HRESULT hr = CoCreateInstance(CLSID_PortableDevicePropVariantCollection, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(ids.Receive()));
+    HRESULT hr = CWpdClassCache::Create(CLSID_PortableDevicePropVariantCollection,
+                                        IID_IPortableDevicePropVariantCollection, reinterpret_cast<void**>(ids.Receive()));
     if (FAILED(hr)) return hr;
     PROPVARIANT id;
     PropVariantInit(&id);

@@ -39,6 +39,10 @@ CSushiController::CSushiController(std::wstring pictureFolder) : pictureFolder_(
 
 CSushiController::~CSushiController() { Release(); }
 
+std::unique_ptr<IITunesLibraryClient> CSushiController::Create(const std::wstring& pictureFolder) {
+    return std::unique_ptr<IITunesLibraryClient>(new (std::nothrow) CSushiController(pictureFolder));
+}
+
 int32_t CSushiController::Open() {
     if (pictureFolder_.empty()) return kNoPictureFolder;
     Release();

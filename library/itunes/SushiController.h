@@ -6,6 +6,7 @@
 #include "library/contents/ITunesLibraryClient.h"
 #include "library/util/ScopedCom.h"
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     // Cover pictures are saved into the picture folder; without one the client never connects.
     explicit CSushiController(std::wstring pictureFolder);
     ~CSushiController() override;
+
+    // The contents manager's client factory (see ITunesLibraryClientFactory): the coordinator
+    // hands this to CContentsManager::SetITunesClientFactory.
+    static std::unique_ptr<IITunesLibraryClient> Create(const std::wstring& pictureFolder);
 
     // Connects to the application and checks its version; one of ConnectResult.
     int32_t Open();

@@ -130,6 +130,38 @@ bool CTransferManager::GetCapabilityExtensions(std::vector<std::wstring>& extens
     return capability_ != nullptr && capability_->GetExtensions(extensions, type, feedFilter) == 0;
 }
 
+bool CTransferManager::HasCapability() {
+    CScopedLock lock(deviceLock_);
+    return capability_ != nullptr;
+}
+
+bool CTransferManager::IsCapabilityExtensionPlayable(const std::wstring& extension, int type, int filter) {
+    CScopedLock lock(deviceLock_);
+    return capability_ != nullptr && capability_->IsExtensionPlayable(extension, type, filter);
+}
+
+bool CTransferManager::GetCapabilityBool(int property, bool defaultValue) {
+    CScopedLock lock(deviceLock_);
+    return capability_ != nullptr ? capability_->GetPropertyBool(property, defaultValue) : defaultValue;
+}
+
+bool CTransferManager::FindPlaybackCapability(std::unique_ptr<CTNDevCapability::CPlaybackCapability>& record,
+                                              const std::wstring& extension, int type, int index, int filter) {
+    CScopedLock lock(deviceLock_);
+    return capability_ != nullptr && capability_->GetPlaybackCapability(record, extension, type, index, filter) == 0;
+}
+
+bool CTransferManager::FindPlaybackCapabilityFor(std::unique_ptr<CTNDevCapability::CPlaybackCapability>& record,
+                                                 const std::wstring& extension, int type, int filter) {
+    CScopedLock lock(deviceLock_);
+    return capability_ != nullptr && capability_->GetPlaybackCapabilityFor(record, extension, type, filter) == 0;
+}
+
+void CTransferManager::GetFolderStates(bool* musicEmpty, bool* movieEmpty, bool* podcastEmpty) {
+    *musicEmpty = *movieEmpty = *podcastEmpty = false;
+    if (activeType_ != kNoController) active_->GetFolderStates(musicEmpty, movieEmpty, podcastEmpty);
+}
+
 bool CTransferManager::GetCapabilityFolder(std::wstring* folder, int folderType) {
     CScopedLock lock(deviceLock_);
     return capability_ != nullptr && folder != nullptr &&

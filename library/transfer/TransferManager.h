@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "library/capability/DefaultCapabilityXml.h"
+#include "library/capability/DevCapability.h"
 #include "library/content/RunnableTNContentHandler.h"
 #include "library/device/DeviceControllerBase.h"
 #include "library/device/MSCDeviceController.h"
@@ -18,7 +19,6 @@
 
 class CCarAudioMoodStep;
 class CQBTreeNode;
-class CTNDevCapability;
 
 // The last stage of the content chain: writes every content that reaches it to the connected
 // player, in the folder the player's capability document gives for its kind, and sorts the
@@ -156,6 +156,21 @@ public:
     bool IsDeleting() const { return deleting_ != 0; }
 
     bool HasFeedPlayback(bool* hasFeeds);
+    // Capability queries, each under the device lock; false without a capability document.
+    bool HasCapability();
+    bool IsCapabilityExtensionPlayable(const std::wstring& extension, int type, int filter);
+    bool GetCapabilityBool(int property, bool defaultValue);
+    bool FindPlaybackCapability(std::unique_ptr<CTNDevCapability::CPlaybackCapability>& record,
+                                const std::wstring& extension, int type, int index, int filter);
+    bool FindPlaybackCapabilityFor(std::unique_ptr<CTNDevCapability::CPlaybackCapability>& record,
+                                   const std::wstring& extension, int type, int filter);
+    // Counts one content that left the run before reaching this stage as finished.
+    void CountFinishedElsewhere() { AddOneToTotal(); }
+    // Manual reset; set while the device thread is idle.
+    HANDLE StepEvent() const { return stepEvent_; }
+    void ClearDiskFull() { diskFull_ = false; }
+    // The active controller's three folder flags; all false without one.
+    void GetFolderStates(bool* musicEmpty, bool* movieEmpty, bool* podcastEmpty);
     bool GetCapabilityExtensions(std::vector<std::wstring>& extensions, int type, int feedFilter);
     bool GetCapabilityFolder(std::wstring* folder, int folderType);
     bool GetCapabilityDepth(int* depth, int folderType);

@@ -17,8 +17,9 @@ std::wstring UIModePath() {
 
 }  // namespace
 
-int ReadUIMode() {
-    const std::wstring path = UIModePath();
+int ReadUIMode() { return ReadUIModeFile(UIModePath()); }
+
+int ReadUIModeFile(const std::wstring& path) {
     if (path.empty()) return 0;
     CScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -7,6 +7,10 @@ CApplicationLock& CApplicationLock::Process() {
 
 void CApplicationLock::Lock() {
     std::lock_guard<std::mutex> guard(mutex_);
+    if (startupHold_) {
+        startupHold_ = false;  // the new hold takes over the start-up hold's count
+        return;
+    }
     ++count_;
 }
 
@@ -34,4 +38,20 @@ void CApplicationLock::SetReleaseAction(std::function<void()> action) {
 
 void CApplicationLock::QuitThreadOnRelease(DWORD threadId) {
     SetReleaseAction([threadId] { PostThreadMessageW(threadId, WM_QUIT, 0, 0); });
+}
+
+void CApplicationLock::HoldForStartup() {
+    std::lock_guard<std::mutex> guard(mutex_);
+    if (startupHold_) return;
+    startupHold_ = true;
+    ++count_;
+}
+
+void CApplicationLock::EndStartupHold() {
+    {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!startupHold_) return;
+        startupHold_ = false;
+    }
+    Unlock();
 }

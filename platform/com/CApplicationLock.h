@@ -25,10 +25,15 @@ public:
     void SetReleaseAction(std::function<void()> action);
     // A local server's release action: WM_QUIT to the thread that runs its message loop.
     void QuitThreadOnRelease(DWORD threadId);
+    // A hold for a server that COM started for a client: the first other hold takes its place, so
+    // the server ends with its last client; EndStartupHold lets go of it when no client came.
+    void HoldForStartup();
+    void EndStartupHold();
 
 private:
     mutable std::mutex mutex_;
     LONG count_ = 0;
+    bool startupHold_ = false;
     std::function<void()> releaseAction_;
 };
 

@@ -9,9 +9,11 @@
 
 namespace {
 
-// A server that no client uses ends after this: two clients starting at once can each have COM
-// start a server (Wine starts a second one before the first has registered its classes).
-const UINT kStartupGraceMs = 3000;
+// A server that no client ever uses ends after this (the first client's hold ends it earlier). Two clients starting at once can each have COM
+// start a server (Wine starts a second one before the first has registered its classes), and a
+// client fails outright when the server it started ends before it has found the class. On a loaded
+// machine a client can take many seconds from the class's registration to its first call.
+const UINT kStartupGraceMs = 20000;
 
 std::wstring ModulePath() {
     wchar_t path[MAX_PATH];
@@ -19,6 +21,9 @@ std::wstring ModulePath() {
     if (length == 0 || length >= MAX_PATH) return std::wstring();
     return path;
 }
+
+// The class objects of the serving loop, while it runs (one per process).
+CClassObjectRegistrar* servingClassObjects = nullptr;
 
 ServerSwitch FirstSwitch() {
     int count = 0;
@@ -54,20 +59,26 @@ int CLocalServer::Serve() {
     CApplicationLock::Process().QuitThreadOnRelease(GetCurrentThreadId());
     CClassObjectRegistrar classObjects;
     if (FAILED(classObjects.Register(classObjects_, classObjectCount_))) return 1;
-    CApplicationLock::Process().Lock();
+    servingClassObjects = &classObjects;
+    CApplicationLock::Process().HoldForStartup();
     UINT_PTR graceTimer = SetTimer(nullptr, 0, kStartupGraceMs, nullptr);
-    if (!graceTimer) CApplicationLock::Process().Unlock();
+    if (!graceTimer) CApplicationLock::Process().EndStartupHold();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == graceTimer) {
             KillTimer(nullptr, graceTimer);
             graceTimer = 0;
-            CApplicationLock::Process().Unlock();
+            CApplicationLock::Process().EndStartupHold();
             continue;
         }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    servingClassObjects = nullptr;
     classObjects.Revoke();
     return 0;
+}
+
+void CLocalServer::RevokeClassObjects() {
+    if (servingClassObjects) servingClassObjects->Revoke();
 }

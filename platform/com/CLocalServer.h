@@ -15,6 +15,9 @@ public:
 
     // The process's exit code: 0 when the switch's work or the serving ended well.
     int Run();
+    // Withdraws the serving process's class objects at once, from the serving thread: a server
+    // that is about to be ended from outside must not leave COM leading new clients to it.
+    static void RevokeClassObjects();
 
 private:
     int Register(bool add);

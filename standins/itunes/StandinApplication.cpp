@@ -53,10 +53,12 @@ HRESULT STDMETHODCALLTYPE CStandinApplication::get_Sources(IDispatch** sources) 
 
 HRESULT STDMETHODCALLTYPE CStandinApplication::get_SelectedTracks(IDispatch** tracks) {
     if (tracks) *tracks = nullptr;
+    library_->Log(L"SelectedTracks");
     if (library_->selection == 0) return E_FAIL;
     return CStandinObject::Create(library_, CStandinObject::Type::TrackCollection, library_->selection, tracks);
 }
 
 HRESULT STDMETHODCALLTYPE CStandinApplication::get_LibraryPlaylist(IDispatch** playlist) {
+    library_->Log(L"LibraryPlaylist");
     return CStandinObject::Create(library_, CStandinObject::Type::Playlist, 0, playlist);
 }

@@ -40,6 +40,17 @@ HRESULT CStandinObject::Create(const std::shared_ptr<const CStandinLibrary>& lib
     return S_OK;
 }
 
+HRESULT CStandinObject::CreateSearchResult(const std::shared_ptr<const CStandinLibrary>& library,
+                                           std::vector<size_t> found, IDispatch** result) {
+    if (!result) return E_POINTER;
+    *result = nullptr;
+    CStandinObject* created = new (std::nothrow) CStandinObject(library, Type::SearchResult, 0);
+    if (!created) return E_OUTOFMEMORY;
+    created->found_ = std::move(found);
+    *result = static_cast<IITFileOrCDTrack*>(created);
+    return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE CStandinObject::QueryInterface(REFIID iid, void** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
@@ -62,6 +73,10 @@ const StandinTrack* CStandinObject::OwningTrack() const {
     return &library_->tracks[index_];
 }
 
+const std::vector<size_t>& CStandinObject::CollectionTracks() const {
+    return type_ == Type::SearchResult ? found_ : library_->playlists[index_].tracks;
+}
+
 const StandinTrack* CStandinObject::FileTrack() const {
     const StandinTrack* track = Track();
     return track && track->isFile ? track : nullptr;
@@ -69,11 +84,12 @@ const StandinTrack* CStandinObject::FileTrack() const {
 
 HRESULT STDMETHODCALLTYPE CStandinObject::get_Count(LONG* count) {
     if (!count) return E_POINTER;
-        switch (type_) {
+    switch (type_) {
         case Type::SourceCollection: *count = 1; return S_OK;
         case Type::ArtworkCollection: *count = OwningTrack()->artworkFormat >= 0 ? 1 : 0; return S_OK;
         case Type::PlaylistCollection: *count = static_cast<LONG>(library_->playlists.size()); return S_OK;
-        case Type::TrackCollection: *count = static_cast<LONG>(library_->playlists[index_].tracks.size()); return S_OK;
+        case Type::TrackCollection:
+        case Type::SearchResult: *count = static_cast<LONG>(CollectionTracks().size()); return S_OK;
         default: return E_NOTIMPL;
     }
 }
@@ -90,7 +106,9 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Item(LONG index, IDispatch** item)
         case Type::SourceCollection: return Create(library_, Type::Source, 0, item);
         case Type::ArtworkCollection: return Create(library_, Type::Artwork, index_, item);
         case Type::PlaylistCollection: return Create(library_, Type::Playlist, position, item);
-        default: return Create(library_, Type::Track, library_->playlists[index_].tracks[position], item);
+        default:
+            if (library_->itemDelayMs) Sleep(library_->itemDelayMs);
+            return Create(library_, Type::Track, CollectionTracks()[position], item);
     }
 }
 
@@ -115,6 +133,10 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Kind(LONG* kind) {
     }
     const StandinTrack* track = Track();
     if (!track) return E_NOTIMPL;
+    if (track->stalls) {
+        library_->Stall();
+        return E_FAIL;
+    }
     *kind = track->isFile ? kFileTrack : kUrlTrack;
     return S_OK;
 }
@@ -123,7 +145,8 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Name(BSTR* name) {
     if (type_ == Type::Source) return Text(L"Library", name);
     if (type_ == Type::Playlist) return Text(library_->playlists[index_].name, name);
     const StandinTrack* track = Track();
-    return track ? Text(track->name, name) : E_NOTIMPL;
+    if (!track) return E_NOTIMPL;
+    return track->nameFails ? E_FAIL : Text(track->name, name);
 }
 
 HRESULT STDMETHODCALLTYPE CStandinObject::get_Artist(BSTR* artist) {
@@ -143,6 +166,7 @@ HRESULT STDMETHODCALLTYPE CStandinObject::get_Playlists(IDispatch** playlists) {
 
 HRESULT STDMETHODCALLTYPE CStandinObject::get_Tracks(IDispatch** tracks) {
     if (type_ != Type::Playlist) return E_NOTIMPL;
+    library_->Log(L"Tracks " + library_->playlists[index_].name);
     return Create(library_, Type::TrackCollection, index_, tracks);
 }
 
@@ -177,4 +201,16 @@ HRESULT STDMETHODCALLTYPE CStandinObject::SaveArtworkToFile(BSTR path) {
     std::ofstream file(path, std::ios::binary);
     file << "artwork format " << OwningTrack()->artworkFormat;
     return file ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE CStandinObject::Search(BSTR text, LONG field, IDispatch** tracks) {
+    if (!tracks) return E_POINTER;
+    *tracks = nullptr;
+    if (type_ != Type::Playlist) return E_NOTIMPL;
+    const std::wstring wanted(text ? text : L"", SysStringLen(text));
+    library_->Log(L"Search " + std::to_wstring(field) + L" " + wanted);
+    std::vector<size_t> found = library_->Search(index_, wanted, field);
+    // Like the real server: nothing found is success with no object.
+    if (found.empty()) return S_OK;
+    return CreateSearchResult(library_, std::move(found), tracks);
 }

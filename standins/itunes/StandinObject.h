@@ -7,6 +7,7 @@
 #include "platform/com/CTypeLibDispatch.h"
 
 #include <memory>
+#include <vector>
 
 class CStandinLibrary;
 struct StandinTrack;
@@ -14,12 +15,16 @@ struct StandinTrack;
 class CStandinObject final : public CServerObject, public CTypeLibDispatch<IITFileOrCDTrack> {
 public:
     enum class Type {
-        SourceCollection, Source, PlaylistCollection, Playlist, TrackCollection, Track, ArtworkCollection, Artwork
+        SourceCollection, Source, PlaylistCollection, Playlist, TrackCollection, Track, ArtworkCollection, Artwork,
+        SearchResult
     };
 
     // A new object as IDispatch (index: the playlist or track it stands for).
     static HRESULT Create(const std::shared_ptr<const CStandinLibrary>& library, Type type, size_t index,
                           IDispatch** result);
+    // A collection of the found tracks.
+    static HRESULT CreateSearchResult(const std::shared_ptr<const CStandinLibrary>& library,
+                                      std::vector<size_t> found, IDispatch** result);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override;
     QB_SERVER_OBJECT_REFCOUNT
@@ -39,6 +44,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Format(LONG* format) override;
     // Writes a small file whose text names the picture's format.
     HRESULT STDMETHODCALLTYPE SaveArtworkToFile(BSTR path) override;
+    HRESULT STDMETHODCALLTYPE Search(BSTR text, LONG field, IDispatch** tracks) override;
 
 private:
     CStandinObject(std::shared_ptr<const CStandinLibrary> library, Type type, size_t index);
@@ -49,8 +55,11 @@ private:
     // The track this object stands for, or null when it is no track.
     const StandinTrack* Track() const;
     const StandinTrack* FileTrack() const;
+    // The library's track indexes a track collection holds.
+    const std::vector<size_t>& CollectionTracks() const;
 
     const std::shared_ptr<const CStandinLibrary> library_;
     const Type type_;
     const size_t index_;
+    std::vector<size_t> found_;  // a search result's tracks
 };

@@ -51,3 +51,34 @@ TEST(ApplicationLock, QuitThreadOnReleasePostsQuitToThatThread) {
     ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(static_cast<UINT>(WM_QUIT), message.message);
 }
+
+TEST(ApplicationLock, TheFirstClientTakesOverTheStartupHold) {
+    CApplicationLock lock;
+    int released = 0;
+    lock.SetReleaseAction([&released] { ++released; });
+    lock.HoldForStartup();
+    EXPECT_EQ(1, lock.Count());
+    {
+        CApplicationLockHold client(lock);
+        EXPECT_EQ(1, lock.Count());
+        lock.EndStartupHold();  // the grace ending later changes nothing
+        EXPECT_EQ(1, lock.Count());
+        EXPECT_EQ(0, released);
+    }
+    EXPECT_EQ(1, released);
+    EXPECT_EQ(0, lock.Count());
+}
+
+TEST(ApplicationLock, AServerNoClientUsedEndsWithItsStartupHold) {
+    CApplicationLock lock;
+    int released = 0;
+    lock.SetReleaseAction([&released] { ++released; });
+    lock.HoldForStartup();
+    lock.HoldForStartup();  // one start-up hold at most
+    EXPECT_EQ(1, lock.Count());
+    lock.EndStartupHold();
+    EXPECT_EQ(1, released);
+    EXPECT_EQ(0, lock.Count());
+    lock.EndStartupHold();
+    EXPECT_EQ(1, released);
+}

@@ -1,19 +1,18 @@
 #include "library/itunes/SushiController.h"
 
 #include "library/content/TNContent.h"
-#include "library/util/ModuleFolder.h"
+#include "library/util/TextConversion.h"
+#include "tests/itunes/ITunesStandinServer.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
 
 namespace {
-
-const wchar_t kStandinKey[] = L"Software\\Quillbay\\Standins\\iTunes";
 
 const char kVersion[] = "version\t7\t1\n";
 const char kPlaylists[] =
@@ -24,21 +23,10 @@ const char kPlaylists[] =
     "file\tC:\\Music\\three.mp3\tThree\tArtist C\tAlbum C\t0\n"
     "playlist\tEmpty\n";
 
-// Runs the stand-in server with one switch and waits for it.
-bool RunStandin(const wchar_t* argument) {
-    std::wstring command = L"\"" + GetModuleFolder() + L"QbStandinITunes.exe\" " + argument;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
-        return false;
-    }
-    WaitForSingleObject(process.hProcess, 30000);
-    DWORD status = 1;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return status == 0;
+std::wstring TestFolder() {
+    wchar_t temp[MAX_PATH];
+    if (GetTempPathW(MAX_PATH, temp) == 0) return std::wstring();
+    return std::wstring(temp) + L"qb_itunes_test." + std::to_wstring(GetCurrentProcessId());
 }
 
 class SushiControllerTest : public ::testing::Test {
@@ -48,49 +36,39 @@ protected:
     // fixture anew, so tests change the library without a new process.
     static void SetUpTestSuite() {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        wchar_t temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathW(MAX_PATH, temp));
-        folder_ = std::wstring(temp) + L"qb_itunes_test";
-        CreateDirectoryW(folder_.c_str(), nullptr);
+        server_.reset(new CITunesStandinServer(TestFolder()));
+        folder_ = server_->Folder();
     }
 
     static void TearDownTestSuite() {
         keeper_.reset();
-        RunStandin(L"-UnregServer");
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kStandinKey);
-        DeleteFileW(FixturePath().c_str());
-        RemoveDirectoryW(folder_.c_str());
+        server_.reset();
         CoUninitialize();
     }
 
     void SetUp() override {
         UseLibrary(std::string(kVersion) + kPlaylists);
         if (keeper_) return;
-        ASSERT_TRUE(RunStandin(L"-RegServer"));
-        keeper_.reset(new CSushiController(folder_));
-        ASSERT_EQ(CSushiController::kConnected, keeper_->Open());
+        ASSERT_TRUE(server_->Register());
+        keeper_ = ConnectToStandin(folder_);
+        ASSERT_TRUE(keeper_);
     }
 
     // Lets the stand-in end and removes its registration.
     static void RemoveServer() {
         keeper_.reset();
-        ASSERT_TRUE(RunStandin(L"-UnregServer"));
+        ASSERT_TRUE(server_->Unregister());
     }
-
-    static std::wstring FixturePath() { return folder_ + L"\\library.txt"; }
 
     // The fixture the next application object of the stand-in serves.
-    static void UseLibrary(const std::string& text) {
-        std::ofstream(FixturePath().c_str(), std::ios::binary) << text;
-        const std::wstring path = FixturePath();
-        ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(HKEY_LOCAL_MACHINE, kStandinKey, L"Library", REG_SZ, path.c_str(),
-                                                 static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))));
-    }
+    static void UseLibrary(const std::string& text) { ASSERT_TRUE(server_->UseLibrary(text)); }
 
+    static std::unique_ptr<CITunesStandinServer> server_;
     static std::wstring folder_;
     static std::unique_ptr<CSushiController> keeper_;
 };
 
+std::unique_ptr<CITunesStandinServer> SushiControllerTest::server_;
 std::wstring SushiControllerTest::folder_;
 std::unique_ptr<CSushiController> SushiControllerTest::keeper_;
 
@@ -129,12 +107,14 @@ TEST_F(SushiControllerTest, ConnectAnswersByServerAndVersion) {
 
 TEST_F(SushiControllerTest, ConnectWithoutTheServerAnswersNotCreated) {
     RemoveServer();
-    // The running stand-in ends once its last client has gone; until then it may still answer.
+    // The running stand-in ends once its last client has gone and its start-up grace is over;
+    // until then it may still answer.
     CSushiController client(folder_);
     int32_t result = CSushiController::kConnected;
-    for (int attempt = 0; attempt < 100 && result == CSushiController::kConnected; ++attempt) {
+    const DWORD start = GetTickCount();
+    while (result == CSushiController::kConnected && GetTickCount() - start < 90000) {
         client.Release();
-        Sleep(100);
+        Sleep(200);
         result = client.Open();
     }
     EXPECT_EQ(CSushiController::kNotCreated, result);
@@ -311,4 +291,130 @@ TEST_F(SushiControllerTest, ACancelledReadHandsOnOnlyItsPlaceholders) {
     Collected again;
     EXPECT_TRUE(client.ReadTracks(L"Road trip", again.Sink()));
     EXPECT_EQ(4u, again.records.size());
+}
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    std::string converted;
+    WideToUtf8(text, &converted);
+    return converted;
+}
+
+// The call log's lines, in order.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+}  // namespace
+
+TEST_F(SushiControllerTest, EnumerateSearchesTheLibraryOnlyForWhatTheSelectionLacks) {
+    UseLibrary("log\t" + Utf8(server_->LogPath()) + "\n" +
+               kSelectionLibrary +
+               // Two tracks of one album outside the selection: a search for the album finds
+               // exactly as many tracks as are wanted.
+               "playlist\tElsewhere\n"
+               "file\tC:\\Music\\five.mp3\tFive\tArtist E\tAlbum E\t0\n"
+               "file\tC:\\Music\\six.mp3\tSix\tArtist E\tAlbum E\t0\n");
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    struct Case {
+        const char* name;
+        std::vector<std::wstring> wanted;
+        const wchar_t* searchName;
+        bool allFound;
+        std::vector<std::wstring> handedOn;
+        std::vector<std::string> calls;
+    };
+    const Case cases[] = {
+        {"three wanted paths, all in the selection",
+         {L"C:\\Music\\one.mp3", L"C:\\Music\\two.m4a", L"C:\\Music\\three.mp3"},
+         L"Album A",
+         true,
+         {L"C:\\Music\\one.mp3", L"C:\\Music\\two.m4a", L"C:\\Music\\three.mp3"},
+         {"SelectedTracks"}},
+        // Albums come first: its result holds as many tracks as are wanted, and is walked.
+        {"found by the album search",
+         {L"C:\\Music\\six.mp3", L"C:\\Music\\five.mp3"},
+         L"Album E",
+         true,
+         {L"C:\\Music\\five.mp3", L"C:\\Music\\six.mp3"},
+         {"SelectedTracks", "LibraryPlaylist", "Search 3 Album E"}},
+        // The name matches in no field: every step runs and the end marker follows.
+        {"a path missing everywhere",
+         {L"C:\\Music\\two.m4a", L"C:\\Music\\missing.mp3"},
+         L"Nowhere",
+         false,
+         {L"C:\\Music\\two.m4a", L"<end>"},
+         {"SelectedTracks", "LibraryPlaylist", "Search 3 Nowhere", "Search 2 Nowhere", "Search 1 Nowhere",
+          "Search 4 Nowhere", "Tracks Library"}},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        server_->ClearLog();
+        Collected collected;
+        EXPECT_EQ(test.allFound, client.Enumerate(test.wanted, collected.Sink(), test.searchName));
+        EXPECT_EQ(test.handedOn, Paths(collected));
+        EXPECT_EQ(test.calls, Lines(server_->LoggedCalls()));
+    }
+}
+
+TEST_F(SushiControllerTest, FailingCallsAreStoodForOrSkipped) {
+    UseLibrary(std::string(kVersion) +
+               "playlist\tMixed\n"
+               "file\tC:\\Music\\one.mp3\tOne\tArtist A\tAlbum A\t0\n"
+               "broken\tC:\\Music\\broken.mp3\n"
+               "file\tC:\\Music\\two.mp3\tTwo\tArtist B\tAlbum B\t0\n"
+               "selection\n"
+               "broken\tC:\\Music\\broken.mp3\n"
+               "file\tC:\\Music\\three.mp3\tThree\tArtist C\tAlbum C\t0\n");
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    // In a named selection's read the unreadable file track gets a placeholder at once.
+    Collected read;
+    ASSERT_TRUE(client.ReadTracks(L"Mixed", read.Sink()));
+    EXPECT_EQ((std::vector<std::wstring>{L"<end>", L"C:\\Music\\one.mp3", L"C:\\Music\\two.mp3"}), Paths(read));
+    EXPECT_EQ(2, read.records[2]->playlistMemberIndex);
+    EXPECT_EQ(2, read.records[2]->playlistMemberCount);
+    // A wanted path whose track cannot be read is struck off without a record.
+    Collected enumerated;
+    EXPECT_TRUE(client.Enumerate({L"C:\\Music\\broken.mp3", L"C:\\Music\\three.mp3"}, enumerated.Sink(), L""));
+    EXPECT_EQ((std::vector<std::wstring>{L"C:\\Music\\three.mp3"}), Paths(enumerated));
+}
+
+TEST_F(SushiControllerTest, AServerThatDiesInTheMiddleOfAReadEndsItWithPlaceholders) {
+    UseLibrary(std::string(kVersion) + "playlist\tDoomed\n" +
+               "file\tC:\\Music\\one.mp3\tOne\tArtist A\tAlbum A\t0\n"
+               "stall\t" + Utf8(server_->StallEventName()) + "\n" +
+               "file\tC:\\Music\\two.mp3\tTwo\tArtist B\tAlbum B\t0\n"
+               "file\tC:\\Music\\three.mp3\tThree\tArtist C\tAlbum C\t0\n");
+    CSushiController client(folder_);
+    ASSERT_EQ(CSushiController::kConnected, client.Open());
+    bool killed = false;
+    std::thread killer([&] { killed = server_->WaitStalled(60000) && server_->KillStalledServer(); });
+    Collected collected;
+    const DWORD start = GetTickCount();
+    const bool read = client.ReadTracks(L"Doomed", collected.Sink());
+    killer.join();
+    ASSERT_TRUE(killed);
+    // The keeper's server is gone too; the next test starts another.
+    keeper_.reset();
+    EXPECT_TRUE(read);
+    EXPECT_LT(GetTickCount() - start, 90000u);
+    // The stalled track and the two after it could not be taken; the track read before the
+    // server died still goes on, after the walk.
+    EXPECT_EQ((std::vector<std::wstring>{L"<end>", L"<end>", L"<end>", L"C:\\Music\\one.mp3"}), Paths(collected));
+    client.Release();
+    // The dead server left no class behind: a new client starts a new server.
+    CSushiController next(folder_);
+    EXPECT_EQ(CSushiController::kConnected, next.Open());
+    EXPECT_EQ(4, next.CountTracks(L"Doomed"));
 }

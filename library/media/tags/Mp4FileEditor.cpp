@@ -10,6 +10,16 @@
 #include "library/media/tags/Id3FrameFields.h"
 #include "library/media/tags/Id3IndexedKinds.h"
 #include "library/media/tags/Id3MoodData.h"
+#include "library/media/tags/Mp4AssetBox.h"
+#include "library/media/tags/Mp4ChunkOffsetBox.h"
+#include "library/media/tags/Mp4DataBox.h"
+#include "library/media/tags/Mp4FileTypeBox.h"
+#include "library/media/tags/Mp4FullBox.h"
+#include "library/media/tags/Mp4Id3Box.h"
+#include "library/media/tags/Mp4MeanBox.h"
+#include "library/media/tags/Mp4NameBox.h"
+#include "library/media/tags/Mp4TrackNumberItem.h"
+#include "library/media/tags/Mp4YearBox.h"
 #include "library/media/tags/TagAnsiText.h"
 #include "library/media/tags/TagBufferedStream.h"
 #include "library/media/tags/TagByteStream.h"
@@ -22,26 +32,19 @@ namespace {
 // The reverse-domain name under which free-form items are defined.
 constexpr char kFreeformMean[] = "com.apple.iTunes";
 constexpr char kLookupName[] = "gnid";
-// Version, flags and the 16-bit language in front of a 3GP asset's text.
-constexpr uint32_t kAssetFieldsSize = 6;
-
-std::string FullBoxFields(const std::string& body) { return std::string(4, '\0') + body; }
-
-// A "data" box's fields: version 0, the 24-bit data type, a zero locale.
-std::string DataFields(uint8_t dataType) {
-    std::string fields(8, '\0');
-    fields[3] = char(dataType);
-    return fields;
-}
+// Names longer than this are no lookup identifier's.
+constexpr uint32_t kLookupNameLimit = 64;
+// Data types of "data" boxes.
+constexpr uint8_t kDataText = 1, kDataJpeg = 13, kDataPng = 14;
 
 // Boxes other readers need to see in a new "meta": the handler that says what it holds.
-std::string HandlerFields(int32_t kind) {
+std::string HandlerBody(int32_t kind) {
     std::string body(4, '\0');  // pre-defined
     body += kind == kMp4KindMovie ? "ID32" : "mdir";
     body += kind == kMp4KindMovie ? std::string(4, '\0') : std::string("appl");
     body += std::string(8, '\0');
     body += '\0';  // empty name
-    return FullBoxFields(body);
+    return body;
 }
 
 // The decimal number at the start of text (0 when it starts with none).
@@ -198,7 +201,7 @@ int32_t CMp4FileEditor::ChildContainer(CMp4ContainerBox* parent, uint32_t type, 
     int32_t result = AppendChild(parent, created);
     if (result != tag::kOk) return result;
     if (meta) {
-        result = AppendChild(created, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kHdlr), HandlerFields(m_kind)));
+        result = AppendChild(created, new (std::nothrow) CMp4FullBox(mp4::kHdlr, HandlerBody(m_kind)));
         if (result != tag::kOk) return result;
     }
     *child = created;
@@ -372,8 +375,7 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
         CMp4ContainerBox* item = new (std::nothrow) CMp4ContainerBox(NewMp4BoxHeader(type), m_kind, false);
         result = AppendChild(ilst, item);
         if (result != tag::kOk) return result;
-        return AppendChild(item, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kData), DataFields(1),
-                                                               std::move(text), size, offset));
+        return AppendChild(item, new (std::nothrow) CMp4DataBox(kDataText, std::move(text), size, offset));
     }
     result = AssetBoxOf(itemType, &type);
     // The track number rides in the album box: a new album keeps the old one's.
@@ -384,43 +386,26 @@ int32_t CMp4FileEditor::SetItem(int32_t itemType, CTagStream* data, uint32_t siz
     if (result == tag::kOk) result = AssetList(true, &udta);
     if (result != tag::kOk) return result;
     if (type == mp4::kYrrc) {
-        char digits[5] = {};
-        const uint32_t count = size < sizeof(digits) ? size : uint32_t(sizeof(digits));
-        result = tag::ReadStreamAt(data, offset, digits, count);
+        std::string digits(size < 5 ? size : 5, '\0');
+        result = tag::ReadStreamAt(data, offset, &digits[0], uint32_t(digits.size()));
         if (result != tag::kOk) return result;
-        const uint32_t year = LeadingNumber(digits, count, nullptr);
-        const std::string yearBytes{char(year >> 8), char(year)};
-        return AppendChild(udta, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(type), FullBoxFields(yearBytes)));
+        return AppendChild(udta, new (std::nothrow) CMp4YearBox(digits));
     }
-    // Language "eng"; the text is closed by a terminator, so a track byte after an album is unambiguous.
     const bool wide = encoding >= tag::kEncodingUtf16BeNoMark && encoding <= tag::kEncodingUtf16LeMarked;
-    return AppendChild(udta, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(type), FullBoxFields("\x15\xC7"),
-                                                           std::move(text), size, offset,
-                                                           std::string(wide ? 2 : 1, '\0') + albumTrack));
+    return AppendChild(udta, new (std::nothrow) CMp4AssetBox(type, std::move(text), size, offset, wide, albumTrack));
 }
 
 int32_t CMp4FileEditor::AlbumTrack(std::string* track) {
-    // Longer albums are not worth scanning for the byte behind their terminator.
-    constexpr uint32_t kAlbumScanLimit = 64 * 1024;
     track->clear();
     CMp4ContainerBox* udta;
     int32_t result = AssetList(false, &udta);
     if (result != tag::kOk || !udta) return result;
     auto& assets = udta->Children();
     for (auto* node = assets.First(); node != assets.End(); node = node->next) {
-        CMp4Box* album = node->element;
-        if (album->Type() != mp4::kAlbm) continue;
-        std::vector<uint8_t> bytes;
-        result = album->ReadPayload(m_source.Get(), kAlbumScanLimit, &bytes);
-        if (result != tag::kOk) return result;
-        const uint64_t payloadSize = album->Size() - album->Header().HeaderLength();
-        if (bytes.size() < kAssetFieldsSize) continue;
-        const mp4::AssetText text = mp4::SplitAssetText(bytes.data() + kAssetFieldsSize,
-                                                        uint32_t(bytes.size() - kAssetFieldsSize),
-                                                        uint32_t(payloadSize - kAssetFieldsSize));
-        if (!text.hasTrack) continue;
-        track->assign(1, char(text.track));
-        return tag::kOk;
+        if (node->element->Type() != mp4::kAlbm) continue;
+        // Every album of a 3GP "udta" is made as an asset box, loaded or new.
+        result = static_cast<CMp4AssetBox*>(node->element)->Track(m_source.Get(), track);
+        if (result != tag::kOk || !track->empty()) return result;
     }
     return tag::kOk;
 }
@@ -437,13 +422,7 @@ int32_t CMp4FileEditor::SetTrackItem(CTagOwnedPtr<CTagStream> data, uint32_t siz
     CMp4ContainerBox* ilst = nullptr;
     if (result == tag::kOk) result = ItemList(true, &ilst);
     if (result != tag::kOk) return result;
-    CMp4ContainerBox* item = new (std::nothrow) CMp4ContainerBox(NewMp4BoxHeader(mp4::kTrkn), m_kind, false);
-    result = AppendChild(ilst, item);
-    if (result != tag::kOk) return result;
-    // The numeric value: 0, track, total, 0 as 16-bit numbers behind data type 0.
-    std::string value(8, '\0');
-    value[2] = char(track >> 8), value[3] = char(track), value[4] = char(total >> 8), value[5] = char(total);
-    return AppendChild(item, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kData), DataFields(0) + value));
+    return AppendChild(ilst, new (std::nothrow) CMp4TrackNumberItem(uint16_t(track), uint16_t(total)));
 }
 
 // ---- pictures
@@ -478,9 +457,8 @@ int32_t CMp4FileEditor::SetPicture(CTagStream* data, uint32_t size, int32_t imag
     result = ItemList(true, &ilst);
     if (result == tag::kOk) result = ChildContainer(ilst, mp4::kCovr, true, &covr);
     if (result != tag::kOk) return result;
-    CMp4Box* picture = new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kData),
-                                                     DataFields(imageFormat == tag::kImagePng ? 14 : 13),
-                                                     std::move(image), size, offset);
+    CMp4Box* picture = new (std::nothrow)
+        CMp4DataBox(imageFormat == tag::kImagePng ? kDataPng : kDataJpeg, std::move(image), size, offset);
     if (!picture) return tag::kOutOfMemory;
     int32_t seen = -1;
     auto& children = covr->Children();
@@ -628,11 +606,13 @@ int32_t CMp4FileEditor::RemoveLookupItem(CMp4ContainerBox* ilst) {
         if (node->element->Type() != mp4::kFreeform || !item) continue;
         CMp4Box* name = item->Find(mp4::kName);
         if (!name || !item->Find(mp4::kData)) continue;
-        std::vector<uint8_t> bytes;
-        int32_t result = name->ReadPayload(m_source.Get(), 4 + 64 + 1, &bytes);
+        // Every "name" of a free-form item is made as a name box, loaded or new.
+        std::string text;
+        int32_t result = static_cast<CMp4NameBox*>(name)->ReadBody(m_source.Get(), kLookupNameLimit + 1, &text);
         if (result != tag::kOk) return result;
-        if (bytes.size() < 4) return tag::kMalformed;
-        if (bytes.size() > 4 + 64 || !mp4::IsLookupIdName(bytes.data() + 4, uint32_t(bytes.size() - 4))) continue;
+        if (text.size() > kLookupNameLimit ||
+            !mp4::IsLookupIdName(reinterpret_cast<const uint8_t*>(text.data()), uint32_t(text.size())))
+            continue;
         items.Remove(node);
         break;
     }
@@ -661,10 +641,9 @@ int32_t CMp4FileEditor::SetLookupId(CTagStream* data, uint32_t size, uint32_t of
     CMp4ContainerBox* item = new (std::nothrow) CMp4ContainerBox(NewMp4BoxHeader(mp4::kFreeform), m_kind, false);
     result = AppendChild(ilst, item);
     if (result == tag::kOk)
-        result = AppendChild(item, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kMean), FullBoxFields(kFreeformMean)));
+        result = AppendChild(item, new (std::nothrow) CMp4MeanBox(kFreeformMean));
     if (result == tag::kOk)
-        result = AppendChild(item, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kName), FullBoxFields(kLookupName)));
+        result = AppendChild(item, new (std::nothrow) CMp4NameBox(kLookupName));
     if (result != tag::kOk) return result;
-    return AppendChild(item, new (std::nothrow) CMp4NewBox(NewMp4BoxHeader(mp4::kData), DataFields(1),
-                                                           std::move(identifier), size, offset));
+    return AppendChild(item, new (std::nothrow) CMp4DataBox(kDataText, std::move(identifier), size, offset));
 }

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "library/media/tags/Id3Editor.h"
 #include "library/media/tags/Mp4Box.h"
+#include "library/media/tags/Mp4ContainerBox.h"
+#include "library/media/tags/Mp4FrameBox.h"
 #include "library/media/tags/Mp4Reader.h"
 #include "library/media/tags/TagEditor.h"
 #include "library/media/tags/TagElementList.h"

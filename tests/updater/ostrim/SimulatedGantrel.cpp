@@ -74,5 +74,7 @@ DEVICE_INFO SimulatedPlayer(const wchar_t* firmwareVersion) {
     info.productId = 0x0385;
     wcscpy_s(info.serial, L"5A0000000000000000000000000000A1");
     wcscpy_s(info.firmwareVersion, firmwareVersion);
+    wcscpy_s(info.modelKey, kSimulatedModelKey);
+    wcscpy_s(info.modelName, L"TORNELLE T 1");
     return info;
 }

@@ -36,4 +36,6 @@ struct SimulatedGantrelState {
 SimulatedGantrelState& Sim();
 // Resets the state and returns the exports that act on it.
 GantrelExports ResetSimulatedGantrel();
+// The player's model key names its update service (and so its registry key).
+constexpr const wchar_t* kSimulatedModelKey = L"OstrimSimulatedModel";
 DEVICE_INFO SimulatedPlayer(const wchar_t* firmwareVersion);

@@ -1,0 +1,52 @@
+#pragma once
+// Quillbay's application object: start-up (single instance, kept apart from the setup wizard,
+// language module, first-run reset, automation server, main window) and the reverse at exit.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main/CQBCommandLineInfo.h"
+#include "app/main/IQBMainWindow.h"
+#include "platform/com/CClassObjectRegistrar.h"
+#include "platform/ui/UiApp.h"
+
+// Set at start-up: the program was started by COM (Embedding or Automation).
+extern bool g_bStartedByAutomation;
+
+class CQBApp : public CUiApp {
+public:
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    HMODULE ResourceModule() const { return m_hResourceModule; }
+    // The file the program's profile settings go to: Quillbay.ini in the language folder.
+    const std::wstring& ProfileName() const { return m_profileName; }
+    // The main window, also while it is kept hidden under automation.
+    IQBMainWindow* MainFrame() const { return m_mainFrame.get(); }
+
+protected:
+    // Optional: the main window object; the base makes the program's frame.
+    virtual std::unique_ptr<IQBMainWindow> CreateMainFrame();
+
+private:
+    bool StartFails();
+    bool IsSetupWizardRunning();
+    bool TakeSingleInstance(const CQBCommandLineInfo& commandLine);
+    void ResetSettingsAtFirstRun();
+    // FALSE ends a RegServer or UnregServer run (and a failed registration of the class objects).
+    bool StartAutomationServer(const CQBCommandLineInfo& commandLine);
+    void ShowMessage(UINT stringId);
+    void KeepRunningForAutomation();
+
+    HMODULE m_hResourceModule = nullptr;
+    HANDLE m_hInstanceMutex = nullptr;
+    bool m_bFirstInstance = false;
+    CClassObjectRegistrar m_classObjects;
+    std::wstring m_profileName;
+    bool m_transcodeEventCreated = false;
+    std::unique_ptr<IQBMainWindow> m_mainFrame;
+    // Started by automation: the hidden main window, which is not the loop's main window.
+    IQBMainWindow* m_pHiddenMainFrame = nullptr;
+};

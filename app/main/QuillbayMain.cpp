@@ -1,0 +1,5 @@
+// Quillbay's one application object; the framework's entry point runs it.
+
+#include "app/main/CQBApp.h"
+
+CQBApp theApp;
