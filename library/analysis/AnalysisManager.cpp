@@ -271,11 +271,11 @@ HRESULT CAnalysisManager::OnAnalysisEnd(LONG, LONG status) {
 
 void CAnalysisManager::Finish(bool success) {
     if (finishClaimed_.exchange(true)) return;
-    if (FAILED(PostMessage(kCompleteSongMessage, success ? 1 : 0))) CompleteSong(success);
+    if (FAILED(PostMessage(kCompleteSongMessage, success ? 1 : 0))) CompleteSong(success, false);
 }
 
 void CAnalysisManager::OnMessage(CThreadMessage* message) {
-    if (message->id == kCompleteSongMessage) CompleteSong(message->param != 0);
+    if (message->id == kCompleteSongMessage) CompleteSong(message->param != 0, true);
     CParallelRunnableTNContentHandler::OnMessage(message);
 }
 
@@ -309,16 +309,23 @@ void CAnalysisManager::AttachResult(CTNContent* content) {
     if (SUCCEEDED(hr) && clean) content->SetByteArray(clean);
 }
 
-void CAnalysisManager::CompleteSong(bool success) {
+void CAnalysisManager::CompleteSong(bool success, bool onStageThread) {
     CTNContent* content = song_;
     song_ = nullptr;
     if (success && content) AttachResult(content);
-    ITranscode2* decoder = nullptr;
-    {
-        CScopedLock lock(stateLock_);
-        decoder = decoder_;
+    if (onStageThread) {
+        // The graph holds the single-decode token until it is torn down, and the stage before
+        // this one needs that token to check the next song: kept until the next song came, it
+        // would never come.
+        ReleaseDecoderAndEngine();
+    } else {
+        ITranscode2* decoder = nullptr;
+        {
+            CScopedLock lock(stateLock_);
+            decoder = decoder_;
+        }
+        if (decoder) decoder->Stop();
     }
-    if (decoder) decoder->Stop();
     if (content) DropWorkingCopy(content);
     NotifyListener(1, !(content && success));
     ForwardCurrent();

@@ -64,7 +64,8 @@ private:
     // Claims the song's end once, whichever thread gets there first, and lets the stage's thread
     // do the rest: the decoder is never stopped on its own streaming thread.
     void Finish(bool success);
-    void CompleteSong(bool success);
+    // onStageThread: the decoder may be torn down here (never on its own streaming thread).
+    void CompleteSong(bool success, bool onStageThread);
     void AttachResult(CTNContent* content);
     void NotifyListener(int state, bool failed);
     bool IsEnabled();

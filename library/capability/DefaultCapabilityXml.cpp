@@ -17,11 +17,11 @@ HMODULE OwnModule() {
 
 }  // namespace
 
-HRESULT LoadDefaultCapabilityXml(char* buffer, DWORD* size) {
+HRESULT LoadDefaultCapabilityXml(char* buffer, DWORD* size, int resourceId) {
     if (!size) return E_POINTER;
     HMODULE module = OwnModule();
     if (!module) return E_FAIL;
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(kDefaultCapabilityResourceId), L"XML");
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(resourceId), L"XML");
     if (!resource) return E_FAIL;
     DWORD resourceSize = SizeofResource(module, resource);
     HGLOBAL loaded = LoadResource(module, resource);

@@ -124,6 +124,9 @@ public:
     virtual bool CheckDeviceStillPresent() = 0;
 
     void SetDeviceMode(int32_t mode) { deviceMode_ = mode; }
+    // The files the last mood cache rebuild copied: (path on the player, local copy) pairs. Read
+    // only while no rebuild runs.
+    const std::vector<std::pair<std::wstring, std::wstring>>& MoodCopyPairs() const { return moodCopyPairs_; }
     int32_t GetDeviceMode() const { return deviceMode_; }
 
     static const wchar_t kCapabilityFileName[];

@@ -34,6 +34,11 @@ void CTransferManager::InitializeMembers() {
 }
 
 CTransferManager::~CTransferManager() {
+    if (refreshThread_ != nullptr || writeThread_ != nullptr) {
+        active_->AbortTreeOperation();
+        active_->Cancel();
+        WaitRefreshThreads();
+    }
     StopWrites();
     CRunnableTNContentHandler::Stop();
     Stop();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "library/capability/DefaultCapabilityXml.h"
 #include "library/capability/DevCapability.h"
 #include "library/content/RunnableTNContentHandler.h"
 #include "library/device/DeviceControllerBase.h"
@@ -49,6 +50,8 @@ public:
         virtual void OnMoodChannelDone(const wchar_t* path) = 0;
         // A car-audio unit was seen while only media players are looked for.
         virtual void OnDeviceWarning() = 0;
+        // The setup wizard's refresh has listed the player's songs (on the refresh thread).
+        virtual void OnSongCount(int /*count*/) {}
 
     protected:
         ~IListener() = default;
@@ -111,8 +114,11 @@ public:
     // The user-interface mode; any value but 0 lets car-audio units be recognised.
     void SetCarAudioAllowed(int32_t allowed) { carAudioAllowed_ = allowed; }
     // The per-user data folder (with a trailing backslash) for the mood export, the car-audio
-    // work files and the device icon; the program's own one unless set.
-    void SetDataFolder(const std::wstring& folder) { dataFolder_ = folder; }
+    // work files, the device icon and the refresh's cache folder; the program's own one unless set.
+    void SetDataFolder(const std::wstring& folder) {
+        dataFolder_ = folder;
+        if (!folder.empty()) ownMtp_.SetLocalDataFolder(folder);
+    }
     // The pause between polls of the capability file (200 ms) and the longest wait for a running
     // enumeration to stop (300 ms).
     void SetWaits(DWORD capabilityPollMs, DWORD stepWaitMs);
@@ -133,7 +139,8 @@ public:
     void ClearUnlistedKind4List();
 
     std::wstring BuildDestinationPath(const CTNContent* content) const;
-    bool ExistsOnDevice(const CTNContent* content);
+    // found receives the controller's own name for the file (an object id on MTP players).
+    bool ExistsOnDevice(const CTNContent* content, std::wstring* found = nullptr);
 
     uint64_t GetFreeSpace();
     uint64_t GetTotalSpace();
@@ -167,6 +174,45 @@ public:
     bool GetCapabilityExtensions(std::vector<std::wstring>& extensions, int type, int feedFilter);
     bool GetCapabilityFolder(std::wstring* folder, int folderType);
     bool GetCapabilityDepth(int* depth, int folderType);
+
+    // The setup wizard's device work (user-interface thread unless said). A player that arrived
+    // after the controllers' snapshot becomes the active one; false when none did or it cannot be
+    // used (no capability document with audio formats, even the built-in one).
+    bool CheckConnectedDevice(std::wstring* modelName, uint64_t* capacity, bool* registered, bool* ownBrand);
+    // Registers an unregistered player, deregisters a registered one; E_POINTER without a player.
+    HRESULT ToggleDeviceRegistration();
+    // The refresh: the refresh thread lists the music folder and reports OnSongCount; the write
+    // thread then copies every song into the cache folder, reporting each through the listener.
+    void StartRefreshThread();
+    // False without a listed song tree or while a write thread runs.
+    bool StartWriteThread();
+    static unsigned __stdcall RefreshThreadProc(void* transferManager);
+    static unsigned __stdcall WriteThreadProc(void* transferManager);
+    // Joins both refresh threads and drops a song tree that no write thread took.
+    void WaitRefreshThreads();
+    // Deletes the refresh's working copies and the cache folder on the PC.
+    void DeleteCacheFiles();
+    // The active controller's cached songs: (path on the player, working copy on the PC) pairs.
+    void CopyDeviceList(std::vector<std::pair<std::wstring, std::wstring>>* list);
+    // The cache folder of the refresh's working copies (with a trailing backslash).
+    std::wstring CacheFolder() const;
+    // The resource id of the built-in capability document in this program.
+    void SetBuiltInCapabilityResource(int resourceId) { builtInCapabilityId_ = resourceId; }
+    CDeviceControllerBase* MtpController() const { return mtp_; }
+    CDeviceControllerBase* MassStorageController() const { return massStorage_; }
+    // Null while no controller is active.
+    CDeviceControllerBase* ActiveController() const {
+        return activeType_ != kNoController ? active_ : nullptr;
+    }
+    void ClearActiveController() { activeType_ = kNoController; }
+    // Runs fn with the parsed capability under the device lock; false without one.
+    template <typename Fn>
+    bool WithCapability(Fn fn) const {
+        CScopedLock lock(deviceLock_);
+        if (capability_ == nullptr) return false;
+        fn(*capability_);
+        return true;
+    }
 
     // Device connection.
     void StartDeviceThread();
@@ -266,6 +312,11 @@ private:
     int32_t activeType_ = kNoController;
     std::wstring deviceIconPath_;
     std::wstring dataFolder_;
+    int builtInCapabilityId_ = kDefaultCapabilityResourceId;
+    HANDLE refreshThread_ = nullptr;
+    HANDLE writeThread_ = nullptr;
+    // Listed by the refresh thread, taken and deleted by the write thread.
+    CQBTreeNode* volatile songTree_ = nullptr;
     DWORD capabilityPollMs_ = 200;
     DWORD stepWaitMs_ = 300;
 };

@@ -57,10 +57,12 @@ std::wstring CTransferManager::BuildDestinationPath(const CTNContent* content) c
     return *folder + content->relativePath;
 }
 
-bool CTransferManager::ExistsOnDevice(const CTNContent* content) {
+bool CTransferManager::ExistsOnDevice(const CTNContent* content, std::wstring* found) {
     if (activeType_ == kNoController) return false;
     std::wstring full;
-    return active_->FileExists(BuildDestinationPath(content), &full);
+    if (!active_->FileExists(BuildDestinationPath(content), &full)) return false;
+    if (found != nullptr) *found = full;
+    return true;
 }
 
 void CTransferManager::ProcessContent(CTNContent* content) {

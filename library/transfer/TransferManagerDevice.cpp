@@ -194,12 +194,12 @@ bool CTransferManager::ReadPlayerCapability(bool hasCapabilityFile) {
 
 bool CTransferManager::LoadBuiltInCapability() {
     DWORD size = 0;
-    if (FAILED(LoadDefaultCapabilityXml(nullptr, &size)) || size == 0) return false;
+    if (FAILED(LoadDefaultCapabilityXml(nullptr, &size, builtInCapabilityId_)) || size == 0) return false;
     char* buffer = new (std::nothrow) char[static_cast<size_t>(size) + 1]();
     if (buffer == nullptr) return false;
     DWORD copied = size + 1;
     bool parsed = false;
-    if (SUCCEEDED(LoadDefaultCapabilityXml(buffer, &copied))) {
+    if (SUCCEEDED(LoadDefaultCapabilityXml(buffer, &copied, builtInCapabilityId_))) {
         DeleteCapability();
         parsed = ParseCapability(buffer, copied);
     }

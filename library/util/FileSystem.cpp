@@ -95,7 +95,35 @@ void DeleteCachedFilesBelow(const std::wstring& folder, bool removeFolders, bool
     } while (find.Next(&data));
 }
 
+void DeleteFolderContentsBelow(const std::wstring& folder, int depth) {
+    if (depth > kMaxFolderDepth) return;
+    WIN32_FIND_DATAW data = {};
+    CScopedFind find(JoinPath(folder, L"*.*"), &data);
+    if (!find.IsValid()) return;
+    do {
+        if (IsDotEntry(data.cFileName)) continue;
+        const std::wstring path = JoinPath(folder, data.cFileName);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        // A reparse point is removed as a link; what it points to is not ours.
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+            (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            DeleteFolderContentsBelow(path, depth + 1);
+            RemoveDirectoryW(path.c_str());
+        } else if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            RemoveDirectoryW(path.c_str());
+        } else {
+            DeleteFileW(path.c_str());
+        }
+    } while (find.Next(&data));
+}
+
 }  // namespace
+
+void DeleteFolderContents(const std::wstring& folder, bool removeFolder) {
+    if (folder.empty()) return;
+    DeleteFolderContentsBelow(folder, 0);
+    if (removeFolder) RemoveDirectoryW(folder.c_str());
+}
 
 bool CreateFolderTree(const std::wstring& path) {
     if (path.empty()) return false;

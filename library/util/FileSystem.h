@@ -27,6 +27,10 @@ void EnumFilesRecursive(const std::wstring& folder, std::vector<std::wstring>* f
 // which is then removed when `removeFolders` is set and it has become empty. Failures are ignored.
 void DeleteCachedFiles(const std::wstring& folder, bool removeFolders, bool recurse);
 
+// Deletes every file below the folder and the folders themselves, the folder last. Read-only and
+// hidden files go too; failures are ignored.
+void DeleteFolderContents(const std::wstring& folder, bool removeFolder);
+
 // Makes a file name safe for any file system: reserved characters become "_" in the part before
 // the last "." and in the part after it, and that dot is kept.
 void SanitizeFileName(std::wstring* name);
