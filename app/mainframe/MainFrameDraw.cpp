@@ -46,15 +46,15 @@ void CMainFrame::LoadSkin() {
 
 void CMainFrame::CreateButtons() {
     HMODULE module = skinModule ? skinModule : GetModuleHandleW(nullptr);
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonLayout& layout : kButtons) {
         auto button = std::make_unique<CNButton>();
-        if (!button->Create(LoadText(spec.tooltip), spec.visible, spec.rect, Hwnd(), spec.id)) {
+        if (!button->Create(LoadText(layout.tooltip), layout.visible, layout.rect, Hwnd(), layout.id)) {
             continue;
         }
-        button->LoadImages(module, spec.normal, spec.pressed, spec.disabled, spec.hover);
-        EnableWindow(button->Hwnd(), spec.enabled);
-        toolTip_.AddTool(button->Hwnd(), LoadText(spec.tooltip));
-        buttons_[spec.id] = std::move(button);
+        button->LoadImages(module, layout.normal, layout.pressed, layout.disabled, layout.hover);
+        EnableWindow(button->Hwnd(), layout.enabled);
+        toolTip_.AddTool(button->Hwnd(), LoadText(layout.tooltip));
+        buttons_[layout.id] = std::move(button);
     }
     SetWindowTextW(Button(kIdCancel).Hwnd(), L"Cancel");
     SetWindowTextW(Button(kIdError).Hwnd(), L"Error");

@@ -5,7 +5,7 @@
 
 namespace mainframe {
 
-struct ButtonSpec {
+struct ButtonLayout {
     int id;
     RECT rect;
     bool visible;
@@ -17,7 +17,7 @@ struct ButtonSpec {
 // Kinds of the delete page in slot order; kind 4 is the player's own content.
 constexpr int kDeleteIds[5] = {110, 111, 112, 113, 120};
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonLayout kButtons[] = {
     {102, {164, 209, 180, 225}, false, true, 151, 152, 0, 150, 152},
     {118, {164, 209, 180, 225}, false, true, 257, 250, 0, 256, 172},
     {101, {497, 31, 517, 51}, true, true, 172, 173, 259, 171, 144},
