@@ -175,7 +175,7 @@ HRESULT CAnalysisEngineStandin::GetResult(IMusicAnalysisResult** result) {
     *result = nullptr;
     if (Fails(L"result")) return E_FAIL;
     auto* object = new (std::nothrow)
-        CAnalysisResultStandin(script_.emptyResult ? std::vector<uint8_t>() : payload_.Measures(), payload_.Build());
+        CAnalysisResultStandin(script_.emptyResult ? std::vector<uint8_t>() : payload_.Measures(), payload_.Build(script_.moodScores));
     if (!object) return E_OUTOFMEMORY;
     *result = object;
     return S_OK;
