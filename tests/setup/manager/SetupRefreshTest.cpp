@@ -13,6 +13,7 @@
 #include "library/media/decode/MediaTagObjects.h"
 #include "library/mood/MoodChannelExport.h"
 #include "library/mood/MoodChannelListFile.h"
+#include "library/mood/MoodClassification.h"
 #include "library/util/FileSystem.h"
 #include "library/util/ModuleFolder.h"
 #include "setup/frame/MainFrame.h"
@@ -76,6 +77,10 @@ protected:
         // Payloads with mood scores, as a full engine writes them: without them no song would get
         // a mood-table entry, and the mood list and tables would never be written.
         SetEnvironmentVariableW(L"QB_ANALYSIS_STANDIN", L"mood=1");
+        // The CD-lookup modules, where the build puts them beside the test program, would answer
+        // every song with their fixed data block, which marks it analysed: the songs would never
+        // reach the analysis, and what they were entered into would depend on what was built.
+        SetEnvironmentVariableW(L"QB_CDDB_STANDIN", L"nomatch");
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         const std::wstring test = L"QbSetupRefreshTest." + std::wstring(name.begin(), name.end());
         dataFolder_ = data_.Path() + L"\\";
@@ -270,7 +275,11 @@ TEST_F(SetupRefreshTest, RefreshAnalysesEverySongAndWritesItBackInPlace) {
         ASSERT_TRUE(songs.WriteFile(L"song.mp3", bytes));
         CTNByteArray* payload = nullptr;
         EXPECT_EQ(0, ReadMoodData(&payload, songs.Join(L"song.mp3"), 0));
-        EXPECT_NE(nullptr, payload);
+        ASSERT_NE(nullptr, payload);
+        // The engine's analysis, with its mood scores, not a block from elsewhere.
+        double features[kMoodFeatureCount];
+        EXPECT_EQ(0, ComputeMoodFeatures(payload->data, payload->length, features));
+        EXPECT_GE(features[1], 0.0);
         delete payload;
     }
 }
