@@ -22,7 +22,6 @@
 #include "tests/mtp/MtpTestSupport.h"
 #include "tests/setup/manager/RefreshScreens.h"
 #include "tests/support/WindowDriver.h"
-#include "tests/transfer/CarAudioTestSupport.h"
 
 namespace {
 
@@ -229,10 +228,6 @@ protected:
 HMODULE SetupRefreshTest::engine_ = nullptr;
 HMODULE SetupRefreshTest::decoders_ = nullptr;
 
-const wchar_t* const kChannelFiles[] = {
-    L"HVM\\MOOD.ZEP", L"HVM\\MOOD00.dat", L"HVM\\MOOD01.dat", L"HVM\\MOOD02.dat", L"HVM\\MOOD03.dat",
-};
-
 TEST_F(SetupRefreshTest, RegisterAndDeregisterAPlayerThenExitKeepsTheSyncLists) {
     Register();
     const std::wstring marker = ObjectAt(L"Carvell.dat");
@@ -405,8 +400,8 @@ protected:
 TEST_F(SetupUnplugTest, UnpluggingDuringARefreshAbortsIt) { UnplugDuringRefresh(); }
 
 // Plugged in again, the player is examined anew and a refresh runs to its end: every song goes
-// back analysed, and the every-track channel, the mood list and the mood tables name every song
-// once, nothing the aborted refresh left behind twice.
+// back analysed, and the every-track channel, the mood list and a mood table name every song once,
+// nothing the aborted refresh left behind twice.
 TEST_F(SetupUnplugTest, ARefreshAfterReplugCompletes) {
     UnplugDuringRefresh();
     PlugPlayer();
