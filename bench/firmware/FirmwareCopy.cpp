@@ -52,9 +52,10 @@ bool HasSize(const std::wstring& path, uint64_t size) {
     return ((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) == size;
 }
 
-// One timed copy to a name of its own; the copy is checked and deleted after the clock stops.
-double Time(Side side, int round, const Setup& setup, bool* ok) {
-    const std::wstring name = L"fw" + std::to_wstring(round) + L".bin";
+// One timed copy to a name of its own (one per copy number); the copy is checked and deleted after
+// the clock stops.
+double Time(Side side, int copyNumber, const Setup& setup, bool* ok) {
+    const std::wstring name = L"fw" + std::to_wstring(copyNumber) + L".bin";
     const std::wstring playerPath = L"\\" + name;
     const std::wstring plainTarget = setup.plainFolder->Join(name);
     const double started = Now();
