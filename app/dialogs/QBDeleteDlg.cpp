@@ -125,8 +125,13 @@ BOOL CQBDeleteDlg::OnInitDialog() {
     images_ = LoadTreeImages(IDB_QB_TREE_FIRST);
     greyImages_ = LoadTreeImages(IDB_QB_TREE_GREY_FIRST);
     tree_.SetImageList(images_);
+    // Nothing in the tree can be dragged, so a click is told at once rather than after the
+    // control has watched the mouse for the start of a drag.
     SetWindowLongPtrW(tree_.Hwnd(), GWL_STYLE,
-                      GetWindowLongPtrW(tree_.Hwnd(), GWL_STYLE) | TVS_HASLINES | TVS_HASBUTTONS);
+                      GetWindowLongPtrW(tree_.Hwnd(), GWL_STYLE) | TVS_HASLINES | TVS_HASBUTTONS |
+                          TVS_DISABLEDRAGDROP);
+    // The click notification carries no position: the item is the one under the button press.
+    SetWindowSubclass(tree_.Hwnd(), TreeButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
     tree_.SetIndent(0);
     Layout();
 
@@ -366,26 +371,36 @@ void CQBDeleteDlg::RefreshImagesBelow(HTREEITEM item) {
     }
 }
 
-LRESULT CQBDeleteDlg::OnTreeClick(NMHDR*) {
-    const DWORD position = GetMessagePos();
+LRESULT CALLBACK CQBDeleteDlg::TreeButtonProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR self) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        reinterpret_cast<CQBDeleteDlg*>(self)->buttonPoint_ = {static_cast<short>(LOWORD(lParam)),
+                                                               static_cast<short>(HIWORD(lParam))};
+    }
+    return DefSubclassProc(tree, message, wParam, lParam);
+}
+
+HTREEITEM CQBDeleteDlg::ItemUnderButton(bool* onItem) const {
     TVHITTESTINFO hit{};
-    hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-    ScreenToClient(tree_.Hwnd(), &hit.pt);
+    hit.pt = buttonPoint_;
     HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree_.Hwnd(), TVM_HITTEST, 0,
                                                               reinterpret_cast<LPARAM>(&hit)));
-    if (item == nullptr || (hit.flags & TVHT_ONITEM) == 0 || GetState() != kReady) return FALSE;
+    *onItem = (hit.flags & TVHT_ONITEM) != 0;
+    return item;
+}
+
+LRESULT CQBDeleteDlg::OnTreeClick(NMHDR*) {
+    bool onItem = false;
+    HTREEITEM item = ItemUnderButton(&onItem);
+    if (item == nullptr || !onItem || GetState() != kReady) return FALSE;
     ToggleItem(item);
     // The root's click is consumed, so its default handling does not run.
     return item == tree_.GetRootItem() ? TRUE : FALSE;
 }
 
 LRESULT CQBDeleteDlg::OnTreeDoubleClick(NMHDR*) {
-    const DWORD position = GetMessagePos();
-    TVHITTESTINFO hit{};
-    hit.pt = {static_cast<short>(LOWORD(position)), static_cast<short>(HIWORD(position))};
-    ScreenToClient(tree_.Hwnd(), &hit.pt);
-    HTREEITEM item = reinterpret_cast<HTREEITEM>(SendMessageW(tree_.Hwnd(), TVM_HITTEST, 0,
-                                                              reinterpret_cast<LPARAM>(&hit)));
+    bool onItem = false;
+    HTREEITEM item = ItemUnderButton(&onItem);
     return item != nullptr && item == tree_.GetRootItem() ? TRUE : FALSE;
 }
 

@@ -91,6 +91,9 @@ private:
     LRESULT OnSize(WPARAM, LPARAM);
     LRESULT OnGetMinMaxInfo(WPARAM, LPARAM);
     LRESULT OnCtlColorEdit(WPARAM, LPARAM);
+    static LRESULT CALLBACK TreeButtonProc(HWND tree, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR self);
+    HTREEITEM ItemUnderButton(bool* onItem) const;
     LRESULT OnTreeClick(NMHDR*);
     LRESULT OnTreeDoubleClick(NMHDR*);
     LRESULT OnTreeExpanded(NMHDR*);
@@ -118,6 +121,8 @@ private:
     CScopedHandle ready_;
 
     CQBTreeCtrl tree_;
+    // Where the last button press in the tree was, in its client coordinates (dialog thread only).
+    POINT buttonPoint_{-1, -1};
     HIMAGELIST images_ = nullptr;
     HIMAGELIST greyImages_ = nullptr;
     CDialogFont font_;

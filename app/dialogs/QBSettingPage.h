@@ -9,10 +9,13 @@
 
 #include "platform/ui/UiPropertyPage.h"
 
-// What the pages start outside the sheet: the About box, the update checker and the wizard.
+// What the pages start outside the sheet: the About box, the detector, the update checker and the
+// wizard.
 class IQBSettingActions {
 public:
     virtual void ShowAbout(HWND owner) = 0;
+    // Starts the detector at `path` now, as its logon entry would.
+    virtual void StartDetector(const std::wstring& path) = 0;
     virtual void LaunchUpdateChecker() = 0;
     // True when the wizard has started.
     virtual bool LaunchSetup() = 0;

@@ -1,7 +1,5 @@
 #include "app/dialogs/QBSettingPageGeneral.h"
 
-#include <shellapi.h>
-
 #include "app/dialogs/DialogResources.h"
 #include "library/util/ModuleFolder.h"
 #include "library/util/SettingNames.h"
@@ -48,13 +46,7 @@ void CQBSettingPageGeneral::OnOK() {
     if (autoExec) {
         const std::wstring detector = GetModuleFolder() + L"QuillbayDetector.exe";
         WriteDetectorRunEntry(detector);
-        SHELLEXECUTEINFOW start{};
-        start.cbSize = sizeof(start);
-        start.fMask = SEE_MASK_FLAG_NO_UI;
-        start.lpVerb = L"open";
-        start.lpFile = detector.c_str();
-        start.nShow = SW_SHOWNORMAL;
-        ShellExecuteExW(&start);
+        actions_.StartDetector(detector);
     }
     if (carAudio_) WriteSettingDword(settings::kGNCoverArt, IsChecked(IDC_QB_COVER_ART_ON) ? 1 : 0);
 }

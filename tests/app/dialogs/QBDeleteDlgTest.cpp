@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -95,12 +96,15 @@ protected:
     void TearDown() override {
         if (IsWindow(dialog_)) PostMessageW(dialog_, CQBDeleteDlg::CloseMessage().Id(), 0, 0);
         EXPECT_TRUE(ui_.Join(kWaitMs));
+        if (uiThread_ != nullptr) CloseHandle(uiThread_);
     }
 
     // Opens the dialog; with module null the dialog's English fallbacks show.
     bool Open(int kind, HMODULE module, LANGID language = 0x0409) {
         dlg_ = std::make_unique<CQBDeleteDlg>(runner_, module, kind);
         if (!ui_.Start([this, language] {
+                DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &uiThread_,
+                                THREAD_QUERY_INFORMATION, FALSE, 0);
                 UseLanguage(language);
                 result_ = dlg_->DoModal(nullptr);
             })) {
@@ -147,26 +151,41 @@ protected:
         SendMessageW(tree_, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
         return text;
     }
-    // Clicks the item's label as the user would; true once its image has changed.
+    // Clicks the item's label: the press and release go to the tree itself, with the point in the
+    // messages, so neither the real cursor nor other programs' windows take part. True once the
+    // item's image has changed.
     bool Click(HTREEITEM item) const {
         SendMessageW(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         RECT rect{};
         // TVM_GETITEMRECT takes the item in the rectangle's first bytes.
         memcpy(&rect, &item, sizeof(item));
         if (!SendMessageW(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect))) return false;
-        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        POINT screen = point;
-        ClientToScreen(tree_, &screen);
-        SetCursorPos(screen.x, screen.y);
+        const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         const int before = Image(item);
-        PostMessageW(tree_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
-        PostMessageW(tree_, WM_LBUTTONUP, 0, MAKELPARAM(point.x, point.y));
+        SendMessageW(tree_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageW(tree_, WM_LBUTTONUP, 0, point);
         return WaitUntil([&] { return Image(item) != before; }, kWaitMs);
+    }
+    // The button's command, as its click gives it, sent to the dialog once the button shows.
+    void Press(int control) const {
+        HWND button = GetDlgItem(dialog_, control);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(button) != FALSE; }, kWaitMs));
+        SendMessageW(dialog_, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    }
+    // The dialog thread's processor time so far, in milliseconds.
+    DWORD DialogThreadMs() const {
+        FILETIME created, exited, kernel, user;
+        if (!GetThreadTimes(uiThread_, &created, &exited, &kernel, &user)) return 0;
+        const auto ms = [](const FILETIME& time) {
+            return ((static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 10000;
+        };
+        return static_cast<DWORD>(ms(kernel) + ms(user));
     }
 
     FakeRunner runner_;
     std::unique_ptr<CQBDeleteDlg> dlg_;
     CUiTestThread ui_;
+    HANDLE uiThread_ = nullptr;
     HWND dialog_ = nullptr;
     HWND tree_ = nullptr;
     INT_PTR result_ = -2;
@@ -253,7 +272,7 @@ TEST_F(DeleteDlgTest, DeleteWithNothingSelectedStaysReady) {
     ASSERT_TRUE(Open(0, nullptr));
     dlg_->SetFolderTree(BuildTree(PlayerFiles(1, 2)));
     ASSERT_TRUE(WaitForState(CQBDeleteDlg::kReady));
-    SendClick(GetDlgItem(dialog_, IDC_QB_DELETE_BUTTON));
+    Press(IDC_QB_DELETE_BUTTON);
     EXPECT_EQ(dlg_->GetState(), CQBDeleteDlg::kReady);
     EXPECT_EQ(runner_.Starts(), 0);
     EXPECT_THAT(Item(IDC_QB_DELETE_STATUS), ::testing::StartsWith(L"0 Files"));
@@ -265,7 +284,7 @@ TEST_F(DeleteDlgTest, WhileDeletingOnlyCancelWorksAndProgressIsShown) {
     ASSERT_TRUE(WaitForState(CQBDeleteDlg::kReady));
     ASSERT_TRUE(Click(Child(Root(), 0)));
     ASSERT_TRUE(Click(Child(Root(), 1)));
-    SendClick(GetDlgItem(dialog_, IDC_QB_DELETE_BUTTON));
+    Press(IDC_QB_DELETE_BUTTON);
     ASSERT_EQ(runner_.Starts(), 1);
     EXPECT_EQ(runner_.Requested().size(), 12u);
     EXPECT_EQ(dlg_->GetState(), CQBDeleteDlg::kDeleting);
@@ -285,7 +304,7 @@ TEST_F(DeleteDlgTest, WhileDeletingOnlyCancelWorksAndProgressIsShown) {
     for (int i = 0; i < 20; ++i) dlg_->IncrementDone();
     EXPECT_EQ(Item(IDC_QB_DELETE_STATUS), L"Deleting... 12 / 12");
 
-    SendClick(GetDlgItem(dialog_, IDC_QB_DELETE_BUTTON));
+    Press(IDC_QB_DELETE_BUTTON);
     EXPECT_EQ(runner_.cancels.load(), 1);
     // The coordinator answers the end of the run with the rebuilt tree.
     dlg_->SetFolderTree(BuildTree(PlayerFiles(1, 1)));
@@ -299,7 +318,7 @@ TEST_F(DeleteDlgTest, CloseMessageEndsTheDialogEvenWhileDeleting) {
     dlg_->SetFolderTree(BuildTree(PlayerFiles(1, 1)));
     ASSERT_TRUE(WaitForState(CQBDeleteDlg::kReady));
     ASSERT_TRUE(Click(Root()));
-    SendClick(GetDlgItem(dialog_, IDC_QB_DELETE_BUTTON));
+    Press(IDC_QB_DELETE_BUTTON);
     ASSERT_EQ(dlg_->GetState(), CQBDeleteDlg::kDeleting);
     SendMessageW(dialog_, CQBDeleteDlg::CloseMessage().Id(), 0, 0);
     ASSERT_TRUE(ui_.Join(kWaitMs));
@@ -314,10 +333,13 @@ TEST_F(DeleteDlgTest, TwentyThousandFilesOpenQuicklyAndOnlyTheTickedOnesAreDelet
     ASSERT_TRUE(Open(0, TestLanguageModule()));
     dlg_->SetFolderTree(BuildTree(player));
     ASSERT_TRUE(WaitForState(CQBDeleteDlg::kReady));
-    const DWORD elapsed = GetTickCount() - start;
+    // The dialog's own work is measured: on a loaded machine the wall clock also counts the time
+    // other programs had the processor.
+    const DWORD busy = DialogThreadMs();
     EXPECT_EQ(SendMessageW(tree_, TVM_GETCOUNT, 0, 0), 20101);
-    EXPECT_LT(elapsed, 2000u);
-    RecordProperty("open_ms", static_cast<int>(elapsed));
+    EXPECT_LT(busy, 2000u);
+    RecordProperty("open_cpu_ms", static_cast<int>(busy));
+    RecordProperty("open_ms", static_cast<int>(GetTickCount() - start));
 
     HTREEITEM root = Root();
     HTREEITEM album7 = Child(root, 7);
@@ -326,7 +348,7 @@ TEST_F(DeleteDlgTest, TwentyThousandFilesOpenQuicklyAndOnlyTheTickedOnesAreDelet
     SendMessageW(tree_, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(album50));
     ASSERT_TRUE(Click(Child(album50, 3)));
     EXPECT_TRUE(Photograph(dialog_, L"delete_large_tree_English"));
-    SendClick(GetDlgItem(dialog_, IDC_QB_DELETE_BUTTON));
+    Press(IDC_QB_DELETE_BUTTON);
     ASSERT_EQ(runner_.Starts(), 1);
 
     std::set<std::wstring> expected{L"\\Music\\Album 007", L"\\Music\\Album 050\\Track 003.mp3"};

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/dialogs/DialogResources.h"
 #include "app/dialogs/QBSettingPropertySheet.h"
@@ -22,6 +23,8 @@ const DWORD kWaitMs = 30000;
 class FakeActions : public IQBSettingActions {
 public:
     void ShowAbout(HWND) override { ++aboutShown; }
+    // Recorded, never started: a detector left running would outlive the test program.
+    void StartDetector(const std::wstring& path) override { detectorStarts.push_back(path); }
     void LaunchUpdateChecker() override { ++updateChecks; }
     bool LaunchSetup() override {
         ++setupStarts;
@@ -29,6 +32,7 @@ public:
     }
 
     int aboutShown = 0;
+    std::vector<std::wstring> detectorStarts;
     int updateChecks = 0;
     int setupStarts = 0;
     bool setupStarts_succeed = true;
@@ -193,6 +197,7 @@ TEST_F(SettingsSheetTest, ControlsSetFromTheTestThreadAreStoredOnOk) {
                            L"QuillbayDetector.exe", RRF_RT_REG_SZ, nullptr, run, &size),
               ERROR_SUCCESS);
     EXPECT_THAT(std::wstring(run), ::testing::EndsWith(L"\\QuillbayDetector.exe"));
+    EXPECT_THAT(actions_.detectorStarts, ::testing::ElementsAre(std::wstring(run)));
 }
 
 TEST_F(SettingsSheetTest, TurningAutoExecOffLeavesTheRunEntry) {
@@ -214,6 +219,7 @@ TEST_F(SettingsSheetTest, TurningAutoExecOffLeavesTheRunEntry) {
     EXPECT_EQ(RegQueryValueExW(run, L"QuillbayDetector.exe", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
               ERROR_SUCCESS);
     EXPECT_STREQ(value, kEntry);
+    EXPECT_TRUE(actions_.detectorStarts.empty());
     RegCloseKey(run);
 }
 
