@@ -146,6 +146,7 @@ BOOL CQBDeleteDlg::OnInitDialog() {
     }
     WriteFreeSpaceLine();
     UpdateStatusText();
+    if (windowSlot_ != nullptr) *windowSlot_ = dialog;
     return TRUE;
 }
 
