@@ -39,12 +39,13 @@ bool CQBCoordinatorDialogs::RunDeleteDialog(CQBCommonManager* coordinator, int32
     {
         CScopedLock lock(deleteLock_);
         openDelete_ = &dialog;
-        if (earlyTree_) dialog.SetFolderTree(std::move(earlyTree_));
+        if (earlyAnswer_) dialog.SetFolderTree(std::move(earlyTree_));
     }
     dialog.DoModal(nullptr);
     {
         CScopedLock lock(deleteLock_);
         openDelete_ = nullptr;
+        earlyAnswer_ = false;
         earlyTree_.reset();
     }
     *dialogWindow = nullptr;
@@ -57,6 +58,7 @@ void CQBCoordinatorDialogs::OnFolderTree(CQBTreeNode* root) {
     if (openDelete_ != nullptr) {
         openDelete_->SetFolderTree(std::move(owned));
     } else {
+        earlyAnswer_ = true;
         earlyTree_ = std::move(owned);
     }
 }

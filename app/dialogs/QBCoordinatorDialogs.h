@@ -32,7 +32,8 @@ public:
     int GetEffectiveSyncPreset(int kind) override;
     int GetSyncPresetName(int preset) override;
 
-    // From the transfer stage's threads, through the coordinator. The trees are taken over.
+    // From the transfer stage's threads, through the coordinator. The trees are taken over; a null
+    // root is the answer for a kind without contents.
     void OnFolderTree(CQBTreeNode* root);
     void OnContentDeleted();
     void OnDeleteFinished(CQBTreeNode* root, uint64_t freeBytes);
@@ -42,6 +43,8 @@ private:
     std::function<void(HWND)> showAbout_;
     CCriticalSection deleteLock_;
     CQBDeleteDlg* openDelete_ = nullptr;
-    // The coordinator starts building the tree before it opens the dialog.
+    // The coordinator starts building the tree before it opens the dialog, so the answer (a tree,
+    // or none for an empty kind) may come first.
+    bool earlyAnswer_ = false;
     std::unique_ptr<CQBTreeNode> earlyTree_;
 };

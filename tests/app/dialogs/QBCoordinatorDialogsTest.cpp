@@ -143,6 +143,17 @@ TEST_F(CoordinatorDialogsTest, TheDeleteDialogShowsATreeThatCameFirstAndLetsItsW
     EXPECT_EQ(slot, nullptr);
 }
 
+TEST_F(CoordinatorDialogsTest, AnEmptyKindsAnswerThatCameFirstIsShown) {
+    dialogs_.OnFolderTree(nullptr);
+    HWND volatile slot = nullptr;
+    ASSERT_TRUE(Run([&] { dialogs_.RunDeleteDialog(&coordinator_, CQBDeleteDlg::kPlaylistKind, &slot); }));
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(GetDlgItem(window_, IDC_QB_DELETE_MESSAGE)) == L"No playlist."; },
+                          kWaitMs))
+        << WindowText(GetDlgItem(window_, IDC_QB_DELETE_MESSAGE));
+    PostMessageW(slot, CQBDeleteDlg::CloseMessage().Id(), 0, 0);
+    ASSERT_TRUE(ui_.Join(kWaitMs));
+}
+
 TEST_F(CoordinatorDialogsTest, TheSyncSelectionNamesThePresetsOfTheThreeKindsOnOK) {
     HWND volatile slot = nullptr;
     std::wstring presets;

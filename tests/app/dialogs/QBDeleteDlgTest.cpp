@@ -117,8 +117,12 @@ protected:
     }
 
     std::wstring Item(int control) const { return WindowText(GetDlgItem(dialog_, control)); }
+    // The state changes before the controls follow it on the dialog's thread: a message sent to
+    // the dialog returns only once that thread has finished the change.
     bool WaitForState(int state) const {
-        return WaitUntil([&] { return dlg_->GetState() == state; }, kWaitMs);
+        if (!WaitUntil([&] { return dlg_->GetState() == state; }, kWaitMs)) return false;
+        SendMessageW(dialog_, WM_NULL, 0, 0);
+        return true;
     }
     bool WaitForStatus(const std::wstring& text) const {
         return WaitUntil([&] { return Item(IDC_QB_DELETE_STATUS) == text; }, kWaitMs);
