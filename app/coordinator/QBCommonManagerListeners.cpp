@@ -3,6 +3,7 @@
 
 #include "app/coordinator/AutomationEventText.h"
 #include "app/coordinator/QBCommonManagerInternal.h"
+#include "library/device/QBTreeNode.h"
 #include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 #include "library/util/UIModeFile.h"
@@ -178,11 +179,25 @@ void CQBCommonManager::OnDeviceContents(uint64_t music, uint64_t images, uint64_
     PostText(IAutomationEvents::kUpdateFreeSpace, JoinEventFields(fields));
 }
 
-void CQBCommonManager::OnContentDeleted(int) {}
+void CQBCommonManager::OnContentDeleted(int) {
+    if (dialogs_ != nullptr) dialogs_->OnContentDeleted();
+}
 
-void CQBCommonManager::OnDeleteFinished(int, CQBTreeNode*) {}
+void CQBCommonManager::OnDeleteFinished(int, CQBTreeNode* root) {
+    if (dialogs_ == nullptr) {
+        delete root;
+        return;
+    }
+    dialogs_->OnDeleteFinished(root, transfer_.GetFreeSpace());
+}
 
-void CQBCommonManager::OnFolderTree(int, CQBTreeNode*) {}
+void CQBCommonManager::OnFolderTree(int, CQBTreeNode* root) {
+    if (dialogs_ == nullptr) {
+        delete root;
+        return;
+    }
+    dialogs_->OnFolderTree(root);
+}
 
 void CQBCommonManager::OnDiskFull() {
     if (frame_ != nullptr) SetEvent(frame_->StopEvent());

@@ -5,6 +5,7 @@
 #include "tests/app/coordinator/CoordinatorTestSupport.h"
 #include "tests/app/coordinator/RecordingFrame.h"
 
+#include "library/device/QBTreeNode.h"
 #include "library/util/Settings.h"
 
 namespace {
@@ -126,6 +127,9 @@ public:
     void RunLogDialog(const std::wstring&) override {}
     int GetEffectiveSyncPreset(int kind) override { return kind; }
     int GetSyncPresetName(int) override { return -1; }
+    void OnFolderTree(CQBTreeNode* root) override { delete root; }
+    void OnContentDeleted() override {}
+    void OnDeleteFinished(CQBTreeNode* root, uint64_t) override { delete root; }
 
     HANDLE shown;
 
