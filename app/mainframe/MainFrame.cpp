@@ -26,6 +26,7 @@ bool PositionOnScreen(int x, int y) {
 CMainFrame::CMainFrame() {
     InitializeCriticalSection(&textLock_);
     InitializeCriticalSection(&stageLock_);
+    InitializeCriticalSection(&queueLock_);
     stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     idleEvent_ = CreateEventW(nullptr, TRUE, TRUE, nullptr);
 }
@@ -42,6 +43,7 @@ CMainFrame::~CMainFrame() {
     }
     CloseHandle(stopEvent_);
     CloseHandle(idleEvent_);
+    DeleteCriticalSection(&queueLock_);
     DeleteCriticalSection(&stageLock_);
     DeleteCriticalSection(&textLock_);
 }
@@ -213,6 +215,9 @@ void CMainFrame::OnDestroy() {
     PostQuitMessage(0);
     coordinator_.reset();
     listener_ = nullptr;
+    // What is still queued was meant for a window that is going away.
+    CLock lock(queueLock_);
+    queued_.clear();
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM) {
@@ -302,6 +307,10 @@ BOOL CMainFrame::PreTranslateMessage(MSG* message) {
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message >= WM_USER + 1 && message <= WM_USER + 4) || message == WM_POWERBROADCAST) {
         return OnUserMessage(message, wParam, lParam);
+    }
+    if (message == kRunQueuedMessage) {
+        RunQueued();
+        return 0;
     }
     return CUiFrameWnd::WindowProc(message, wParam, lParam);
 }
