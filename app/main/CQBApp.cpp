@@ -6,13 +6,13 @@
 #include "app/main/COMManagerMainThread.h"
 #include "app/main/CAboutDlg.h"
 #include "app/main/CQBFrameCoordinator.h"
+#include "app/main/FirstRunReset.h"
 #include "app/main/LanguageChoice.h"
 #include "app/main/resource.h"
 #include "library/media/decode/ITranscode2.h"
 #include "library/util/DataFolders.h"
 #include "library/util/FileSystem.h"
 #include "library/util/ModuleFolder.h"
-#include "library/util/Settings.h"
 #include "library/util/UIModeFile.h"
 #include "platform/com/CApplicationLock.h"
 #include "platform/ui/UiLanguageModule.h"
@@ -25,7 +25,6 @@ const wchar_t kSetupWizardMutex[] = L"HalvixSetup.exe";
 const wchar_t kInstanceMutex[] = L"Quillbay";
 // The main window's class: a second start finds the running instance by it.
 const wchar_t kMainFrameClass[] = L"QUILLBAY_MAIN_FRAME";
-const wchar_t kSettingsKey[] = L"Software\\Tavrel Corporation\\Quillbay";
 const wchar_t kAutomotiveFolder[] = L"Tavrel_Automotive";
 const size_t kProfileNameChars = 260;
 const UINT kMessageFlags = MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
@@ -100,14 +99,6 @@ bool CQBApp::TakeSingleInstance(const CQBCommandLineInfo& commandLine) {
     return false;
 }
 
-void CQBApp::ResetSettingsAtFirstRun() {
-    if (IsFirstRunDoneForUser()) return;
-    // A key that still has subkeys stays: only the values of a first run's leftovers go.
-    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
-    MarkFirstRunDoneForUser();
-    ClearUserDataFolder(true);
-}
-
 bool CQBApp::StartAutomationServer(const CQBCommandLineInfo& commandLine) {
     size_t count = 0;
     const ClassEntry* classes = AutomationClassObjects(&count);
@@ -150,7 +141,9 @@ BOOL CQBApp::InitInstance() {
     if (!TakeSingleInstance(commandLine)) return StartFails();
     m_bFirstInstance = true;
 
-    ResetSettingsAtFirstRun();
+    std::wstring dataFolder = GetUserDataFolder();
+    dataFolder.pop_back();
+    ResetUserAtFirstRun(dataFolder);
 
     if (!StartAutomationServer(commandLine)) return StartFails();
 

@@ -38,7 +38,6 @@ private:
     // FALSE ends a RegServer or UnregServer run (and a failed registration of the class objects).
     bool StartAutomationServer(const CQBCommandLineInfo& commandLine);
     void ShowMessage(UINT stringId);
-    void ResetSettingsAtFirstRun();
     void KeepRunningForAutomation();
     void CreateMainFrame();
 
