@@ -50,23 +50,26 @@ marker=$(mktemp)
 mapfile -t drop < <(for song in "$songs"/*.mp3; do "$wine_loader" winepath -w "$song" 2>/dev/null; done)
 shot_win=$("$wine_loader" winepath -w "$shots/1-transfer.png" 2>/dev/null)
 echo "Dropping ${#drop[@]} songs onto the window"
-"$wine_loader" "$bin/QbDropFiles.exe" --wait 120 --shot "$shot_win" "${drop[@]}" </dev/null
+dropped=0
+"$wine_loader" "$bin/QbDropFiles.exe" --wait 120 --shot "$shot_win" "${drop[@]}" </dev/null && dropped=1
 
-# The songs are on the player once as many new files as were dropped have arrived there.
+# The songs are on the player once as many new files as were dropped have arrived there. The
+# simulated player keeps what it receives as numbered data files beside its own songs.
 deadline=$((SECONDS + 180))
+((dropped)) || deadline=$SECONDS
 arrived=0
 while ((SECONDS < deadline)); do
-  arrived=$(find "$player" -type f -newer "$marker" -name '*.mp3' | wc -l)
+  arrived=$(find "$player" -type f -newer "$marker" | wc -l)
   ((arrived >= ${#drop[@]})) && break
   sleep 1
 done
-rm -f "$marker"
 # Let the window show the end of the run before the last picture.
 sleep 2
 import -display "$DISPLAY" -window root "$shots/2-done.png" 2>/dev/null ||
   echo "the screen could not be photographed" >&2
-echo "Songs now on the simulated player ($player):"
-find "$player" -type f -name '*.mp3' -printf '  %P\n' | sort
+echo "Written to the simulated player ($player) by Quillbay:"
+find "$player" -type f -newer "$marker" -printf '  %P, %s bytes\n' | sort
+rm -f "$marker"
 echo "Screenshots: $shots"
 if ((arrived < ${#drop[@]})); then
   echo "Only $arrived of ${#drop[@]} songs reached the player; the program's output: $log" >&2

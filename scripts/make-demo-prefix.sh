@@ -32,6 +32,14 @@ for song in mediaprobe/tagged.mp3 mediaprobe/plain.mp3 decode/tone-id3-lame.mp3;
   cp "$root/tests/data/$song" "$demo/removable-player/MUSIC/"
   cp "$root/tests/data/$song" "$demo/itunes-music/"
 done
+# The program takes an MTP device for a player when its storage holds a capability document.
+cat >"$demo/mtp-player/capability_00.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<Devices xmlns="http://www.tavrel.com/tornelle/capability"><Device>
+<PlaybackCapabilities><Audio><Format><Extension>mp3</Extension></Format></Audio></PlaybackCapabilities>
+<FileSystem><Path content-type="sound" depth="7"><Target>\Music\</Target></Path></FileSystem>
+</Device></Devices>
+XML
 cp "$root/tests/data/mediaprobe/tagged.mp3" "$demo/songs-to-drop/Harbour Lights.mp3"
 cp "$root/tests/data/tags/itunes10.mp3" "$demo/songs-to-drop/Paper Boats.mp3"
 cp "$root/tests/data/mediaprobe/plain.mp3" "$demo/songs-to-drop/Quiet Morning.mp3"
