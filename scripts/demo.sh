@@ -75,6 +75,7 @@ if ((arrived < ${#drop[@]})); then
   echo "Only $arrived of ${#drop[@]} songs reached the player; the program's output: $log" >&2
   exit 1
 fi
+[[ -s "$shots/1-transfer.png" ]] || { echo "The window was not photographed during the transfer" >&2; exit 1; }
 if ((!close)); then
   echo "Quillbay keeps running on $DISPLAY (prefix $WINEPREFIX); its close button ends it."
   trap - EXIT
