@@ -1,4 +1,5 @@
 #include "app/mainframe/MainFrame.h"
+#include "app/mainframe/PodcastCautionDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -356,6 +357,34 @@ TEST_F(MainFrameTest, DiskFullMessageTakesItsTextFromTheLanguageModule) {
     EXPECT_TRUE(textFound);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(worker.Join(kWait));
+}
+
+TEST_F(MainFrameTest, PodcastCautionShowsTheLanguageTextsAndRemembersTheTick) {
+    for (bool tick : {false, true}) {
+        SCOPED_TRACE(tick ? "ticked" : "not ticked");
+        WriteSettingDword(settings::kPodcastCaution, 0);
+        // The coordinator's worker waits in SendMessageW while the user reads the caution.
+        CUiTestThread worker;
+        ASSERT_TRUE(worker.Start([this] { SendMessageW(hwnd_, WM_USER + 2, 0, 0); }));
+        HWND dialog = WaitForThreadWindow(GetWindowThreadProcessId(hwnd_, nullptr), L"#32770", L"Quillbay", kWait);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(L"Podcast episodes stay on the player until you delete them. New episodes are added each time you "
+                  L"transfer.",
+                  WindowText(GetDlgItem(dialog, CPodcastCautionDlg::kMessageId)));
+        EXPECT_EQ(L"Do not show this message again", WindowText(GetDlgItem(dialog, CPodcastCautionDlg::kDontShowId)));
+        if (tick) {
+            SendMessageW(GetDlgItem(dialog, CPodcastCautionDlg::kDontShowId), BM_SETCHECK, BST_CHECKED, 0);
+            CWindowCapture capture;
+            ASSERT_TRUE(capture.Capture(dialog));
+            EXPECT_FALSE(capture.LooksBlank());
+            EXPECT_TRUE(capture.SavePng(ScreenshotPath(L"mainframe_podcast_caution")));
+        }
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(worker.Join(kWait));
+        DWORD value = 7;
+        ASSERT_TRUE(ReadSetting(settings::kPodcastCaution, &value));
+        EXPECT_EQ(tick ? 1u : 0u, value);
+    }
 }
 
 TEST_F(MainFrameTest, CancelStopsTheRunThenTellsTheCoordinator) {
