@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include "app/dialogs/QBMovieConvertCautionDlg.h"
 #include "app/mainframe/MainFrameInternal.h"
 #include "app/mainframe/PodcastCautionDlg.h"
 #include "library/util/ModuleFolder.h"
@@ -317,10 +318,12 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CMainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_USER + 1:
-        movieCautionResult_ =
-            MessageBoxW(Hwnd(), LoadText(134).c_str(), LoadText(139).c_str(), MB_OKCANCEL | MB_ICONINFORMATION);
+    case WM_USER + 1: {
+        // The dialog writes the answer into the settings itself.
+        CQBMovieConvertCautionDlg dialog(resourceModule);
+        movieCautionResult_ = dialog.DoModal(Hwnd());
         return movieCautionResult_;
+    }
     case WM_USER + 2: {
         CPodcastCautionDlg dialog(resourceModule);
         return dialog.DoModal(Hwnd());

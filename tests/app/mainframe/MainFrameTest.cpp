@@ -387,6 +387,41 @@ TEST_F(MainFrameTest, PodcastCautionShowsTheLanguageTextsAndRemembersTheTick) {
     }
 }
 
+TEST_F(MainFrameTest, MovieCautionAnswerGoesToTheSettingsAndBackToTheCoordinator) {
+    struct Case {
+        int button;
+        DWORD convert;
+    };
+    for (const Case& c : {Case{IDOK, 1}, Case{IDCANCEL, 0}}) {
+        SCOPED_TRACE(c.button);
+        WriteSettingDword(settings::kMovieConvert, 7);
+        LRESULT answer = -1;
+        CUiTestThread worker;
+        ASSERT_TRUE(worker.Start([this, &answer] { answer = SendMessageW(hwnd_, WM_USER + 1, 0, 0); }));
+        HWND dialog = WaitForThreadWindow(GetWindowThreadProcessId(hwnd_, nullptr), L"#32770", L"Quillbay", kWait);
+        ASSERT_NE(nullptr, dialog);
+        // The texts come from the language module.
+        EXPECT_EQ(L"Videos are converted for the player before they are transferred. This can take a while.",
+                  WindowText(GetDlgItem(dialog, 1012)));
+        EXPECT_EQ(L"Convert", WindowText(GetDlgItem(dialog, IDOK)));
+        if (c.button == IDOK) {
+            // The dialog has painted once it has answered a message after its first ones.
+            SendMessageW(dialog, WM_NULL, 0, 0);
+            CWindowCapture capture;
+            ASSERT_TRUE(capture.Capture(dialog));
+            EXPECT_FALSE(capture.LooksBlank());
+            EXPECT_TRUE(capture.SavePng(ScreenshotPath(L"mainframe_movie_caution")));
+        }
+        PostMessageW(dialog, WM_COMMAND, c.button, 0);
+        ASSERT_TRUE(worker.Join(kWait));
+        EXPECT_EQ(c.button, answer);
+        EXPECT_EQ(c.button, Frame().MovieCautionResult());
+        DWORD convert = 7;
+        ASSERT_TRUE(ReadSetting(settings::kMovieConvert, &convert));
+        EXPECT_EQ(c.convert, convert);
+    }
+}
+
 TEST_F(MainFrameTest, CancelStopsTheRunThenTellsTheCoordinator) {
     ShowPlayer();
     Frame().UpdateProgress(1);
