@@ -146,6 +146,7 @@ BOOL CQBDeleteDlg::OnInitDialog() {
     }
     WriteFreeSpaceLine();
     UpdateStatusText();
+    if (windowSlot_ != nullptr) *windowSlot_ = dialog;
     return TRUE;
 }
 
@@ -200,8 +201,11 @@ void CQBDeleteDlg::WriteFreeSpaceLine() {
     std::wstring line;
     {
         CScopedLock lock(spaceLock_);
-        line = Format(texts_[kFreeSpace], deviceName_.c_str(),
-                      FormatByteSize(static_cast<int64_t>(freeSpace_), languageModule_).c_str());
+        // Until the player is known the line would read only " Free.".
+        if (!deviceName_.empty() || freeSpace_ != 0) {
+            line = Format(texts_[kFreeSpace], deviceName_.c_str(),
+                          FormatByteSize(static_cast<int64_t>(freeSpace_), languageModule_).c_str());
+        }
     }
     SetDlgItemTextW(Hwnd(), IDC_QB_DELETE_FREE_SPACE, line.c_str());
 }

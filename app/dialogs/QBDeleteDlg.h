@@ -58,6 +58,8 @@ public:
     void UpdateStatusText();
 
     int GetState();
+    // Receives the dialog's window once it exists, so the coordinator can send it the close message.
+    void SetWindowSlot(HWND volatile* slot) { windowSlot_ = slot; }
 
     const CUiMessageMap& GetMessageMap() const override;
 
@@ -120,6 +122,7 @@ private:
     CCriticalSection callLock_;
     CScopedHandle ready_;
 
+    HWND volatile* windowSlot_ = nullptr;
     CQBTreeCtrl tree_;
     // Where the last button press in the tree was, in its client coordinates (dialog thread only).
     POINT buttonPoint_{-1, -1};

@@ -97,6 +97,7 @@ BOOL CQBSyncSelectDlg::OnInitDialog() {
     FillPresetBox(effective);
     ShowSelectedPreset();
     Layout();
+    if (windowSlot_ != nullptr) *windowSlot_ = dialog;
     return TRUE;
 }
 

@@ -18,6 +18,8 @@ public:
 
     // The folders the presets stand for; the user's own folders unless set.
     void SetPresetFolders(const CSyncPresetFolders& folders) { folders_ = folders; }
+    // Receives the dialog's window once it exists, so another thread can close it.
+    void SetWindowSlot(HWND volatile* slot) { windowSlot_ = slot; }
 
     const CUiMessageMap& GetMessageMap() const override;
 
@@ -60,4 +62,5 @@ private:
     // False when the saved own list exists but could not be read: it is then never written back.
     bool ownListReadable_ = true;
     CDialogFont font_;
+    HWND volatile* windowSlot_ = nullptr;
 };

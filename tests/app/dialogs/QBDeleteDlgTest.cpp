@@ -196,6 +196,9 @@ protected:
 TEST_F(DeleteDlgTest, WithoutTextsTheEnglishFallbacksShowWhileTheListIsBuilt) {
     ASSERT_TRUE(Open(0, nullptr));
     EXPECT_EQ(Item(IDC_QB_DELETE_MESSAGE), L"Creating a list.... Wait for a moment.");
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog_, IDC_QB_DELETE_MESSAGE)));
+    // Nothing is known of the player yet: no half-written free-space line.
+    EXPECT_EQ(Item(IDC_QB_DELETE_FREE_SPACE), L"");
     EXPECT_EQ(Item(IDC_QB_DELETE_HEADING), L"Select files and folders you'd like to \r\ndelete.");
     EXPECT_EQ(Item(IDC_QB_DELETE_BUTTON), L"Delete");
     EXPECT_EQ(Item(IDC_QB_DELETE_CLOSE), L"Close");
