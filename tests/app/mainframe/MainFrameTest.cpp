@@ -552,8 +552,10 @@ TEST_F(MainFrameTest, FilesDraggedFromAnotherProgramReachTheCoordinator) {
     tool = tool.substr(0, tool.find_last_of(L"\\/") + 1) + L"QbDropFiles.exe";
     wchar_t song[MAX_PATH] = {};
     GetFullPathNameW(L"" QB_TEST_DATA_DIR L"/mediaprobe/tagged.mp3", MAX_PATH, song, nullptr);
-    // Nothing may cover the drop area while the pointer is on it.
-    SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Nothing may cover the drop area while the pointer is on it: other tests' windows open near
+    // the top left or in the middle of the screen, so the window goes to the bottom right.
+    SetWindowPos(hwnd_, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - 240, GetSystemMetrics(SM_CYSCREEN) - 300, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
     const std::wstring window = std::to_wstring(reinterpret_cast<UINT_PTR>(hwnd_));
     struct Case {
         bool player;
