@@ -169,7 +169,7 @@ endfunction()
 
 # Registers the server program of target SERVER, runs CLIENTS copies of SCRIPT at once under Wine's
 # cscript (each must report EVENTS events received in order), checks that the server ends, and
-# unregisters it; cmake/run_script_test.sh does the work.
+# unregisters it; cmake/run_script_test.sh does the work with cmake/script_client_support.sh.
 function(qb_script_test name)
   cmake_parse_arguments(ARG "" "SERVER;CLSID;PROGID;SCRIPT;EVENTS;CLIENTS;TIMEOUT" "" ${ARGN})
   if(QB_NATIVE)

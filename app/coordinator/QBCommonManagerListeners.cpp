@@ -31,7 +31,7 @@ void CQBCommonManager::CheckEndOfTransfer() {
     }
     if (frame_ != nullptr) frame_->AddDoneCount();
     PostText(IAutomationEvents::kUpdateFileNum, FileNumEventText(current, accepted));
-    OnRunFinished();
+    const bool reported = OnRunFinished();
     if (transfer_.IsDiskFull() && resourceModule_ != nullptr) {
         ShowWarning(118);
         transfer_.ClearDiskFull();
@@ -40,7 +40,7 @@ void CQBCommonManager::CheckEndOfTransfer() {
     if (frame_ != nullptr) {
         ResetEvent(frame_->RunEvent());
         frame_->UpdateProgress(0);
-        frame_->ResetProgress();
+        frame_->ResetProgress(reported);
         frame_->RefreshStatusText(transfer_.GetFreeSpace());
         frame_->RefreshProgressChild();
     }
@@ -201,9 +201,9 @@ void CQBCommonManager::OnFolderTree(int, CQBTreeNode* root) {
 
 void CQBCommonManager::OnDiskFull() {
     if (frame_ != nullptr) SetEvent(frame_->StopEvent());
-    CancelRun(true);
+    const bool reported = CancelRun(true);
     if (frame_ != nullptr) {
-        frame_->ResetProgress();
+        frame_->ResetProgress(reported);
         frame_->RefreshStatusText(transfer_.GetFreeSpace());
     }
     SetFrameBusy(0);
@@ -239,9 +239,9 @@ void CQBCommonManager::OnDrop(IDataObject* data) {
 }
 
 void CQBCommonManager::OnCancel(int32_t endReport) {
-    CancelRun(endReport != 0);
+    const bool reported = CancelRun(endReport != 0);
     if (frame_ != nullptr) {
-        frame_->ResetProgress();
+        frame_->ResetProgress(reported);
         frame_->RefreshStatusText(transfer_.GetFreeSpace());
         frame_->RefreshProgressChild();
         frame_->SetDoneCount(0);

@@ -4,14 +4,15 @@
 
 #include "app/main/AutomationServer.h"
 #include "app/main/COMManagerMainThread.h"
-#include "app/main/CQBPlaceholderFrame.h"
+#include "app/main/CAboutDlg.h"
+#include "app/main/CQBFrameCoordinator.h"
+#include "app/main/FirstRunReset.h"
 #include "app/main/LanguageChoice.h"
 #include "app/main/resource.h"
 #include "library/media/decode/ITranscode2.h"
 #include "library/util/DataFolders.h"
 #include "library/util/FileSystem.h"
 #include "library/util/ModuleFolder.h"
-#include "library/util/Settings.h"
 #include "library/util/UIModeFile.h"
 #include "platform/com/CApplicationLock.h"
 #include "platform/ui/UiLanguageModule.h"
@@ -22,7 +23,8 @@ namespace {
 
 const wchar_t kSetupWizardMutex[] = L"HalvixSetup.exe";
 const wchar_t kInstanceMutex[] = L"Quillbay";
-const wchar_t kSettingsKey[] = L"Software\\Tavrel Corporation\\Quillbay";
+// The main window's class: a second start finds the running instance by it.
+const wchar_t kMainFrameClass[] = L"QUILLBAY_MAIN_FRAME";
 const wchar_t kAutomotiveFolder[] = L"Tavrel_Automotive";
 const size_t kProfileNameChars = 260;
 const UINT kMessageFlags = MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
@@ -33,7 +35,22 @@ const UINT kFirstClientWaitMs = 20000;
 
 }  // namespace
 
-std::unique_ptr<IQBMainWindow> CQBApp::CreateMainFrame() { return std::make_unique<CQBPlaceholderFrame>(); }
+std::unique_ptr<IMainFrameCoordinator> CQBApp::CreateCoordinator(const MainFrameCoordinatorArgs& args) {
+    CQBFrameCoordinator::Parts parts;
+    parts.events = &CCOMManager::MainThread();
+    parts.startedByAutomation = g_bStartedByAutomation;
+    // The program's dialogs (parts.dialogs) and its per-device sync list files (parts.syncLists)
+    // join the coordinator here; while they are absent it opens no dialog and keeps the lists in
+    // memory.
+    return std::make_unique<CQBFrameCoordinator>(args, parts);
+}
+
+void CQBApp::CreateMainFrame() {
+    m_mainFrame = std::make_unique<CMainFrame>();
+    m_mainFrame->coordinatorFactory = [this](const MainFrameCoordinatorArgs& args) { return CreateCoordinator(args); };
+    CMainFrame* frame = m_mainFrame.get();
+    m_mainFrame->showAbout = [this, frame] { ShowAboutBox(m_hResourceModule, frame->Hwnd()); };
+}
 
 bool CQBApp::StartFails() {
     if (m_hResourceModule) FreeLibrary(m_hResourceModule);
@@ -65,7 +82,7 @@ bool CQBApp::TakeSingleInstance(const CQBCommandLineInfo& commandLine) {
     // nobody asked for would hold this process.
     const bool silent = commandLine.m_bStartedByDetector || commandLine.runEmbedded || commandLine.runAutomated;
     if (!silent) {
-        HWND running = FindWindowW(CQBPlaceholderFrame::kClassName, nullptr);
+        HWND running = FindWindowW(kMainFrameClass, nullptr);
         WINDOWINFO info{};
         info.cbSize = sizeof(info);
         if (running && GetWindowInfo(running, &info)) {
@@ -80,14 +97,6 @@ bool CQBApp::TakeSingleInstance(const CQBCommandLineInfo& commandLine) {
     if (m_hInstanceMutex) CloseHandle(m_hInstanceMutex);
     m_hInstanceMutex = nullptr;
     return false;
-}
-
-void CQBApp::ResetSettingsAtFirstRun() {
-    if (IsFirstRunDoneForUser()) return;
-    // A key that still has subkeys stays: only the values of a first run's leftovers go.
-    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
-    MarkFirstRunDoneForUser();
-    ClearUserDataFolder(true);
 }
 
 bool CQBApp::StartAutomationServer(const CQBCommandLineInfo& commandLine) {
@@ -132,7 +141,9 @@ BOOL CQBApp::InitInstance() {
     if (!TakeSingleInstance(commandLine)) return StartFails();
     m_bFirstInstance = true;
 
-    ResetSettingsAtFirstRun();
+    std::wstring dataFolder = GetUserDataFolder();
+    dataFolder.pop_back();
+    ResetUserAtFirstRun(dataFolder);
 
     if (!StartAutomationServer(commandLine)) return StartFails();
 
@@ -146,33 +157,37 @@ BOOL CQBApp::InitInstance() {
     if (!CreateUserDataFolder()) return StartFails();
     ClearUserDataFolder(false);
 
-    m_mainFrame = CreateMainFrame();
-    if (!m_mainFrame) return StartFails();
+    CreateMainFrame();
 
     const int uiMode = ReadUIMode();
-    m_mainFrame->SetUIMode(uiMode);
-    if (uiMode == 1) m_mainFrame->DisableCarAudioControl();
+    m_mainFrame->uiMode = uiMode;
+    // The car-audio control is the window's web link.
+    if (uiMode == 1) m_mainFrame->linkEnabled = false;
     if (uiMode == 1 || uiMode == 2) {
         const std::wstring automotive = GetUserDataFolder() + kAutomotiveFolder;
         CreateFolderTree(automotive);
         CreateFolderTree(automotive + L"\\HVC");
         CreateFolderTree(automotive + L"\\HVM");
     }
-    m_mainFrame->SetResourceModule(m_hResourceModule);
+    m_mainFrame->resourceModule = m_hResourceModule;
 
     const LanguageChoice language = ChooseLanguage(GetUserDefaultUILanguage());
-    if (!language.carAudioAllowed) m_mainFrame->DisableCarAudioControl();
-    m_mainFrame->SetLanguage(language.folder, language.latinScript, language.longCaptions);
+    if (!language.carAudioAllowed) m_mainFrame->linkEnabled = false;
+    m_mainFrame->languageCode = language.folder;
+    m_mainFrame->wideScriptLayout = language.latinScript;
+    m_mainFrame->twoLineCaptions = language.longCaptions;
 
-    SetMainWnd(&m_mainFrame->Window());
-    if (!m_mainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | kFrameAddToTitle)) {
+    SetMainWnd(m_mainFrame.get());
+    // The frame creates the coordinator; without one it is not created either.
+    if (!m_mainFrame->CreateFrame(CUiLanguageModule::TextOr(m_hResourceModule, IDS_PRODUCT_NAME, L"Quillbay"))) {
         SetMainWnd(nullptr);
+        m_mainFrame.reset();
         return StartFails();
     }
-    m_mainFrame->SetTitle(CUiLanguageModule::TextOr(m_hResourceModule, IDS_PRODUCT_NAME, L"Quillbay"));
 
     if (!g_bStartedByAutomation) {
-        m_mainFrame->ShowAndPaint();
+        ShowWindow(m_mainFrame->Hwnd(), SW_SHOW);
+        m_mainFrame->DrawSkin();
     } else {
         SetMainWnd(nullptr);
         m_pHiddenMainFrame = m_mainFrame.get();
@@ -185,7 +200,7 @@ int CQBApp::ExitInstance() {
     m_classObjects.Revoke();
     // The window goes with its object; under automation it was never the loop's main window.
     m_pHiddenMainFrame = nullptr;
-    if (m_mainFrame && MainWnd() == &m_mainFrame->Window()) SetMainWnd(nullptr);
+    if (m_mainFrame && MainWnd() == m_mainFrame.get()) SetMainWnd(nullptr);
     m_mainFrame.reset();
     if (m_hInstanceMutex) {
         ReleaseMutex(m_hInstanceMutex);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/main/CQBCommandLineInfo.h"
-#include "app/main/IQBMainWindow.h"
+#include "app/mainframe/MainFrame.h"
 #include "platform/com/CClassObjectRegistrar.h"
 #include "platform/ui/UiApp.h"
 
@@ -24,21 +24,22 @@ public:
     // The file the program's profile settings go to: Quillbay.ini in the language folder.
     const std::wstring& ProfileName() const { return m_profileName; }
     // The main window, also while it is kept hidden under automation.
-    IQBMainWindow* MainFrame() const { return m_mainFrame.get(); }
+    CMainFrame* MainFrame() const { return m_mainFrame.get(); }
 
 protected:
-    // Optional: the main window object; the base makes the program's frame.
-    virtual std::unique_ptr<IQBMainWindow> CreateMainFrame();
+    // Optional: the coordinator the main window creates at its creation; the base makes the
+    // program's own.
+    virtual std::unique_ptr<IMainFrameCoordinator> CreateCoordinator(const MainFrameCoordinatorArgs& args);
 
 private:
     bool StartFails();
     bool IsSetupWizardRunning();
     bool TakeSingleInstance(const CQBCommandLineInfo& commandLine);
-    void ResetSettingsAtFirstRun();
     // FALSE ends a RegServer or UnregServer run (and a failed registration of the class objects).
     bool StartAutomationServer(const CQBCommandLineInfo& commandLine);
     void ShowMessage(UINT stringId);
     void KeepRunningForAutomation();
+    void CreateMainFrame();
 
     HMODULE m_hResourceModule = nullptr;
     HANDLE m_hInstanceMutex = nullptr;
@@ -46,7 +47,7 @@ private:
     CClassObjectRegistrar m_classObjects;
     std::wstring m_profileName;
     bool m_transcodeEventCreated = false;
-    std::unique_ptr<IQBMainWindow> m_mainFrame;
+    std::unique_ptr<CMainFrame> m_mainFrame;
     // Started by automation: the hidden main window, which is not the loop's main window.
-    IQBMainWindow* m_pHiddenMainFrame = nullptr;
+    CMainFrame* m_pHiddenMainFrame = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "library/util/ModuleFolder.h"
 #include "library/util/ScopedWin.h"
 #include "tests/support/TestProcess.h"
+#include "tests/support/WindowCapture.h"
 #include "tests/support/WindowDriver.h"
 
 namespace {
@@ -35,6 +36,16 @@ std::wstring AnswerMessageBox(const CTestProcess& start) {
     std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
     PostClick(GetDlgItem(box, IDOK));
     return text;
+}
+
+// The skinned window as the user sees it: it paints in its own time, so the picture is taken once
+// the skin is on the screen.
+void Photograph(HWND frame, const wchar_t* name) {
+    CWindowCapture capture;
+    EXPECT_TRUE(WaitUntil([&] { return capture.Capture(frame) && !capture.LooksBlank() && capture.DistinctColours() > 8; },
+                          kWaitMs))
+        << "the main window shows no skin";
+    EXPECT_TRUE(capture.SavePng(ScreenshotPath(name)));
 }
 
 TEST(QuillbayStartupTest, WithoutItsLanguageModuleTheProgramEndsWithoutAWindow) {
@@ -68,6 +79,14 @@ TEST(QuillbayStartupTest, ASecondStartBringsTheFirstForwardOrStaysSilentWithS) {
     ASSERT_TRUE(first.Start(Program(), L""));
     HWND frame = WaitForProcessWindow(first.Id(), kFrameClass, L"Quillbay", kWaitMs);
     ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(frame) != FALSE; }, kWaitMs));
+    // The program's own skinned main window, layered and borderless at its collapsed size.
+    EXPECT_TRUE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_LAYERED);
+    RECT window = {};
+    GetWindowRect(frame, &window);
+    EXPECT_EQ(200, window.right - window.left);
+    EXPECT_EQ(266, window.bottom - window.top);
+    Photograph(frame, L"quillbay_started");
     ShowWindow(frame, SW_MINIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(frame) != FALSE; }, kWaitMs));
 
