@@ -99,6 +99,8 @@ function(qb_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
   if(NOT QB_NATIVE)
     qb_wine_test_environment(${name})
+    # Quillbay's first start in the shared prefix wipes the user's work files (tests/app/main).
+    set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED quillbay_first_start)
   endif()
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
