@@ -3,6 +3,7 @@
 
 #include "app/coordinator/AutomationEventText.h"
 #include "app/coordinator/QBCommonManagerInternal.h"
+#include "library/itunes/SushiController.h"
 #include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 #include "library/util/UIModeFile.h"
@@ -18,6 +19,7 @@ CQBCommonManager::CQBCommonManager(Options options)
       movieConvert_(options.converter ? CMovieConvertManager(std::move(options.converter))
                                       : CMovieConvertManager()) {
     contents_.SetCoordinator(this);
+    contents_.SetITunesClientFactory(&CSushiController::Create);
     if (!options.dataFolder.empty()) {
         contents_.SetDataFolder(options.dataFolder);
         transfer_.SetDataFolder(options.dataFolder);
