@@ -61,7 +61,7 @@ std::unique_ptr<CITunesStandinServer> CoordinatorITunesTest::server_;
 
 TEST_F(CoordinatorITunesTest, ANamedSelectionLandsOnThePlayer) {
     ASSERT_EQ(S_OK, coordinator_->Initialize());
-    ConnectPlayer(CapabilityDocument({"mp3"}));
+    ConnectPlayer(CapabilityDocument({"mp3", "", "", "", "", false, "", false}));
     ASSERT_EQ(CTransferManager::kStateFound, coordinator_->GetLastDeviceState());
 
     int32_t result = 0;

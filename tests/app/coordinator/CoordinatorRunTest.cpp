@@ -172,7 +172,7 @@ TEST_F(CoordinatorTest, TransferProgressNeverDividesByZero) {
 
 TEST_F(CoordinatorTest, WriteProgressAsksThePlayerForItsFreeSpaceOncePerFile) {
     ASSERT_EQ(S_OK, coordinator_->Initialize());
-    ConnectPlayer(CapabilityDocument({"mp3"}), false);
+    ConnectPlayer(CapabilityDocument({"mp3", "", "", "", "", false, "", false}), false);
     msc_.freeSpace = 10 << 20;
     const uint32_t song = 4 << 20;
     for (int file = 0; file < 2; ++file) {
