@@ -3,6 +3,7 @@
 
 #include "app/coordinator/AutomationEventText.h"
 #include "app/coordinator/QBCommonManagerInternal.h"
+#include "library/itunes/SushiController.h"
 #include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 #include "library/util/UIModeFile.h"
@@ -18,6 +19,7 @@ CQBCommonManager::CQBCommonManager(Options options)
       movieConvert_(options.converter ? CMovieConvertManager(std::move(options.converter))
                                       : CMovieConvertManager()) {
     contents_.SetCoordinator(this);
+    contents_.SetITunesClientFactory(&CSushiController::Create);
     if (!options.dataFolder.empty()) {
         contents_.SetDataFolder(options.dataFolder);
         transfer_.SetDataFolder(options.dataFolder);
@@ -134,6 +136,15 @@ void CQBCommonManager::ShowWarning(UINT stringId) {
 
 int32_t CQBCommonManager::FreeSpaceKib() {
     return KibRoundedUp(transfer_.GetFreeSpace());
+}
+
+// A write reports every 64 KiB, and asking a drive for its free space costs about as much as
+// writing those 64 KiB (a run of songs took four times as long): the player is asked as each file
+// starts, and meanwhile its free space goes down by what the file took.
+int32_t CQBCommonManager::FreeSpaceKibDuringWrite(uint32_t written) {
+    if (written == 0) freeAtWriteStart_ = transfer_.GetFreeSpace();
+    const uint64_t atStart = freeAtWriteStart_;
+    return KibRoundedUp(atStart > written ? atStart - written : 0);
 }
 
 void CQBCommonManager::ResetStageCounters() {

@@ -225,6 +225,8 @@ private:
     LRESULT SendToFrame(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowWarning(UINT stringId);
     int32_t FreeSpaceKib();
+    // The free space while a file is written, asked of the player as each file starts.
+    int32_t FreeSpaceKibDuringWrite(uint32_t written);
     void ResetStageCounters();
     void CheckEndOfTransfer();
     void OpenRun(RunOpening opening, const RunRequest& request);
@@ -281,4 +283,6 @@ private:
     std::atomic<bool> deleteDialogOpen_{false};
     std::atomic<bool> settingsOpen_{false};
     std::atomic<bool> syncOpen_{false};
+    // The player's free space when the file being written started.
+    std::atomic<uint64_t> freeAtWriteStart_{0};
 };

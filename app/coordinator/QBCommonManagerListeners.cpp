@@ -214,7 +214,8 @@ void CQBCommonManager::OnDiskFull() {
 
 void CQBCommonManager::OnWriteProgress(uint32_t done, uint32_t total) {
     const int32_t percent = done == 0 && total != 0 ? 0 : PercentDone(done, total);
-    PostText(IAutomationEvents::kProgress, ProgressEventText(kStageTransfer, std::wstring(), percent, FreeSpaceKib()));
+    PostText(IAutomationEvents::kProgress,
+             ProgressEventText(kStageTransfer, std::wstring(), percent, FreeSpaceKibDuringWrite(done)));
     if (frame_ != nullptr) frame_->SetTransferProgress(done, total);
 }
 

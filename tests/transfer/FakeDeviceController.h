@@ -51,6 +51,8 @@ public:
     std::vector<std::wstring> calls;
     std::vector<DWORD> readSizesAsked;
     int sizeQueries = 0;
+    std::atomic<uint64_t> freeSpace{1000};
+    std::atomic<int> freeSpaceQueries{0};
     std::wstring folders[6];
 
     std::wstring Full(const std::wstring& relative) const { return root_ + relative; }
@@ -65,7 +67,10 @@ public:
     void ReadCapabilityFile(void* buffer, DWORD* size) override;
     void GetDeviceIcon(std::wstring* localPath) override;
     bool FileExists(std::wstring relativePath, std::wstring* fullPath) override;
-    uint64_t GetFreeSpace() override { return 1000; }
+    uint64_t GetFreeSpace() override {
+        ++freeSpaceQueries;
+        return freeSpace;
+    }
     uint64_t GetTotalSpace() override { return 5000; }
     std::wstring GetVolumeLabel() override { return L"FAKE"; }
     std::wstring GetRootPath() override { return root_; }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "tests/app/coordinator/CoordinatorTestSupport.h"
+#include "tests/app/coordinator/RecordingFrame.h"
 #include "tests/device/SimulatedDriveFacts.h"
 #include "tests/mtp/MtpTestSupport.h"
 #include "tests/transfer/TransferTestSupport.h"
@@ -11,6 +12,7 @@
 #include "library/device/MSCDeviceController.h"
 #include "library/capability/CapabilityNamespace.h"
 #include "library/media/decode/ITranscode2.h"
+#include "library/util/DataFolders.h"
 #include "library/util/FileSystem.h"
 #include "library/util/Settings.h"
 
@@ -84,6 +86,22 @@ private:
     HMODULE decoders_;
     bool registered_ = false;
 };
+
+// The ASF file header object's identifier: how every converted movie begins.
+const char kAsfHeaderGuid[] = "\x30\x26\xB2\x75\x8E\x66\xCF\x11\xA6\xD9\x00\xAA\x00\x62\xCE\x6C";
+
+// Waits for `count` events of the kind while this thread answers the window messages that the
+// coordinator's workers send to the main window.
+bool WaitPumping(CRecordingEvents& events, IAutomationEvents::Kind kind, int count, DWORD limitMs) {
+    const ULONGLONG deadline = GetTickCount64() + limitMs;
+    while (events.Count(kind) < count) {
+        if (GetTickCount64() >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+    return true;
+}
 
 const char kMusicCapability[] =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Devices xmlns=\"" QB_CAPABILITY_NAMESPACE_URI
@@ -378,3 +396,104 @@ TEST_F(DriveCoordinatorTest, QuittingDuringALargeWriteLeavesNoPartialFile) {
     ListFiles(root_ + L"MUSIC", L"", &files);
     EXPECT_FALSE(HasFileEndingWith(files, L"big.mp3")) << testing::PrintToString(files);
 }
+
+namespace {
+
+// The conversion renders through the platform's filters, which read the display's set-up from
+// the machine hive: only the user's hive (the settings) is redirected here.
+class CoordinatorConversionEndToEndTest : public MtpControllerTest {
+protected:
+    void SetUp() override {
+        if (FromEnvironment(L"QB_E2E_MOVIE").empty())
+            GTEST_SKIP() << "no movie to convert (run through converted_video.sh)";
+        HKEY software = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_ALL_ACCESS, &software));
+        software_.reset(software);
+        keys_ = std::make_unique<CScratchKeyTree>(software);
+        ASSERT_TRUE(keys_->IsValid());
+        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, keys_->User()));
+        redirected_ = true;
+        MtpControllerTest::SetUp();
+        ASSERT_TRUE(WriteSettingDword(L"AutoUpdate", 0));
+        driver_ = std::make_unique<CRunDriver>(&controller_, &msc_, data_.Path() + L"\\");
+    }
+    void TearDown() override {
+        if (driver_) driver_->coordinator->Shutdown();
+        driver_.reset();
+        if (redirected_) MtpControllerTest::TearDown();
+        if (redirected_) RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        keys_.reset();
+        software_.reset();
+    }
+    std::vector<std::wstring> PlayerFiles() {
+        std::vector<std::wstring> files;
+        ListFiles(playerFolder_, L"", &files);
+        return files;
+    }
+
+    struct KeyCloser {
+        void operator()(HKEY key) const { RegCloseKey(key); }
+    };
+    std::unique_ptr<std::remove_pointer<HKEY>::type, KeyCloser> software_;
+    std::unique_ptr<CScratchKeyTree> keys_;
+    bool redirected_ = false;
+    CRecordingFrame frame_;
+    CScratchFolder data_;
+    CScratchFolder mscRoot_;
+    CFakeDeviceController msc_{mscRoot_.Path() + L"\\"};
+    std::unique_ptr<CRunDriver> driver_;
+    std::wstring playerFolder_;
+};
+
+}  // namespace
+
+// A movie the player cannot play, in a run the user agreed to convert: the conversion stage
+// writes it as Windows Media, and the player gets the converted file under the movie's name with
+// the ".wmv" ending. Needs the conversion filters and the Windows Media stand-in beside the
+// program, which converted_video.sh sets up; the script then reads the kept copy with ffprobe.
+TEST_F(CoordinatorConversionEndToEndTest, AMovieIsConvertedOnTheWayToThePlayer) {
+    const std::wstring movie = FromEnvironment(L"QB_E2E_MOVIE");
+    const std::wstring keep = FromEnvironment(L"QB_E2E_KEEP");
+    capability_ =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Devices xmlns=\"" QB_CAPABILITY_NAMESPACE_URI
+        "\"><Device><PlaybackCapabilities><Audio><Format><Extension>mp3</Extension></Format></Audio>"
+        "<Video><Format><Extension>wmv</Extension></Format></Video></PlaybackCapabilities>"
+        "<FileSystem><Path content-type=\"sound\" depth=\"7\"><Target>\\MUSIC\\</Target></Path>"
+        "<Path content-type=\"video\" depth=\"7\"><Target>\\VIDEO\\</Target></Path></FileSystem></Device></Devices>";
+    // The converter writes into the per-user data folder, as the program's start-up makes it.
+    ASSERT_TRUE(CreateUserDataFolder());
+    // The main window answers the conversion question with yes.
+    driver_->coordinator->SetMainFrame(&frame_);
+    playerFolder_ = AttachPlayer(L"e2e-movie");
+    ASSERT_EQ(S_OK, driver_->coordinator->Initialize());
+    driver_->coordinator->OnDeviceStateChanged();
+    ASSERT_EQ(CTransferManager::kMtpController, driver_->coordinator->TransferStage().GetActiveControllerType());
+    const std::wstring source = driver_->sources.Join(L"Movies\\clip.avi");
+    CreateFolderTree(driver_->sources.Join(L"Movies"));
+    ASSERT_TRUE(CopyFileW(movie.c_str(), source.c_str(), FALSE));
+    driver_->Run({source});
+    ASSERT_TRUE(WaitPumping(driver_->events, IAutomationEvents::kEnd, 1, 600000));
+
+    EXPECT_EQ(1u, frame_.Messages().size());
+    EXPECT_EQ(L"", driver_->coordinator->GetRunReport());
+    // The conversion reported its start and its end.
+    const std::vector<std::wstring> progress = driver_->events.Texts(IAutomationEvents::kProgress);
+    EXPECT_TRUE(std::any_of(progress.begin(), progress.end(),
+                            [](const std::wstring& text) { return text.rfind(L"2|clip.avi|100|", 0) == 0; }))
+        << testing::PrintToString(progress) << testing::PrintToString(driver_->events.Texts(IAutomationEvents::kUpdateFileNum));
+    EXPECT_TRUE(ObjectAt(L"VIDEO\\Movies\\clip.avi").empty());
+    const std::wstring id = ObjectAt(L"VIDEO\\Movies\\clip.wmv");
+    ASSERT_FALSE(id.empty()) << testing::PrintToString(PlayerFiles());
+    const std::string written = Data(id);
+    ASSERT_GT(written.size(), 16u);
+    EXPECT_EQ(std::string(kAsfHeaderGuid, 16), written.substr(0, 16));
+    if (!keep.empty()) {
+        HANDLE file = CreateFileW((keep + L"\\clip.wmv").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD wrote = 0;
+        EXPECT_TRUE(WriteFile(file, written.data(), DWORD(written.size()), &wrote, nullptr));
+        CloseHandle(file);
+    }
+    driver_->coordinator->Shutdown();
+}
+

@@ -180,6 +180,25 @@ TEST_F(CoordinatorTest, TransferProgressNeverDividesByZero) {
     }
 }
 
+TEST_F(CoordinatorTest, WriteProgressAsksThePlayerForItsFreeSpaceOncePerFile) {
+    ASSERT_EQ(S_OK, coordinator_->Initialize());
+    ConnectPlayer(CapabilityDocument({"mp3", "", "", "", "", false, "", false}), false);
+    msc_.freeSpace = 10 << 20;
+    const uint32_t song = 4 << 20;
+    for (int file = 0; file < 2; ++file) {
+        SCOPED_TRACE(file);
+        events_.Clear();
+        const int queriesBefore = msc_.freeSpaceQueries;
+        coordinator_->OnWriteProgress(0, song);
+        coordinator_->OnWriteProgress(64 << 10, song);
+        coordinator_->OnWriteProgress(song, song);
+        EXPECT_EQ(queriesBefore + 1, msc_.freeSpaceQueries);
+        // The free space goes down by what the file took so far.
+        EXPECT_EQ((std::vector<std::wstring>{L"3||0|10240", L"3||1|10176", L"3||100|6144"}),
+                  events_.Texts(IAutomationEvents::kProgress));
+    }
+}
+
 TEST(AutomationEventText, FieldsAndRounding) {
     EXPECT_EQ(L"1|-2|0", JoinEventFields({L"1", L"-2", L"0"}));
     EXPECT_EQ(L"2|song.mp3|40|-1", ProgressEventText(2, L"song.mp3", 40, -1));
