@@ -8,7 +8,8 @@ class IMassStorageSystem;
 
 // Load and unload of the library in a process.
 void AttachFirmwareLibrary();
-void DetachFirmwareLibrary();
+// processEnding: the process is ending (not a FreeLibrary), so other modules may be unloaded.
+void DetachFirmwareLibrary(bool processEnding = false);
 
 // Serialises the exports that rescan, count, read or delete the lists.
 CCriticalSection& ListLock();

@@ -4,12 +4,13 @@
 
 #include "firmware/FirmwareState.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
         AttachFirmwareLibrary();
     } else if (reason == DLL_PROCESS_DETACH) {
-        DetachFirmwareLibrary();
+        // A non-null reserved argument means the process is ending rather than unloading the library.
+        DetachFirmwareLibrary(reserved != nullptr);
     }
     return TRUE;
 }

@@ -174,8 +174,8 @@ HRESULT CAnalysisEngineStandin::GetResult(IMusicAnalysisResult** result) {
     if (!result) return E_POINTER;
     *result = nullptr;
     if (Fails(L"result")) return E_FAIL;
-    auto* object = new (std::nothrow)
-        CAnalysisResultStandin(script_.emptyResult ? std::vector<uint8_t>() : payload_.Measures(), payload_.Build());
+    auto* object = new (std::nothrow) CAnalysisResultStandin(
+        script_.emptyResult ? std::vector<uint8_t>() : payload_.Measures(), payload_.Build(script_.moodScores));
     if (!object) return E_OUTOFMEMORY;
     *result = object;
     return S_OK;

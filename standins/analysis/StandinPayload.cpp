@@ -12,6 +12,31 @@ void AppendRecord(std::vector<uint8_t>& payload, const char tag[4], const std::v
     payload.insert(payload.end(), data.begin(), data.end());
 }
 
+// The engine's layout of its score records: entries of a fixed size that begin with a big-endian
+// identifier and hold the value at a fixed offset; the other bytes are zero.
+struct ScoreRecord {
+    const char* tag;
+    size_t count;
+    uint16_t firstId;
+    size_t entrySize;
+    size_t valueOffset;
+};
+const ScoreRecord kMoodScores = {"STMO", 10, 0x100, 16, 3};
+const ScoreRecord kHighLevelMeasures = {"STHF", 40, 0x800, 4, 2};
+
+template <typename Value>
+void AppendScores(std::vector<uint8_t>& payload, const ScoreRecord& layout, Value value) {
+    std::vector<uint8_t> entries(layout.count * layout.entrySize, 0);
+    for (size_t k = 0; k < layout.count; ++k) {
+        uint8_t* entry = &entries[k * layout.entrySize];
+        const uint16_t id = static_cast<uint16_t>(layout.firstId + k);
+        entry[0] = static_cast<uint8_t>(id >> 8);
+        entry[1] = static_cast<uint8_t>(id);
+        entry[layout.valueOffset] = value(k);
+    }
+    AppendRecord(payload, layout.tag, entries);
+}
+
 }  // namespace
 
 void CStandinPayload::SetFormat(long channels, long sampleRate, long bitsPerSample) {
@@ -49,12 +74,20 @@ std::vector<uint8_t> CStandinPayload::Measures() const {
     return measures;
 }
 
-std::vector<uint8_t> CStandinPayload::Build() const {
+std::vector<uint8_t> CStandinPayload::Build(bool withMoodScores) const {
     std::vector<uint8_t> payload;
     std::vector<uint8_t> fed(4);
     for (int i = 0; i < 4; ++i) fed[i] = static_cast<uint8_t>(static_cast<uint32_t>(bytes_) >> (24 - 8 * i));
     AppendRecord(payload, "STSA", fed);
-    AppendRecord(payload, "STBF", Measures());
+    const std::vector<uint8_t> measures = Measures();
+    AppendRecord(payload, "STBF", measures);
+    if (withMoodScores) {
+        // Scores from 1 to 100 taken from the measures, so they too follow the audio; none is the
+        // engine's "not measured" value.
+        const auto score = [&measures](size_t k) { return static_cast<uint8_t>(1 + measures[2 + k % 34] % 100); };
+        AppendScores(payload, kMoodScores, score);
+        AppendScores(payload, kHighLevelMeasures, [&score](size_t k) { return score(k + kMoodScores.count); });
+    }
     AppendRecord(payload, "GMMD", std::vector<uint8_t>(8, 0));
     return payload;
 }

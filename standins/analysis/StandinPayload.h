@@ -12,8 +12,9 @@ public:
 
     uint64_t BytesFed() const { return bytes_; }
     // "STSA" (bytes fed), "STBF" (36 measures; B0 loudness, B1 a tempo-like figure), and a "GMMD"
-    // record that the program is expected to strip.
-    std::vector<uint8_t> Build() const;
+    // record that the program is expected to strip. With mood scores, as a full engine writes them,
+    // also "STMO" (10 mood scores) and "STHF" (40 high-level measures).
+    std::vector<uint8_t> Build(bool withMoodScores) const;
     // The 36 STBF measures.
     std::vector<uint8_t> Measures() const;
 

@@ -29,6 +29,7 @@ CStandinScript CStandinScript::FromEnvironment() {
         else if (key == L"empty") script.emptyResult = number != 0;
         else if (key == L"check") script.checkVerdict = number;
         else if (key == L"race") script.race = number != 0;
+        else if (key == L"mood") script.moodScores = number != 0;
     }
     return script;
 }

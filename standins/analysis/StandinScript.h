@@ -9,6 +9,7 @@
 //   empty=1       every probed result item holds 255 (nothing measured)
 //   check=N       CheckData's verdict (default: 1 for a payload with an STBF record)
 //   race=1        at the end, an aborting buffer event races the end event from a second thread
+//   mood=1        the payload also carries mood scores (STMO, STHF), as a full engine's does
 
 #include <string>
 
@@ -21,6 +22,7 @@ struct CStandinScript {
     bool emptyResult = false;
     long checkVerdict = -1;
     bool race = false;
+    bool moodScores = false;
 
     static CStandinScript FromEnvironment();
 };

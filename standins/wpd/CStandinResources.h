@@ -10,10 +10,12 @@ namespace standin {
 // Reading the data of the objects of one simulated player.
 class CStandinResources final : public CComObject, public IPortableDeviceResources {
 public:
-    // The block size the stand-in suggests for transfers, as the platform reports one per stream.
-    // Its uploads land in files on the host: under Wine, over a run of 4 MiB files, 64 KiB writes
-    // took two thirds of the time of 256 KiB ones.
-    static const DWORD kOptimalBufferSize = 64 * 1024;
+    // The block size the stand-in suggests for transfers, as the platform reports one per stream
+    // (MTP drivers commonly suggest 256 KiB). Its uploads land in files on the host: under Wine,
+    // copying 64 MiB in 256 KiB blocks took 0.8-0.9 of CopyFileW's time (which moves 64 KiB at a
+    // time), 64 KiB blocks as long as CopyFileW, and blocks of 1 MiB or more, which no longer stay
+    // in the processor's cache between the read and the write, up to twice as long.
+    static const DWORD kOptimalBufferSize = 256 * 1024;
 
     explicit CStandinResources(std::wstring device) : device_(std::move(device)) {}
 

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "library/media/decode/ITranscode2.h"
 #include "library/media/decode/MediaTagObjects.h"
 #include "library/mood/MoodChannelExport.h"
+#include "library/mood/MoodChannelListFile.h"
+#include "library/mood/MoodClassification.h"
 #include "library/util/FileSystem.h"
 #include "library/util/ModuleFolder.h"
 #include "setup/frame/MainFrame.h"
@@ -19,7 +22,6 @@
 #include "tests/mtp/MtpTestSupport.h"
 #include "tests/setup/manager/RefreshScreens.h"
 #include "tests/support/WindowDriver.h"
-#include "tests/transfer/CarAudioTestSupport.h"
 
 namespace {
 
@@ -71,7 +73,13 @@ protected:
     void SetUp() override {
         MtpControllerTest::SetUp();
         ASSERT_EQ(S_OK, CreateTranscodeSingleModeEvent());
-        SetEnvironmentVariableW(L"QB_ANALYSIS_STANDIN", L"");
+        // Payloads with mood scores, as a full engine writes them: without them no song would get
+        // a mood-table entry, and the mood list and tables would never be written.
+        SetEnvironmentVariableW(L"QB_ANALYSIS_STANDIN", L"mood=1");
+        // The CD-lookup modules, where the build puts them beside the test program, would answer
+        // every song with their fixed data block, which marks it analysed: the songs would never
+        // reach the analysis, and what they were entered into would depend on what was built.
+        SetEnvironmentVariableW(L"QB_CDDB_STANDIN", L"nomatch");
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         const std::wstring test = L"QbSetupRefreshTest." + std::wstring(name.begin(), name.end());
         dataFolder_ = data_.Path() + L"\\";
@@ -105,18 +113,61 @@ protected:
         MtpControllerTest::TearDown();
     }
 
-    // A player holding the capability document and kSongs songs in MUSIC\Album.
+    // A player holding the capability document and kSongs songs in MUSIC\Album. Each song is the
+    // fixture cut shorter by 8 KiB more than the one before, so each is analysed differently and
+    // a song entered with another song's analysis shows.
     void PlugPlayer() {
         if (!player_) {
             player_ = std::make_unique<CScratchFolder>();
             player_->WriteFile(L"capability_00.xml", capability_);
-            for (int n = 1; n <= kSongs; ++n) player_->WriteFile(SongPath(n), song_);
+            for (int n = 1; n <= kSongs; ++n) {
+                originals_[SongPath(n)] = song_.substr(0, song_.size() - size_t(n - 1) * 8192);
+                player_->WriteFile(SongPath(n), originals_[SongPath(n)]);
+            }
         }
         ASSERT_EQ(S_OK, standin_.Attach(kPlayerId, L"Sim player", player_->Path()));
         controller_.FindDevice();
     }
 
     static std::wstring SongPath(int n) { return L"MUSIC\\Album\\song" + std::to_wstring(n) + L".mp3"; }
+
+    // What a song written back by the refresh holds on the player; a failure when the song
+    // is the one the player held before.
+    std::string AnalysedSong(const std::wstring& copy) {
+        const std::wstring relative = copy.substr(manager_->Transfer().CacheFolder().size());
+        SCOPED_TRACE(std::string(relative.begin(), relative.end()));
+        const std::string bytes = Data(ObjectAt(relative));
+        EXPECT_EQ(1u, originals_.count(relative)) << "a song of the player";
+        EXPECT_NE(originals_[relative], bytes) << "the song on the player carries its analysis";
+        return bytes;
+    }
+
+    // The channel and mood files in the player's car-audio folder, by their path below it.
+    std::map<std::wstring, std::string> ChannelFilesOnPlayer() {
+        std::map<std::wstring, std::string> files;
+        for (const std::wstring folder : {L"HVC", L"HVM"}) {
+            for (const std::wstring& id : Children(ObjectAt(L"Tavrel_Automotive\\" + folder))) {
+                files[folder + L"\\" + Text(id, WPD_OBJECT_ORIGINAL_FILE_NAME)] = Data(id);
+            }
+        }
+        return files;
+    }
+
+    // The entries of a channel list file's bytes.
+    static std::vector<std::wstring> ListEntries(const std::string& bytes) {
+        CScratchFolder folder;
+        std::vector<std::wstring> entries;
+        EXPECT_TRUE(folder.WriteFile(L"list.ZEP", bytes));
+        EXPECT_EQ(0, ReadChannelListFile(entries, folder.Join(L"list.ZEP")));
+        return entries;
+    }
+
+    // The record count at the head of a mood table.
+    static uint32_t MoodTableCount(const std::string& bytes) {
+        if (bytes.size() < 4) return 0;
+        const auto byte = [&bytes](size_t k) { return uint32_t(static_cast<unsigned char>(bytes[k])); };
+        return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+    }
 
     void DeviceChange() {
         SendMessageW(frame_->Hwnd(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
@@ -140,6 +191,7 @@ protected:
 
     void RunRefresh() {
         screens_.ResetCounts();
+        screens_.progress.clear();
         manager_->SetSongsPresent(manager_->PlayerHoldsSongs());
         frame_->ShowScreen(SetupScreen::kRefreshProcessing);
         ASSERT_TRUE(manager_->StartRefreshThread());
@@ -165,6 +217,7 @@ protected:
     CScratchFolder data_;
     std::wstring dataFolder_;
     std::string song_;
+    std::map<std::wstring, std::string> originals_;
     std::unique_ptr<CScratchFolder> player_;
     CMainFrame::Parts parts_;
     CRefreshScreens screens_;
@@ -174,10 +227,6 @@ protected:
 
 HMODULE SetupRefreshTest::engine_ = nullptr;
 HMODULE SetupRefreshTest::decoders_ = nullptr;
-
-const wchar_t* const kChannelFiles[] = {
-    L"HVM\\MOOD.ZEP", L"HVM\\MOOD00.dat", L"HVM\\MOOD01.dat", L"HVM\\MOOD02.dat", L"HVM\\MOOD03.dat",
-};
 
 TEST_F(SetupRefreshTest, RegisterAndDeregisterAPlayerThenExitKeepsTheSyncLists) {
     Register();
@@ -216,23 +265,21 @@ TEST_F(SetupRefreshTest, RefreshAnalysesEverySongAndWritesItBackInPlace) {
     const std::vector<std::wstring> copies = WrittenCopies();
     ASSERT_EQ(size_t(kSongs), copies.size());
     for (const std::wstring& copy : copies) {
-        const std::wstring relative = copy.substr(manager_->Transfer().CacheFolder().size());
-        SCOPED_TRACE(std::string(relative.begin(), relative.end()));
-        const std::string bytes = Data(ObjectAt(relative));
-        EXPECT_FALSE(bytes.empty());
-        EXPECT_TRUE(song_ != bytes) << "the song on the player carries its analysis";
+        const std::string bytes = AnalysedSong(copy);
         CScratchFolder songs;
         ASSERT_TRUE(songs.WriteFile(L"song.mp3", bytes));
         CTNByteArray* payload = nullptr;
         EXPECT_EQ(0, ReadMoodData(&payload, songs.Join(L"song.mp3"), 0));
-        EXPECT_NE(nullptr, payload);
+        ASSERT_NE(nullptr, payload);
+        // The engine's analysis, with its mood scores, not a block from elsewhere.
+        double features[kMoodFeatureCount];
+        EXPECT_EQ(0, ComputeMoodFeatures(payload->data, payload->length, features));
+        EXPECT_GE(features[1], 0.0);
         delete payload;
     }
 }
 
-// Disabled: the channel files the player gets do not yet match those the mood library writes
-// itself for the same songs (see the report).
-TEST_F(SetupRefreshTest, DISABLED_RegisterRefreshAndDeregisterAPlayer) {
+TEST_F(SetupRefreshTest, RegisterRefreshAndDeregisterAPlayer) {
     Register();
     const std::wstring marker = ObjectAt(L"Carvell.dat");
     ASSERT_FALSE(marker.empty());
@@ -249,24 +296,12 @@ TEST_F(SetupRefreshTest, DISABLED_RegisterRefreshAndDeregisterAPlayer) {
         EXPECT_FALSE(ObjectAt(SongPath(n)).empty());
         EXPECT_TRUE(ObjectAt(L"MUSIC\\" + SongPath(n)).empty()) << "a song goes back where it came from";
     }
-
-    // The channel files the player got are those the mood library writes for the same songs, each
-    // entered with the analysis data its working copy carried, in the order they went back.
     std::vector<std::pair<std::wstring, std::string>> analysed;
     for (const std::wstring& copy : copies) {
         const std::wstring relative = copy.substr(manager_->Transfer().CacheFolder().size());
-        std::string bytes = Data(ObjectAt(relative));
-        ASSERT_TRUE(song_ != bytes) << "the song on the player carries its analysis";
-        analysed.emplace_back(L"\\" + relative, bytes);
+        analysed.emplace_back(L"\\" + relative, AnalysedSong(copy));
     }
-    std::map<std::wstring, std::string> onPlayer;
-    for (const wchar_t* file : kChannelFiles) onPlayer[file] = Data(ObjectAt(std::wstring(L"Tavrel_Automotive\\") + file));
-    for (int channel = 0; channel <= 20; ++channel) {
-        wchar_t name[32];
-        swprintf(name, 32, L"HVC\\CID%03d.ZEP", channel);
-        const std::wstring id = ObjectAt(std::wstring(L"Tavrel_Automotive\\") + name);
-        if (!id.empty()) onPlayer[name] = Data(id);
-    }
+    const std::map<std::wstring, std::string> onPlayer = ChannelFilesOnPlayer();
 
     // Deregistering removes the marker and the car-audio folder.
     ASSERT_EQ(S_OK, manager_->ToggleDeviceRegistration());
@@ -275,7 +310,6 @@ TEST_F(SetupRefreshTest, DISABLED_RegisterRefreshAndDeregisterAPlayer) {
 
     // Exit: the cache folder and the local car-audio work files go; the main program's sync
     // selections in the per-player folder stay.
-    CScratchFolder songs;
     const std::wstring syncList = L"SIMPLAYER\\Music.txt";
     ASSERT_TRUE(data_.WriteFile(syncList, "C:\\Music\\a.mp3\r\n"));
     ASSERT_TRUE(FolderExists(dataFolder_ + L"HVX_Cache"));
@@ -286,7 +320,12 @@ TEST_F(SetupRefreshTest, DISABLED_RegisterRefreshAndDeregisterAPlayer) {
     EXPECT_FALSE(FolderExists(dataFolder_ + L"Tavrel_Automotive\\HVM"));
     EXPECT_EQ("C:\\Music\\a.mp3\r\n", ReadText(data_.Join(syncList)));
 
+    // The channel files the player got are those the mood library writes for the same songs, each
+    // entered with the analysis data its copy on the player carries, in the order they went back.
     CScratchFolder reference;
+    CScratchFolder songs;
+    const std::wstring referenceFolder = reference.Join(L"Tavrel_Automotive\\");
+    std::map<std::wstring, std::string> expected;
     ASSERT_EQ(0, BeginMoodChannelExport(reference.Path() + L"\\"));
     int n = 0;
     for (const auto& [track, bytes] : analysed) {
@@ -299,68 +338,72 @@ TEST_F(SetupRefreshTest, DISABLED_RegisterRefreshAndDeregisterAPlayer) {
         delete payload;
         std::vector<std::wstring> written;
         ASSERT_EQ(0, WriteMoodChannels(written));
+        for (const std::wstring& file : written) expected[file.substr(referenceFolder.size())] = ReadText(file);
         ClearMoodChannelLists();
     }
     EndMoodChannelExport();
-    std::string entries;
-    for (const auto& [file, bytes] : onPlayer) {
+    std::wstring names;
+    for (const auto& [file, bytes] : onPlayer) names += file + L" ";
+    ASSERT_EQ(expected.size(), onPlayer.size()) << std::string(names.begin(), names.end());
+    for (const auto& [file, bytes] : expected) {
         SCOPED_TRACE(std::string(file.begin(), file.end()));
-        EXPECT_EQ(ReadText(reference.Join(L"Tavrel_Automotive\\" + file)), bytes);
-        entries += bytes;
+        const auto found = onPlayer.find(file);
+        ASSERT_NE(onPlayer.end(), found);
+        EXPECT_EQ(bytes, found->second);
     }
-    for (const auto& [track, bytes] : analysed) {
-        EXPECT_NE(std::string::npos, entries.find(ChannelEntryBytes(track))) << "each song is in a channel";
+
+    // Every song is in the every-track channel and in the mood list, and each mood table ranks
+    // every song.
+    std::vector<std::wstring> tracks;
+    for (const auto& [track, bytes] : analysed) tracks.push_back(track);
+    std::sort(tracks.begin(), tracks.end());
+    for (const wchar_t* list : {L"HVC\\CID005.ZEP", L"HVM\\MOOD.ZEP"}) {
+        SCOPED_TRACE(std::string(list, list + wcslen(list)));
+        std::vector<std::wstring> entries = ListEntries(expected[list]);
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(tracks, entries);
+    }
+    for (const wchar_t* table : {L"HVM\\MOOD00.dat", L"HVM\\MOOD01.dat", L"HVM\\MOOD02.dat", L"HVM\\MOOD03.dat"}) {
+        EXPECT_EQ(uint32_t(kSongs), MoodTableCount(expected[table])) << std::string(table, table + wcslen(table));
     }
 }
 
-TEST_F(SetupRefreshTest, UnpluggingDuringARefreshAbortsIt) {
-    Register();
-    bool unplugged = false;
-    screens_.onWritten = [&](ISetupFrame& frame) {
-        if (unplugged) return;
-        unplugged = true;
-        ASSERT_EQ(S_OK, standin_.Detach(kPlayerId));
-        SendMessageW(frame.FrameWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-    };
-    screens_.ResetCounts();
-    manager_->SetSongsPresent(manager_->PlayerHoldsSongs());
-    frame_->ShowScreen(SetupScreen::kRefreshProcessing);
-    ASSERT_TRUE(manager_->StartRefreshThread());
-    ASSERT_TRUE(PumpUntil([&] { return Shown() == SetupScreen::kCancel; }));
-    EXPECT_TRUE(unplugged);
-    EXPECT_FALSE(manager_->IsRefreshRunning());
-    EXPECT_FALSE(FolderExists(dataFolder_ + L"HVX_Cache"));
-    // Records still queued from the aborted refresh change nothing.
-    const int analysedAtAbort = screens_.analysed;
-    Pump();
-    EXPECT_EQ(analysedAtAbort, screens_.analysed);
-}
+// Unplugging the player in the middle of a refresh ends it: the error screen, the threads and the
+// pipeline stopped, the cache folder gone.
+class SetupUnplugTest : public SetupRefreshTest {
+protected:
+    void UnplugDuringRefresh() {
+        Register();
+        bool unplugged = false;
+        screens_.onWritten = [&](ISetupFrame& frame) {
+            if (unplugged) return;
+            unplugged = true;
+            ASSERT_EQ(S_OK, standin_.Detach(kPlayerId));
+            SendMessageW(frame.FrameWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+        };
+        screens_.ResetCounts();
+        manager_->SetSongsPresent(manager_->PlayerHoldsSongs());
+        frame_->ShowScreen(SetupScreen::kRefreshProcessing);
+        ASSERT_TRUE(manager_->StartRefreshThread());
+        ASSERT_TRUE(PumpUntil([&] { return Shown() == SetupScreen::kCancel; }));
+        screens_.onWritten = nullptr;
+        EXPECT_TRUE(unplugged);
+        EXPECT_FALSE(manager_->IsRefreshRunning());
+        EXPECT_FALSE(FolderExists(dataFolder_ + L"HVX_Cache"));
+        // Records still queued from the aborted refresh change nothing.
+        const int analysedAtAbort = screens_.analysed;
+        Pump();
+        EXPECT_EQ(analysedAtAbort, screens_.analysed);
+    }
+};
 
-// Disabled: the completing refresh after re-plugging leaves no mood table on the player yet (see
-// the report).
-TEST_F(SetupRefreshTest, DISABLED_UnpluggingDuringARefreshAbortsItAndARefreshAfterReplugCompletes) {
-    Register();
-    bool unplugged = false;
-    screens_.onWritten = [&](ISetupFrame& frame) {
-        if (unplugged) return;
-        unplugged = true;
-        ASSERT_EQ(S_OK, standin_.Detach(kPlayerId));
-        SendMessageW(frame.FrameWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
-    };
-    screens_.ResetCounts();
-    manager_->SetSongsPresent(manager_->PlayerHoldsSongs());
-    frame_->ShowScreen(SetupScreen::kRefreshProcessing);
-    ASSERT_TRUE(manager_->StartRefreshThread());
-    ASSERT_TRUE(PumpUntil([&] { return Shown() == SetupScreen::kCancel; }));
-    EXPECT_TRUE(unplugged);
-    EXPECT_FALSE(manager_->IsRefreshRunning());
-    EXPECT_FALSE(FolderExists(dataFolder_ + L"HVX_Cache"));
-    // Records still queued from the aborted refresh change nothing.
-    const int analysedAtAbort = screens_.analysed;
-    Pump();
-    EXPECT_EQ(analysedAtAbort, screens_.analysed);
+TEST_F(SetupUnplugTest, UnpluggingDuringARefreshAbortsIt) { UnplugDuringRefresh(); }
 
-    screens_.onWritten = nullptr;
+// Plugged in again, the player is examined anew and a refresh runs to its end: every song goes
+// back analysed, and the every-track channel, the mood list and a mood table name every song once,
+// nothing the aborted refresh left behind twice.
+TEST_F(SetupUnplugTest, ARefreshAfterReplugCompletes) {
+    UnplugDuringRefresh();
     PlugPlayer();
     std::wstring model;
     uint64_t capacity = 0;
@@ -372,7 +415,22 @@ TEST_F(SetupRefreshTest, DISABLED_UnpluggingDuringARefreshAbortsItAndARefreshAft
     RunRefresh();
     EXPECT_EQ(kSongs, screens_.total);
     EXPECT_EQ(kSongs, screens_.written);
-    EXPECT_FALSE(ObjectAt(L"Tavrel_Automotive\\HVM\\MOOD.ZEP").empty());
+    const std::vector<std::wstring> copies = WrittenCopies();
+    ASSERT_EQ(size_t(kSongs), copies.size());
+    std::vector<std::wstring> tracks;
+    for (const std::wstring& copy : copies) {
+        AnalysedSong(copy);
+        tracks.push_back(L"\\" + copy.substr(manager_->Transfer().CacheFolder().size()));
+    }
+    std::sort(tracks.begin(), tracks.end());
+    std::map<std::wstring, std::string> onPlayer = ChannelFilesOnPlayer();
+    for (const wchar_t* list : {L"HVC\\CID005.ZEP", L"HVM\\MOOD.ZEP"}) {
+        SCOPED_TRACE(std::string(list, list + wcslen(list)));
+        std::vector<std::wstring> entries = ListEntries(onPlayer[list]);
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(tracks, entries);
+    }
+    EXPECT_EQ(uint32_t(kSongs), MoodTableCount(onPlayer[L"HVM\\MOOD00.dat"]));
 }
 
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+// Identifiers of the dialogs' templates, images and controls in the program's resources. They are
+// fixed: automation clients and the language module's texts are matched against them.
+
+// Templates.
+#define IDD_QB_SYNC_SELECT 121
+#define IDD_QB_SETTING_RAVELIN 130
+#define IDD_QB_DELETE 211
+#define IDD_QB_LOG 277
+#define IDD_QB_SETTING_GENERAL 357
+#define IDD_QB_SETTING_REFRESH 358
+#define IDD_QB_SETTING_UPDATE 360
+#define IDD_QB_MOVIE_CONVERT_CAUTION 361
+#define IDD_QB_SETTING_MOVIE_CONVERT 369
+
+// Tree images of the delete dialog: eight normal (230-237) and eight greyed (240-247).
+#define IDB_QB_TREE_FIRST 230
+#define IDB_QB_TREE_GREY_FIRST 240
+// The picture at the foot of the analysis page ("PNG" resource).
+#define IDR_QB_ANALYSIS_PICTURE 276
+
+// Controls.
+#define IDC_QB_ANALYSIS_MODE_0 1003
+#define IDC_QB_ANALYSIS_MODE_1 1004
+#define IDC_QB_ANALYSIS_MODE_2 1005
+#define IDC_QB_CAUTION_DONT_ASK 1006
+#define IDC_QB_DELETE_BUTTON 1007
+#define IDC_QB_SYNC_REMOVE 1007
+#define IDC_QB_MESSAGE_TEXT 1012
+#define IDC_QB_LOG_TEXT 1012
+#define IDC_QB_DELETE_CLOSE 1013
+#define IDC_QB_DELETE_TREE 1014
+#define IDC_QB_DELETE_HEADING 1015
+#define IDC_QB_DELETE_FREE_SPACE 1016
+#define IDC_QB_DELETE_STATUS 1017
+#define IDC_QB_ANALYSIS_NOTE_0 1019
+#define IDC_QB_ANALYSIS_NOTE_1 1020
+#define IDC_QB_ANALYSIS_NOTE_2 1021
+#define IDC_QB_SYNC_PRESET 1030
+#define IDC_QB_SYNC_HEADING 1033
+#define IDC_QB_SYNC_FOLDERS_LABEL 1035
+#define IDC_QB_SYNC_ADD 1036
+#define IDC_QB_SYNC_FOLDERS 1038
+#define IDC_QB_DELETE_MESSAGE 1039
+#define IDC_QB_AUTO_UPDATE 1042
+#define IDC_QB_UPDATE_NOW 1043
+#define IDC_QB_MOVIE_CONVERT 1044
+#define IDC_QB_GENERAL_GROUP 1048
+#define IDC_QB_MOVIE_GROUP 1049
+#define IDC_QB_AUTO_EXEC 1050
+#define IDC_QB_REFRESH_TEXT 1053
+#define IDC_QB_REFRESH_START 1054
+#define IDC_QB_UPDATE_GROUP 1055
+#define IDC_QB_UPDATE_NOTE 1056
+#define IDC_QB_UPDATE_MODE_0 1057
+#define IDC_QB_UPDATE_MODE_1 1058
+#define IDC_QB_UPDATE_MODE_2 1059
+#define IDC_QB_ABOUT 1061
+#define IDC_QB_MOVIE_SIZE_0 1062
+#define IDC_QB_MOVIE_SIZE_1 1063
+#define IDC_QB_ANALYSIS_GROUP 1064
+#define IDC_QB_MOVIE_SIZE_0_NOTE 1065
+#define IDC_QB_MOVIE_SIZE_1_NOTE 1066
+#define IDC_QB_MOVIE_HELP 1067
+#define IDC_QB_MOVIE_HELP_NOTE 1068
+#define IDC_QB_MOVIE_NOTE 1069
+#define IDC_QB_COVER_ART_ON 1070
+#define IDC_QB_COVER_ART_OFF 1071
+#define IDC_QB_COVER_ART_GROUP 1072
+#define IDC_QB_COVER_ART_NOTE 1073
