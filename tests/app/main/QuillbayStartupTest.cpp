@@ -42,9 +42,10 @@ std::wstring AnswerMessageBox(const CTestProcess& start) {
 // the skin is on the screen.
 void Photograph(HWND frame, const wchar_t* name) {
     CWindowCapture capture;
-    EXPECT_TRUE(WaitUntil([&] { return capture.Capture(frame) && !capture.LooksBlank() && capture.DistinctColours() > 8; },
-                          kWaitMs))
-        << "the main window shows no skin";
+    const auto skinShown = [&] {
+        return capture.Capture(frame) && !capture.LooksBlank() && capture.DistinctColours() > 8;
+    };
+    EXPECT_TRUE(WaitUntil(skinShown, kWaitMs)) << "the main window shows no skin";
     EXPECT_TRUE(capture.SavePng(ScreenshotPath(name)));
 }
 
