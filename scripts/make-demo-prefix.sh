@@ -4,7 +4,8 @@
 # described in the registry) and a removable-drive player (a folder Wine reports as drive R:, of
 # removable type). Each player holds a few sample songs from tests/data. The iTunes stand-in
 # (standins/itunes) is registered as the iTunes application, serving a small library of the same
-# songs with a playlist "Demo playlist" and a current selection.
+# songs with a playlist "Demo playlist" and a current selection. C:\QuillbayDemo\songs-to-drop holds
+# songs that are on neither player, for dropping onto the main window (scripts/demo.sh does).
 #   make-demo-prefix.sh [prefix folder]     default: <build>/demo-prefix
 # Then start a program in it: WINEPREFIX=<prefix folder> wine <program>.
 set -euo pipefail
@@ -21,13 +22,28 @@ mkdir -p "$WINEPREFIX"
 win() { "$wine_loader" winepath -w "$1" 2>/dev/null; }
 
 demo=$WINEPREFIX/drive_c/QuillbayDemo
-mkdir -p "$demo/standins" "$demo/mtp-player/Music" "$demo/removable-player/MUSIC" "$demo/itunes-music"
+# Each run starts the players over with only their own songs.
+rm -rf "$demo/mtp-player" "$demo/removable-player" "$demo/songs-to-drop"
+mkdir -p "$demo/standins" "$demo/mtp-player/Music" "$demo/removable-player/MUSIC" "$demo/itunes-music" \
+  "$demo/songs-to-drop"
 cp "$standin" "$itunes" "$demo/standins/"
 for song in mediaprobe/tagged.mp3 mediaprobe/plain.mp3 decode/tone-id3-lame.mp3; do
   cp "$root/tests/data/$song" "$demo/mtp-player/Music/"
   cp "$root/tests/data/$song" "$demo/removable-player/MUSIC/"
   cp "$root/tests/data/$song" "$demo/itunes-music/"
 done
+# The program takes an MTP device for a player when its storage holds a capability document.
+cat >"$demo/mtp-player/capability_00.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<Devices xmlns="http://www.tavrel.com/tornelle/capability"><Device>
+<PlaybackCapabilities><Audio><Format><Extension>mp3</Extension></Format></Audio></PlaybackCapabilities>
+<FileSystem><Path content-type="sound" depth="7"><Target>\Music\</Target></Path></FileSystem>
+</Device></Devices>
+XML
+cp "$root/tests/data/mediaprobe/tagged.mp3" "$demo/songs-to-drop/Harbour Lights.mp3"
+cp "$root/tests/data/tags/itunes10.mp3" "$demo/songs-to-drop/Paper Boats.mp3"
+cp "$root/tests/data/mediaprobe/plain.mp3" "$demo/songs-to-drop/Quiet Morning.mp3"
+cp "$root/tests/data/decode/tone-id3-lame.mp3" "$demo/songs-to-drop/Tuning Fork.mp3"
 
 "$wine_loader" regsvr32 /s "$(win "$demo/standins/wpdstandin.dll")" </dev/null >/dev/null 2>&1 ||
   { echo "registering the simulated player failed" >&2; exit 1; }
@@ -66,3 +82,4 @@ echo "Demo prefix ready: $WINEPREFIX"
 echo "  MTP player 'Demo MTP Player' backed by $demo/mtp-player"
 echo "  removable-drive player R: backed by $demo/removable-player"
 echo "  iTunes stand-in serving $demo/standins/itunes-library.txt"
+echo "  songs to drop onto the main window in $demo/songs-to-drop"

@@ -8,6 +8,7 @@
 #include <string>
 
 class CQBCommonManager;
+class CQBTreeNode;
 
 class ICoordinatorDialogs {
 public:
@@ -30,6 +31,11 @@ public:
     // the language-module string id that names a preset (-1 for none).
     virtual int GetEffectiveSyncPreset(int kind) = 0;
     virtual int GetSyncPresetName(int preset) = 0;
+    // The transfer stage's reports for the open delete dialog, from its threads. The trees are
+    // taken over; a null root answers a kind without contents.
+    virtual void OnFolderTree(CQBTreeNode* root) = 0;
+    virtual void OnContentDeleted() = 0;
+    virtual void OnDeleteFinished(CQBTreeNode* root, uint64_t freeBytes) = 0;
 
 protected:
     ~ICoordinatorDialogs() = default;

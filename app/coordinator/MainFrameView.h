@@ -38,7 +38,8 @@ public:
     virtual HANDLE RunEvent() = 0;
 
     virtual void UpdateProgress(int32_t value) = 0;
-    virtual void ResetProgress() = 0;
+    // Back to the ready state after a run; with an error the window offers the run's report.
+    virtual void ResetProgress(bool withError) = 0;
     virtual void RefreshProgressChild() = 0;
     virtual void SetBusyFlags(int32_t busy) = 0;
     // The two done counters (items done, items accepted), each repainted when set.

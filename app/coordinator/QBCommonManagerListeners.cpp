@@ -3,6 +3,7 @@
 
 #include "app/coordinator/AutomationEventText.h"
 #include "app/coordinator/QBCommonManagerInternal.h"
+#include "library/device/QBTreeNode.h"
 #include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 #include "library/util/UIModeFile.h"
@@ -30,7 +31,7 @@ void CQBCommonManager::CheckEndOfTransfer() {
     }
     if (frame_ != nullptr) frame_->AddDoneCount();
     PostText(IAutomationEvents::kUpdateFileNum, FileNumEventText(current, accepted));
-    OnRunFinished();
+    const bool reported = OnRunFinished();
     if (transfer_.IsDiskFull() && resourceModule_ != nullptr) {
         ShowWarning(118);
         transfer_.ClearDiskFull();
@@ -39,7 +40,7 @@ void CQBCommonManager::CheckEndOfTransfer() {
     if (frame_ != nullptr) {
         ResetEvent(frame_->RunEvent());
         frame_->UpdateProgress(0);
-        frame_->ResetProgress();
+        frame_->ResetProgress(reported);
         frame_->RefreshStatusText(transfer_.GetFreeSpace());
         frame_->RefreshProgressChild();
     }
@@ -178,17 +179,31 @@ void CQBCommonManager::OnDeviceContents(uint64_t music, uint64_t images, uint64_
     PostText(IAutomationEvents::kUpdateFreeSpace, JoinEventFields(fields));
 }
 
-void CQBCommonManager::OnContentDeleted(int) {}
+void CQBCommonManager::OnContentDeleted(int) {
+    if (dialogs_ != nullptr) dialogs_->OnContentDeleted();
+}
 
-void CQBCommonManager::OnDeleteFinished(int, CQBTreeNode*) {}
+void CQBCommonManager::OnDeleteFinished(int, CQBTreeNode* root) {
+    if (dialogs_ == nullptr) {
+        delete root;
+        return;
+    }
+    dialogs_->OnDeleteFinished(root, transfer_.GetFreeSpace());
+}
 
-void CQBCommonManager::OnFolderTree(int, CQBTreeNode*) {}
+void CQBCommonManager::OnFolderTree(int, CQBTreeNode* root) {
+    if (dialogs_ == nullptr) {
+        delete root;
+        return;
+    }
+    dialogs_->OnFolderTree(root);
+}
 
 void CQBCommonManager::OnDiskFull() {
     if (frame_ != nullptr) SetEvent(frame_->StopEvent());
-    CancelRun(true);
+    const bool reported = CancelRun(true);
     if (frame_ != nullptr) {
-        frame_->ResetProgress();
+        frame_->ResetProgress(reported);
         frame_->RefreshStatusText(transfer_.GetFreeSpace());
     }
     SetFrameBusy(0);
@@ -224,9 +239,9 @@ void CQBCommonManager::OnDrop(IDataObject* data) {
 }
 
 void CQBCommonManager::OnCancel(int32_t endReport) {
-    CancelRun(endReport != 0);
+    const bool reported = CancelRun(endReport != 0);
     if (frame_ != nullptr) {
-        frame_->ResetProgress();
+        frame_->ResetProgress(reported);
         frame_->RefreshStatusText(transfer_.GetFreeSpace());
         frame_->RefreshProgressChild();
         frame_->SetDoneCount(0);

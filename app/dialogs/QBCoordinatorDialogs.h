@@ -32,11 +32,9 @@ public:
     int GetEffectiveSyncPreset(int kind) override;
     int GetSyncPresetName(int preset) override;
 
-    // From the transfer stage's threads, through the coordinator. The trees are taken over; a null
-    // root is the answer for a kind without contents.
-    void OnFolderTree(CQBTreeNode* root);
-    void OnContentDeleted();
-    void OnDeleteFinished(CQBTreeNode* root, uint64_t freeBytes);
+    void OnFolderTree(CQBTreeNode* root) override;
+    void OnContentDeleted() override;
+    void OnDeleteFinished(CQBTreeNode* root, uint64_t freeBytes) override;
 
 private:
     HMODULE languageModule_;

@@ -58,10 +58,21 @@ void CFileDropTarget::OnDragLeave() {
     }
 }
 
-DWORD CFileDropTarget::OnDrop(IDataObject* data, DWORD, POINTL) {
+DWORD CFileDropTarget::OnDrop(IDataObject* data, DWORD, POINTL point) {
+    // The drop is judged again where it lands: a source may drop after a refusal or without
+    // having asked (under Wine a DragOver from another process does not arrive, and the source
+    // then goes on with the effect it offered), and a drop must never start work that the
+    // coordinator has forbidden.
+    current_ = data;
+    const bool accepted = Answer(point, false) == DROPEFFECT_COPY;
     current_ = nullptr;
-    if (listener_) {
-        listener_->OnFileDrop(data);
+    if (!listener_) {
+        return DROPEFFECT_NONE;
     }
+    if (!accepted) {
+        listener_->OnDragLeave();
+        return DROPEFFECT_NONE;
+    }
+    listener_->OnFileDrop(data);
     return DROPEFFECT_COPY;
 }

@@ -2,6 +2,7 @@
 
 #include <dbt.h>
 
+#include "app/dialogs/QBMovieConvertCautionDlg.h"
 #include "app/mainframe/MainFrameInternal.h"
 #include "app/mainframe/PodcastCautionDlg.h"
 #include "library/util/ModuleFolder.h"
@@ -26,6 +27,7 @@ bool PositionOnScreen(int x, int y) {
 CMainFrame::CMainFrame() {
     InitializeCriticalSection(&textLock_);
     InitializeCriticalSection(&stageLock_);
+    InitializeCriticalSection(&queueLock_);
     stopEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     idleEvent_ = CreateEventW(nullptr, TRUE, TRUE, nullptr);
 }
@@ -42,6 +44,7 @@ CMainFrame::~CMainFrame() {
     }
     CloseHandle(stopEvent_);
     CloseHandle(idleEvent_);
+    DeleteCriticalSection(&queueLock_);
     DeleteCriticalSection(&stageLock_);
     DeleteCriticalSection(&textLock_);
 }
@@ -213,6 +216,9 @@ void CMainFrame::OnDestroy() {
     PostQuitMessage(0);
     coordinator_.reset();
     listener_ = nullptr;
+    // What is still queued was meant for a window that is going away.
+    CLock lock(queueLock_);
+    queued_.clear();
 }
 
 LRESULT CMainFrame::OnDeviceChange(WPARAM event, LPARAM) {
@@ -303,15 +309,21 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if ((message >= WM_USER + 1 && message <= WM_USER + 4) || message == WM_POWERBROADCAST) {
         return OnUserMessage(message, wParam, lParam);
     }
+    if (message == kRunQueuedMessage) {
+        RunQueued();
+        return 0;
+    }
     return CUiFrameWnd::WindowProc(message, wParam, lParam);
 }
 
 LRESULT CMainFrame::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_USER + 1:
-        movieCautionResult_ =
-            MessageBoxW(Hwnd(), LoadText(134).c_str(), LoadText(139).c_str(), MB_OKCANCEL | MB_ICONINFORMATION);
+    case WM_USER + 1: {
+        // The dialog writes the answer into the settings itself.
+        CQBMovieConvertCautionDlg dialog(resourceModule);
+        movieCautionResult_ = dialog.DoModal(Hwnd());
         return movieCautionResult_;
+    }
     case WM_USER + 2: {
         CPodcastCautionDlg dialog(resourceModule);
         return dialog.DoModal(Hwnd());

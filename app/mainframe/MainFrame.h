@@ -7,9 +7,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/coordinator/MainFrameView.h"
 #include "app/mainframe/DummyStatic.h"
@@ -34,6 +36,9 @@ public:
         kIdMenuSettings = 129, kIdAbout = 57664, kIdExit = 57665,
     };
     enum : UINT_PTR { kTimerAnimation = 1, kTimerLookup = 2 };
+    // Runs the window work that other threads queued (timers, controls, tooltips); sending it
+    // waits until everything queued before has been done.
+    static constexpr UINT kRunQueuedMessage = WM_APP + 1;
     static constexpr int kCollapsedWidth = 200;
     static constexpr int kExpandedWidth = 532;
     static constexpr int kHeight = 266;
@@ -86,6 +91,7 @@ public:
     bool IsBusy() const { return busy_; }
     bool IsTopMost() const { return topMost_; }
     bool IsDropHighlighted() const { return dropHighlight_; }
+    bool IsErrorPending() const { return errorPending_; }
     int AnimationFrame() const { return animationFrame_; }
     BYTE WindowAlpha() const { return windowAlpha_; }
     int DeviceState() const { return deviceState_; }
@@ -107,7 +113,7 @@ public:
     HANDLE StopEvent() override { return stopEvent_; }
     HANDLE RunEvent() override { return idleEvent_; }
     void UpdateProgress(int32_t busy) override;
-    void ResetProgress() override;
+    void ResetProgress(bool withError) override;
     void RefreshProgressChild() override { DrawSkin(); }
     void SetBusyFlags(int32_t busy) override;
     void SetDoneCount(int32_t done) override;
@@ -183,6 +189,11 @@ private:
 
     LRESULT OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // Timers, controls and tooltips belong to the window's thread: the coordinator's threads
+    // queue that part of their calls and return without waiting for it.
+    void RunOnWindowThread(std::function<void()> action);
+    void RunQueued();
+
     // Creation steps.
     void CreateButtons();
     void CreateAreas();
@@ -204,6 +215,7 @@ private:
     void SetText(CTextImageEx& image, const std::wstring& text);
     std::wstring LoadText(UINT id) const;
     void JoinStageTexts();
+    void SetProgressTip(const std::wstring& text);
     bool HasPlayer() const { return deviceState_ != 0; }
     bool InPinArea(POINT point) const;
     bool InLinkArea(POINT point) const;
@@ -227,10 +239,10 @@ private:
     bool hoverPin_ = false, hoverLink_ = false, hoverTab_[2] = {}, hoverSwitch_[4] = {};
     bool dropHighlight_ = false;
     std::atomic<bool> dropAllowed_{false};
-    bool errorPending_ = false;
+    std::atomic<bool> errorPending_{false};
     BYTE windowAlpha_ = kActiveAlpha;
     std::atomic<int> animationFrame_{0};
-    bool lookupIndicator_ = false;
+    std::atomic<bool> lookupIndicator_{false};
     int doneCount_ = 0;
     int totalCount_ = 0;
     uint64_t capacity_ = 0;
@@ -263,5 +275,7 @@ private:
     CTextImageEx statusText_, freeText_, deviceText_, stageText_, linkText_, titleText_, tabText_[2], switchText_[4],
         syncNowText_, capacityText_;
     INT_PTR movieCautionResult_ = IDCANCEL;
+    CRITICAL_SECTION queueLock_;
+    std::vector<std::function<void()>> queued_;
     std::atomic<int> paintCount_{0};
 };

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include <array>
 #include <cstdio>
 
 #include "app/mainframe/MainFrame.h"
@@ -77,15 +78,50 @@ void CMainFrame::SetControlsIdle() {
     SetPanelLabelColour(RGB(1, 1, 1));
 }
 
+void CMainFrame::RunOnWindowThread(std::function<void()> action) {
+    HWND window = Hwnd();
+    if (!window) {
+        return;
+    }
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        // Work queued earlier by other threads comes first, so that the order of calls holds.
+        RunQueued();
+        action();
+        return;
+    }
+    bool first = false;
+    {
+        CLock lock(queueLock_);
+        queued_.push_back(std::move(action));
+        first = queued_.size() == 1;
+    }
+    if (first) {
+        PostMessageW(window, kRunQueuedMessage, 0, 0);
+    }
+}
+
+void CMainFrame::RunQueued() {
+    std::vector<std::function<void()>> actions;
+    {
+        CLock lock(queueLock_);
+        actions.swap(queued_);
+    }
+    for (auto& action : actions) {
+        action();
+    }
+}
+
 void CMainFrame::UpdateProgress(int32_t busy) {
     ResetEvent(idleEvent_);
     busy_ = busy != 0;
     if (busy_) {
-        SetControlsBusy();
         animationFrame_ = 0;
-        SetTimer(kTimerAnimation, 100);
         AllowDrops(false);
-        DrawSkin();
+        RunOnWindowThread([this] {
+            SetControlsBusy();
+            SetTimer(kTimerAnimation, 100);
+            DrawSkin();
+        });
         SetEvent(idleEvent_);
         return;
     }
@@ -95,23 +131,36 @@ void CMainFrame::UpdateProgress(int32_t busy) {
         SetEvent(idleEvent_);
         return;
     }
-    SetControlsIdle();
-    KillTimer(kTimerAnimation);
-    KillTimer(kTimerLookup);
     lookupIndicator_ = false;
     ClearStageText();
     ResetEvent(stopEvent_);
     AllowDrops(HasPlayer());
-    DrawSkin();
+    RunOnWindowThread([this] {
+        SetControlsIdle();
+        KillTimer(kTimerAnimation);
+        KillTimer(kTimerLookup);
+        DrawSkin();
+    });
     SetEvent(idleEvent_);
 }
 
-void CMainFrame::ResetProgress() {
+void CMainFrame::ResetProgress(bool withError) {
     if (WaitForSingleObject(stopEvent_, 0) == WAIT_OBJECT_0) {
         return;
     }
     SetText(statusText_, LoadText(137));
     doneCount_ = totalCount_ = 0;
+    if (withError) {
+        // The run left a report: the "Error" button takes the cancel button's place until the
+        // user has opened the log.
+        RunOnWindowThread([this] {
+            ShowWindow(Button(kIdCancel).Hwnd(), SW_HIDE);
+            ShowWindow(Button(kIdError).Hwnd(), SW_SHOW);
+            errorPending_ = true;
+            DrawSkin();
+        });
+        return;
+    }
     DrawSkin();
 }
 
@@ -171,8 +220,10 @@ void CMainFrame::SetLookupText(const std::wstring& text) {
 
 void CMainFrame::StartLookupTimer() {
     lookupIndicator_ = true;
-    SetTimer(kTimerLookup, 3000);
-    DrawSkin();
+    RunOnWindowThread([this] {
+        SetTimer(kTimerLookup, 3000);
+        DrawSkin();
+    });
 }
 
 void CMainFrame::ClearStageText() {
@@ -202,17 +253,23 @@ void CMainFrame::JoinStageTexts() {
     }
     SetText(stageText_, firstLine);
     if (WaitForSingleObject(stopEvent_, 0) != WAIT_OBJECT_0) {
-        if (auto found = areas_.find(kIdProgressArea); found != areas_.end() && toolTip_.Hwnd()) {
-            TOOLINFOW tool = {};
-            tool.cbSize = sizeof(tool);
-            tool.hwnd = Hwnd();
-            tool.uId = reinterpret_cast<UINT_PTR>(found->second->Hwnd());
-            tool.uFlags = TTF_IDISHWND;
-            tool.lpszText = const_cast<wchar_t*>(joined.c_str());
-            SendMessageW(toolTip_.Hwnd(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
+        RunOnWindowThread([this, joined] { SetProgressTip(joined); });
     }
     DrawSkin();
+}
+
+void CMainFrame::SetProgressTip(const std::wstring& text) {
+    auto found = areas_.find(kIdProgressArea);
+    if (found == areas_.end() || !toolTip_.Hwnd()) {
+        return;
+    }
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(found->second->Hwnd());
+    tool.uFlags = TTF_IDISHWND;
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(toolTip_.Hwnd(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void CMainFrame::UpdateFreeSpace(const FreeSpace& space) {
@@ -273,36 +330,38 @@ void CMainFrame::ClearDevice() {
 
 void CMainFrame::UpdateSyncPanel(int deviceState) {
     deviceState_ = deviceState;
-    for (int i = 0; i < 4; ++i) {
-        syncSwitch_[i] = i < 3 ? ReadSyncEnabled(i == 0 ? 0 : i + 1) : ReadSyncAutoexec();
-    }
-    if (busy_) {
+    RunOnWindowThread([this] {
+        for (int i = 0; i < 4; ++i) {
+            syncSwitch_[i] = i < 3 ? ReadSyncEnabled(i == 0 ? 0 : i + 1) : ReadSyncAutoexec();
+        }
+        if (!busy_) {
+            SetControlsIdle();
+            AllowDrops(HasPlayer());
+        }
         DrawSkin();
-        return;
-    }
-    SetControlsIdle();
-    AllowDrops(deviceState != 0);
-    DrawSkin();
+    });
 }
 
 void CMainFrame::LayoutPanels(const bool kinds[5]) {
+    std::array<bool, 5> supported = {};
     for (int kind = 0; kind < 5; ++kind) {
-        kindSupported_[kind] = kind == 0 || kinds[kind];
+        supported[kind] = kind == 0 || kinds[kind];
     }
-    int slot = 0;
-    for (int kind = 0; kind < 5; ++kind) {
-        HWND button = Button(kDeleteIds[kind]).Hwnd();
-        if (!kindSupported_[kind]) {
-            ShowWindow(button, SW_HIDE);
-            continue;
+    RunOnWindowThread([this, supported] {
+        int slot = 0;
+        for (int kind = 0; kind < 5; ++kind) {
+            kindSupported_[kind] = supported[kind];
+            HWND button = Button(kDeleteIds[kind]).Hwnd();
+            if (!kindSupported_[kind]) {
+                ShowWindow(button, SW_HIDE);
+                continue;
+            }
+            const RECT& place = deleteSlots_[slot++];
+            SetWindowPos(button, nullptr, place.left, place.top, 26, 24, SWP_NOZORDER | SWP_NOACTIVATE);
+            ShowWindow(button, expanded_ && page_ == 0 ? SW_SHOW : SW_HIDE);
         }
-        const RECT& place = deleteSlots_[slot++];
-        SetWindowPos(button, nullptr, place.left, place.top, 26, 24, SWP_NOZORDER | SWP_NOACTIVATE);
-        ShowWindow(button, expanded_ && page_ == 0 ? SW_SHOW : SW_HIDE);
-    }
-    if (Hwnd()) {
         DrawSkin();
-    }
+    });
 }
 
 void CMainFrame::RequestDeviceRefresh() {

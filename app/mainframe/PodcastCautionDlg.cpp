@@ -1,9 +1,12 @@
 #include "app/mainframe/PodcastCautionDlg.h"
 
+#include <utility>
+
+#include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 
 CPodcastCautionDlg::CPodcastCautionDlg(HMODULE resourceModule)
-    : CUiDialog(kTemplateId, resourceModule), resourceModule_(resourceModule) {}
+    : CUiDialog(kTemplateId), resourceModule_(resourceModule) {}
 
 std::wstring CPodcastCautionDlg::Text(UINT id) const {
     wchar_t buffer[512] = {};
@@ -13,9 +16,13 @@ std::wstring CPodcastCautionDlg::Text(UINT id) const {
 
 BOOL CPodcastCautionDlg::OnInitDialog() {
     const BOOL result = CUiDialog::OnInitDialog();
-    SetDlgItemTextW(Hwnd(), kMessageId, Text(134).c_str());
-    SetDlgItemTextW(Hwnd(), kDontShowId, Text(135).c_str());
-    SetDlgItemTextW(Hwnd(), IDOK, Text(132).c_str());
+    // A text the language module lacks leaves the template's own.
+    for (const auto& [control, text] : {std::pair<int, UINT>{kMessageId, 134}, {kDontShowId, 135}, {IDOK, 132}}) {
+        const std::wstring loaded = Text(text);
+        if (!loaded.empty()) {
+            SetDlgItemTextW(Hwnd(), control, loaded.c_str());
+        }
+    }
     return result;
 }
 
@@ -26,7 +33,7 @@ void CPodcastCautionDlg::DoDataExchange(CUiDataExchange& exchange) {
 void CPodcastCautionDlg::OnOK() {
     UpdateData(TRUE);
     if (dontShowAgain) {
-        WriteSettingDword(L"PodcastCaution", 1);
+        WriteSettingDword(settings::kPodcastCaution, 1);
     }
     EndDialog(IDOK);
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The caution shown once before podcasts are transferred, with a box to stop showing it.
+// The caution shown once before podcasts are transferred, with a box to stop showing it. The
+// template is the program's own; the texts come from the language module.
 
 #include <windows.h>
 
@@ -11,6 +12,7 @@ public:
     static constexpr int kMessageId = 1012;
     static constexpr int kDontShowId = 1006;
 
+    // Texts from the language module; the template from the program.
     explicit CPodcastCautionDlg(HMODULE resourceModule);
 
     BOOL dontShowAgain = FALSE;

@@ -5,6 +5,7 @@
 #include "tests/app/coordinator/CoordinatorTestSupport.h"
 #include "tests/app/coordinator/RecordingFrame.h"
 
+#include "library/device/QBTreeNode.h"
 #include "library/util/Settings.h"
 
 namespace {
@@ -90,6 +91,26 @@ TEST_F(CoordinatorFrameTest, ShutdownSignalsTheStopEventAndTheRunStartIsPostedUn
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(frame_.StopEvent(), 0));
 }
 
+TEST_F(CoordinatorFrameTest, RunEndingWithAReportShowsTheErrorOnTheWindow) {
+    ASSERT_EQ(S_OK, coordinator_->Initialize());
+    int32_t result = 0;
+    // A path that is no file is refused and listed in the run's report.
+    coordinator_->Transfer(CBstrHolder(L"").Get(), 2, 1, &result);
+    coordinator_->Transfer(CBstrHolder(L"C:\\nowhere\\missing.xyz").Get(), 1, 3, &result);
+    ASSERT_TRUE(events_.WaitFor(IAutomationEvents::kEnd, 1));
+    // The window is reset right after the end event is posted.
+    const DWORD deadline = GetTickCount() + kEventWaitMs;
+    while (!Contains(frame_.Calls(), L"reset progress, error") && GetTickCount() < deadline) Sleep(10);
+    EXPECT_TRUE(Contains(frame_.Calls(), L"reset progress, error"));
+    // A cancel with nothing to report resets without the error.
+    coordinator_->OnCancel(1);
+    const std::vector<std::wstring> calls = frame_.Calls();
+    auto last = std::find_if(calls.rbegin(), calls.rend(),
+                             [](const std::wstring& call) { return call.rfind(L"reset progress", 0) == 0; });
+    ASSERT_NE(calls.rend(), last);
+    EXPECT_EQ(L"reset progress", *last);
+}
+
 TEST_F(CoordinatorFrameTest, DeviceCheckShowsThePlayerAndLaysOutPanels) {
     ConnectPlayer(CapabilityDocument({"mp3", "", "", "", "", false, "", false}));
     const std::vector<std::wstring> calls = frame_.Calls();
@@ -126,6 +147,9 @@ public:
     void RunLogDialog(const std::wstring&) override {}
     int GetEffectiveSyncPreset(int kind) override { return kind; }
     int GetSyncPresetName(int) override { return -1; }
+    void OnFolderTree(CQBTreeNode* root) override { delete root; }
+    void OnContentDeleted() override {}
+    void OnDeleteFinished(CQBTreeNode* root, uint64_t) override { delete root; }
 
     HANDLE shown;
 

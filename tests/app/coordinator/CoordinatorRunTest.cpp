@@ -4,6 +4,7 @@
 
 #include "app/coordinator/AutomationEventText.h"
 #include "app/coordinator/RunReport.h"
+#include "library/device/QBTreeNode.h"
 #include "library/util/Settings.h"
 
 namespace {
@@ -31,6 +32,11 @@ public:
     void RunLogDialog(const std::wstring& report) override { Record(L"log " + report); }
     int GetEffectiveSyncPreset(int kind) override { return kind; }
     int GetSyncPresetName(int) override { return -1; }
+    void OnFolderTree(CQBTreeNode* root) override { RecordTree(L"tree", root); }
+    void OnContentDeleted() override { Record(L"deleted one"); }
+    void OnDeleteFinished(CQBTreeNode* root, uint64_t freeBytes) override {
+        RecordTree(L"rebuilt, free " + std::to_wstring(freeBytes), root);
+    }
 
     std::vector<std::wstring> Runs() {
         CScopedLock lock(lock_);
@@ -39,6 +45,10 @@ public:
     HANDLE release;
 
 private:
+    void RecordTree(const std::wstring& report, CQBTreeNode* root) {
+        std::unique_ptr<CQBTreeNode> owned(root);
+        Record(report + L" " + (owned ? owned->GetName() : L"none"));
+    }
     void Record(const std::wstring& run) {
         WaitForSingleObject(release, kEventWaitMs);
         CScopedLock lock(lock_);
@@ -236,6 +246,23 @@ TEST_F(CoordinatorTest, AutomationDialogKindsAndOpenCloseEvents) {
         if (event.kind == IAutomationEvents::kDeleteDialog) values.push_back(event.value);
     }
     for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(static_cast<int32_t>(i % 2), values[i]);
+}
+
+TEST_F(CoordinatorTest, DeleteReportsOfTheTransferStageReachTheDialogs) {
+    CRecordingDialogs dialogs;
+    coordinator_->SetDialogs(&dialogs);
+    coordinator_->OnFolderTree(0, CQBTreeNode::NewFolder({L"\\MUSIC"}, {L"MUSIC"}).release());
+    coordinator_->OnFolderTree(-1, nullptr);
+    coordinator_->OnContentDeleted(0);
+    coordinator_->OnDeleteFinished(0, CQBTreeNode::NewFolder({L"\\MUSIC"}, {L"MUSIC after"}).release());
+    const std::vector<std::wstring> expected = {L"tree MUSIC", L"tree none", L"deleted one",
+                                                L"rebuilt, free 0 MUSIC after"};
+    EXPECT_EQ(expected, dialogs.Runs());
+
+    // Without dialogs the trees are still taken over (a leak checker would see them otherwise).
+    coordinator_->SetDialogs(nullptr);
+    coordinator_->OnFolderTree(0, CQBTreeNode::NewFolder({L"\\MUSIC"}, {L"MUSIC"}).release());
+    coordinator_->OnDeleteFinished(0, nullptr);
 }
 
 TEST_F(CoordinatorTest, SyncDialogKindsAndASecondOpenWhileOneRunsIsIgnored) {

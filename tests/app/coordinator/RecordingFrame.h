@@ -20,7 +20,7 @@ public:
     HANDLE StopEvent() override { return stopEvent_; }
     HANDLE RunEvent() override { return runEvent_; }
     void UpdateProgress(int32_t value) override { Record(L"progress " + std::to_wstring(value)); }
-    void ResetProgress() override { Record(L"reset progress"); }
+    void ResetProgress(bool withError) override { Record(withError ? L"reset progress, error" : L"reset progress"); }
     void RefreshProgressChild() override {}
     void SetBusyFlags(int32_t busy) override { Record(L"busy " + std::to_wstring(busy)); }
     void SetDoneCount(int32_t) override {}

@@ -141,12 +141,40 @@ TEST_F(FileDropTargetTest, DisabledTargetRefusesAndOnlyTheLeaveReachesTheListene
     EXPECT_EQ(1, listener_.leaves);
 }
 
+TEST_F(FileDropTargetTest, DropThatWouldBeRefusedNeverReachesTheListener) {
+    struct Case {
+        const char* what;
+        std::vector<CLIPFORMAT> formats;
+        bool enabled;
+        LONG y;
+    };
+    const Case cases[] = {
+        {"drops disabled", {CF_HDROP}, false, 100},
+        {"above the drop area", {CF_HDROP}, true, 20},
+        {"plain text", {CF_UNICODETEXT}, true, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        target_->SetEnabled(c.enabled);
+        listener_.dropped = nullptr;
+        const int leaves = listener_.leaves;
+        CFormatsDataObject data(c.formats);
+        // Dropped without asking first, as a source may.
+        DWORD effect = DROPEFFECT_COPY;
+        EXPECT_EQ(S_OK, target_->Drop(&data, 0, POINTL{50, c.y}, &effect));
+        EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
+        EXPECT_EQ(nullptr, listener_.dropped);
+        EXPECT_EQ(leaves + 1, listener_.leaves);
+    }
+}
+
 TEST_F(FileDropTargetTest, WithoutListenerEverythingIsRefused) {
     target_->SetListener(nullptr);
     CFormatsDataObject files({CF_HDROP});
     EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), Enter(files, 50, 100));
     DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(S_OK, target_->Drop(&files, 0, POINTL{50, 100}, &effect));
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), effect);
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
 #include "app/mainframe/MainFrame.h"
+#include "app/mainframe/PodcastCautionDlg.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <dbt.h>
+#include <shellapi.h>
 #include <gdiplus.h>
 
 #include <set>
+#include <vector>
 
+#include "library/util/ScopedWin.h"
 #include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 #include "platform/ui/UiGdiplusSession.h"
+#include "tests/support/TestProcess.h"
 #include "tests/support/UiTestThread.h"
 #include "tests/support/WindowCapture.h"
 #include "tests/support/WindowDriver.h"
@@ -59,18 +64,47 @@ public:
     void Shutdown() override { ++shutdowns; }
     void OnDeviceStateChanged() override { ++deviceChecks; }
     void MarkActiveDeviceModified() override { ++markedModified; }
-    void OpenSettingsSheet() override { ++settingsOpened; }
+    // Runs on the window's thread and, like a dialog that pumps nothing, holds it until released.
+    void OpenSettingsSheet() override {
+        ++settingsOpened;
+        if (holdWindowThread) {
+            SetEvent(holding);
+            WaitForSingleObject(release, kWait);
+        }
+    }
     void OpenDeleteDialog(int kind) override { lastDeleteKind = kind; }
     void OpenSyncSelectDialog(int) override {}
-    void ShowLogDialog() override {}
-    void OnDrop(IDataObject*) override { ++drops; }
+    void ShowLogDialog() override { ++logsShown; }
+    // Reads the files of a drop while the drop lasts, as the coordinator does.
+    void OnDrop(IDataObject* data) override {
+        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        if (data && SUCCEEDED(data->GetData(&format, &medium))) {
+            HDROP drop = static_cast<HDROP>(medium.hGlobal);
+            const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                wchar_t path[MAX_PATH] = {};
+                DragQueryFileW(drop, i, path, MAX_PATH);
+                droppedFiles.push_back(path);
+            }
+            ReleaseStgMedium(&medium);
+        }
+        ++drops;
+    }
     void OnCancel(int32_t) override { ++cancels; }
     void OnSettingsChanged() override {}
     void OnRefreshDevice() override { ++refreshes; }
     void OnStartSync() override {}
 
     std::atomic<int> initialized{0}, shutdowns{0}, deviceChecks{0}, markedModified{0}, settingsOpened{0},
-        lastDeleteKind{-1}, drops{0}, cancels{0}, refreshes{0};
+        lastDeleteKind{-1}, drops{0}, cancels{0}, refreshes{0}, logsShown{0};
+    std::atomic<bool> holdWindowThread{false};
+    // Written on the window's thread before `drops` counts the drop.
+    std::vector<std::wstring> droppedFiles;
+    CScopedHandle holdingHandle{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    CScopedHandle releaseHandle{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE holding = holdingHandle.Get();
+    HANDLE release = releaseHandle.Get();
 };
 
 // The frame on a UI thread of its own, as the program runs it, with the fake coordinator.
@@ -147,7 +181,11 @@ protected:
         space.freeBytes = device.freeBytes;
         space.totalBytes = device.totalBytes;
         Frame().UpdateFreeSpace(space);
+        Flush();
     }
+
+    // Waits until the window's thread has done what this thread queued for it.
+    void Flush() { SendMessageW(hwnd_, CMainFrame::kRunQueuedMessage, 0, 0); }
 
     void Photograph(const wchar_t* name) {
         SendMessageW(hwnd_, WM_NULL, 0, 0);
@@ -186,6 +224,7 @@ TEST_F(MainFrameTest, CollapsedExpandedBusyAndProgressScreenshots) {
     ShowPlayer();
     const bool kinds[5] = {true, false, true, true, true};
     Frame().LayoutPanels(kinds);
+    Flush();
     Photograph(L"mainframe_collapsed");
     SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdExpand, 0);
     EXPECT_TRUE(Frame().IsExpanded());
@@ -199,6 +238,7 @@ TEST_F(MainFrameTest, CollapsedExpandedBusyAndProgressScreenshots) {
     SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdCollapse, 0);
     EXPECT_FALSE(Frame().IsExpanded());
     Frame().UpdateProgress(1);
+    Flush();
     EXPECT_TRUE(Frame().IsBusy());
     EXPECT_TRUE(IsWindowVisible(Frame().ButtonWindow(CMainFrame::kIdCancel)));
     EXPECT_FALSE(IsWindowEnabled(Frame().ButtonWindow(CMainFrame::kIdSettings)));
@@ -212,9 +252,91 @@ TEST_F(MainFrameTest, CollapsedExpandedBusyAndProgressScreenshots) {
     Photograph(L"mainframe_progress");
 
     Frame().UpdateProgress(0);
+    Flush();
     EXPECT_FALSE(Frame().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Frame().ButtonWindow(CMainFrame::kIdCancel)));
     EXPECT_TRUE(IsWindowEnabled(Frame().ButtonWindow(CMainFrame::kIdSettings)));
+}
+
+TEST_F(MainFrameTest, CallsFromAWorkerNeverWaitForTheWindowsThread) {
+    ShowPlayer();
+    // The window's thread is held by a dialog that pumps nothing.
+    fake_->holdWindowThread = true;
+    PostMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdSettings, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(fake_->holding, kWait));
+    CUiTestThread worker;
+    ASSERT_TRUE(worker.Start([this] {
+        Frame().UpdateProgress(1);
+        Frame().SetTransferProgress(0, 2);
+        Frame().SetConversionText(L"Holiday.mp4", 10);
+        Frame().StartLookupTimer();
+        const bool kinds[5] = {true, false, true, false, false};
+        Frame().LayoutPanels(kinds);
+        Frame().UpdateProgress(0);
+        Frame().ResetProgress(true);
+        Frame().ClearDevice();
+        Frame().UpdateProgress(1);
+    }));
+    const bool returned = worker.Join(kWait);
+    SetEvent(fake_->release);
+    EXPECT_TRUE(returned) << "a call from the worker waited for the window's thread";
+    EXPECT_TRUE(worker.Join(kWait));
+    // Once free, the window's thread applies the calls in their order: busy again at the end.
+    Flush();
+    EXPECT_TRUE(IsWindowVisible(Frame().ButtonWindow(CMainFrame::kIdCancel)));
+    EXPECT_FALSE(IsWindowVisible(Frame().ButtonWindow(CMainFrame::kIdError)));
+    EXPECT_FALSE(Frame().IsErrorPending());
+    EXPECT_FALSE(IsWindowEnabled(Frame().ButtonWindow(CMainFrame::kIdSettings)));
+    EXPECT_EQ(0, Frame().DeviceState());
+    // The animation's timer belongs to the window: its own ticks step the frames.
+    EXPECT_TRUE(WaitUntil([this] { return Frame().AnimationFrame() != 0; }, kWait));
+}
+
+TEST_F(MainFrameTest, RunWithErrorsOffersItsReportThroughTheErrorButton) {
+    ShowPlayer();
+    HWND error = Frame().ButtonWindow(CMainFrame::kIdError);
+    HWND cancel = Frame().ButtonWindow(CMainFrame::kIdCancel);
+    Frame().UpdateProgress(1);
+    Frame().UpdateProgress(0);
+    Frame().ResetProgress(true);
+    Flush();
+    EXPECT_TRUE(Frame().IsErrorPending());
+    EXPECT_TRUE(IsWindowVisible(error));
+    EXPECT_FALSE(IsWindowVisible(cancel));
+    EXPECT_EQ(L"Ready.", Frame().StatusText());
+    Photograph(L"mainframe_error");
+
+    SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdError, 0);
+    EXPECT_EQ(1, fake_->logsShown.load());
+    EXPECT_FALSE(IsWindowVisible(error));
+    EXPECT_FALSE(Frame().IsErrorPending());
+
+    // While the error shows, the cancel command opens the log too and cancels nothing.
+    Frame().ResetProgress(true);
+    Flush();
+    SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdCancel, 0);
+    EXPECT_EQ(2, fake_->logsShown.load());
+    EXPECT_EQ(0, fake_->cancels.load());
+
+    // The next run takes the error away unseen; a reset without error does not bring it back.
+    Frame().ResetProgress(true);
+    Frame().UpdateProgress(1);
+    Flush();
+    EXPECT_FALSE(IsWindowVisible(error));
+    EXPECT_FALSE(Frame().IsErrorPending());
+    EXPECT_TRUE(IsWindowVisible(cancel));
+    Frame().UpdateProgress(0);
+    Frame().ResetProgress(false);
+    Flush();
+    EXPECT_FALSE(IsWindowVisible(error));
+    EXPECT_FALSE(IsWindowVisible(cancel));
+
+    // A reset while a stop is pending leaves the window alone.
+    SetEvent(Frame().StopEvent());
+    Frame().ResetProgress(true);
+    Flush();
+    EXPECT_FALSE(IsWindowVisible(error));
+    EXPECT_EQ(2, fake_->logsShown.load());
 }
 
 TEST_F(MainFrameTest, DiskFullMessageTakesItsTextFromTheLanguageModule) {
@@ -237,14 +359,79 @@ TEST_F(MainFrameTest, DiskFullMessageTakesItsTextFromTheLanguageModule) {
     EXPECT_TRUE(worker.Join(kWait));
 }
 
+TEST_F(MainFrameTest, PodcastCautionShowsTheLanguageTextsAndRemembersTheTick) {
+    for (bool tick : {false, true}) {
+        SCOPED_TRACE(tick ? "ticked" : "not ticked");
+        WriteSettingDword(settings::kPodcastCaution, 0);
+        // The coordinator's worker waits in SendMessageW while the user reads the caution.
+        CUiTestThread worker;
+        ASSERT_TRUE(worker.Start([this] { SendMessageW(hwnd_, WM_USER + 2, 0, 0); }));
+        HWND dialog = WaitForThreadWindow(GetWindowThreadProcessId(hwnd_, nullptr), L"#32770", L"Quillbay", kWait);
+        ASSERT_NE(nullptr, dialog);
+        EXPECT_EQ(L"Podcast episodes stay on the player until you delete them. New episodes are added each time you "
+                  L"transfer.",
+                  WindowText(GetDlgItem(dialog, CPodcastCautionDlg::kMessageId)));
+        EXPECT_EQ(L"Do not show this message again", WindowText(GetDlgItem(dialog, CPodcastCautionDlg::kDontShowId)));
+        if (tick) {
+            SendMessageW(GetDlgItem(dialog, CPodcastCautionDlg::kDontShowId), BM_SETCHECK, BST_CHECKED, 0);
+            CWindowCapture capture;
+            ASSERT_TRUE(capture.Capture(dialog));
+            EXPECT_FALSE(capture.LooksBlank());
+            EXPECT_TRUE(capture.SavePng(ScreenshotPath(L"mainframe_podcast_caution")));
+        }
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(worker.Join(kWait));
+        DWORD value = 7;
+        ASSERT_TRUE(ReadSetting(settings::kPodcastCaution, &value));
+        EXPECT_EQ(tick ? 1u : 0u, value);
+    }
+}
+
+TEST_F(MainFrameTest, MovieCautionAnswerGoesToTheSettingsAndBackToTheCoordinator) {
+    struct Case {
+        int button;
+        DWORD convert;
+    };
+    for (const Case& c : {Case{IDOK, 1}, Case{IDCANCEL, 0}}) {
+        SCOPED_TRACE(c.button);
+        WriteSettingDword(settings::kMovieConvert, 7);
+        LRESULT answer = -1;
+        CUiTestThread worker;
+        ASSERT_TRUE(worker.Start([this, &answer] { answer = SendMessageW(hwnd_, WM_USER + 1, 0, 0); }));
+        HWND dialog = WaitForThreadWindow(GetWindowThreadProcessId(hwnd_, nullptr), L"#32770", L"Quillbay", kWait);
+        ASSERT_NE(nullptr, dialog);
+        // The texts come from the language module.
+        EXPECT_EQ(L"Videos are converted for the player before they are transferred. This can take a while.",
+                  WindowText(GetDlgItem(dialog, 1012)));
+        EXPECT_EQ(L"Convert", WindowText(GetDlgItem(dialog, IDOK)));
+        if (c.button == IDOK) {
+            // The dialog has painted once it has answered a message after its first ones.
+            SendMessageW(dialog, WM_NULL, 0, 0);
+            CWindowCapture capture;
+            ASSERT_TRUE(capture.Capture(dialog));
+            EXPECT_FALSE(capture.LooksBlank());
+            EXPECT_TRUE(capture.SavePng(ScreenshotPath(L"mainframe_movie_caution")));
+        }
+        PostMessageW(dialog, WM_COMMAND, c.button, 0);
+        ASSERT_TRUE(worker.Join(kWait));
+        EXPECT_EQ(c.button, answer);
+        EXPECT_EQ(c.button, Frame().MovieCautionResult());
+        DWORD convert = 7;
+        ASSERT_TRUE(ReadSetting(settings::kMovieConvert, &convert));
+        EXPECT_EQ(c.convert, convert);
+    }
+}
+
 TEST_F(MainFrameTest, CancelStopsTheRunThenTellsTheCoordinator) {
     ShowPlayer();
     Frame().UpdateProgress(1);
+    Flush();
     SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdCancel, 0);
     EXPECT_EQ(1, fake_->cancels.load());
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Frame().StopEvent(), 0));
     // With the stop pending, the idle switch only repaints and leaves the controls alone.
     Frame().UpdateProgress(0);
+    Flush();
     EXPECT_FALSE(IsWindowEnabled(Frame().ButtonWindow(CMainFrame::kIdSettings)));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(Frame().RunEvent(), 0));
 }
@@ -353,7 +540,46 @@ TEST_F(MainFrameTest, DropsAreAllowedOnlyWithAReadyPlayerWhileIdle) {
     Frame().UpdateProgress(1);
     EXPECT_EQ(0, Frame().OnDragEnter(50, 100));
     Frame().UpdateProgress(0);
+    Flush();
     EXPECT_EQ(1, Frame().OnDragEnter(50, 100));
+}
+
+// The drop tool drags files from a process of its own through OLE, as the shell does.
+TEST_F(MainFrameTest, FilesDraggedFromAnotherProgramReachTheCoordinator) {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring tool = module;
+    tool = tool.substr(0, tool.find_last_of(L"\\/") + 1) + L"QbDropFiles.exe";
+    wchar_t song[MAX_PATH] = {};
+    GetFullPathNameW(L"" QB_TEST_DATA_DIR L"/mediaprobe/tagged.mp3", MAX_PATH, song, nullptr);
+    // Nothing may cover the drop area while the pointer is on it: other tests' windows open near
+    // the top left or in the middle of the screen, so the window goes to the bottom right.
+    SetWindowPos(hwnd_, HWND_TOPMOST, GetSystemMetrics(SM_CXSCREEN) - 240, GetSystemMetrics(SM_CYSCREEN) - 300, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+    const std::wstring window = std::to_wstring(reinterpret_cast<UINT_PTR>(hwnd_));
+    struct Case {
+        bool player;
+        DWORD exitCode;
+        int drops;
+    };
+    // Without a player the window refuses; with one it takes the song.
+    for (const Case& c : {Case{false, 1, 0}, Case{true, 0, 1}}) {
+        SCOPED_TRACE(c.player ? "player" : "no player");
+        if (c.player) {
+            ShowPlayer();
+        }
+        CTestProcess drop;
+        const std::wstring shot = ScreenshotPath(L"mainframe_dropped");
+        ASSERT_TRUE(drop.Start(tool, L"--window " + window + L" --give-up 3 --shot \"" + shot + L"\" \"" + song + L"\""));
+        DWORD exitCode = 99;
+        ASSERT_TRUE(drop.Wait(kWait * 2, &exitCode));
+        EXPECT_EQ(c.exitCode, exitCode);
+        Flush();
+        EXPECT_EQ(c.drops, fake_->drops.load());
+    }
+    ASSERT_EQ(1u, fake_->droppedFiles.size());
+    EXPECT_EQ(0, _wcsicmp(song, fake_->droppedFiles[0].c_str())) << fake_->droppedFiles[0];
+    EXPECT_FALSE(Frame().IsDropHighlighted());
 }
 
 TEST_F(MainFrameTest, TimersActivationAndButtons) {
@@ -362,6 +588,7 @@ TEST_F(MainFrameTest, TimersActivationAndButtons) {
     Frame().UpdateProgress(1);
     EXPECT_EQ(0, Frame().AnimationFrame());
     Frame().UpdateProgress(0);
+    Flush();
     const int idleStart = Frame().AnimationFrame();
     for (int step = 1; step <= 8; ++step) {
         SendMessageW(hwnd_, WM_TIMER, CMainFrame::kTimerAnimation, 0);
