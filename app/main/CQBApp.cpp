@@ -39,9 +39,13 @@ std::unique_ptr<IMainFrameCoordinator> CQBApp::CreateCoordinator(const MainFrame
     CQBFrameCoordinator::Parts parts;
     parts.events = &CCOMManager::MainThread();
     parts.startedByAutomation = g_bStartedByAutomation;
-    // The program's dialogs (parts.dialogs) and its per-device sync list files (parts.syncLists)
-    // join the coordinator here; while they are absent it opens no dialog and keeps the lists in
-    // memory.
+    if (!m_dialogs) {
+        const HMODULE languageModule = m_hResourceModule;
+        m_dialogs = std::make_unique<CQBCoordinatorDialogs>(
+            languageModule, [languageModule](HWND parent) { ShowAboutBox(languageModule, parent); });
+    }
+    parts.dialogs = m_dialogs.get();
+    parts.syncLists = &m_syncLists;
     return std::make_unique<CQBFrameCoordinator>(args, parts);
 }
 
@@ -202,6 +206,7 @@ int CQBApp::ExitInstance() {
     m_pHiddenMainFrame = nullptr;
     if (m_mainFrame && MainWnd() == m_mainFrame.get()) SetMainWnd(nullptr);
     m_mainFrame.reset();
+    m_dialogs.reset();
     if (m_hInstanceMutex) {
         ReleaseMutex(m_hInstanceMutex);
         CloseHandle(m_hInstanceMutex);

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "app/dialogs/QBCoordinatorDialogs.h"
+#include "app/dialogs/QBSyncFileLists.h"
 #include "app/main/CQBCommandLineInfo.h"
 #include "app/mainframe/MainFrame.h"
 #include "platform/com/CClassObjectRegistrar.h"
@@ -47,6 +49,9 @@ private:
     CClassObjectRegistrar m_classObjects;
     std::wstring m_profileName;
     bool m_transcodeEventCreated = false;
+    // The coordinator's dialogs and sync list files; they outlive the main window's coordinator.
+    std::unique_ptr<CQBCoordinatorDialogs> m_dialogs;
+    CQBSyncFileLists m_syncLists;
     std::unique_ptr<CMainFrame> m_mainFrame;
     // Started by automation: the hidden main window, which is not the loop's main window.
     CMainFrame* m_pHiddenMainFrame = nullptr;

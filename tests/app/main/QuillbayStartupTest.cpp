@@ -42,9 +42,10 @@ std::wstring AnswerMessageBox(const CTestProcess& start) {
 // the skin is on the screen.
 void Photograph(HWND frame, const wchar_t* name) {
     CWindowCapture capture;
-    EXPECT_TRUE(WaitUntil([&] { return capture.Capture(frame) && !capture.LooksBlank() && capture.DistinctColours() > 8; },
-                          kWaitMs))
-        << "the main window shows no skin";
+    const auto skinShown = [&] {
+        return capture.Capture(frame) && !capture.LooksBlank() && capture.DistinctColours() > 8;
+    };
+    EXPECT_TRUE(WaitUntil(skinShown, kWaitMs)) << "the main window shows no skin";
     EXPECT_TRUE(capture.SavePng(ScreenshotPath(name)));
 }
 
@@ -87,6 +88,18 @@ TEST(QuillbayStartupTest, ASecondStartBringsTheFirstForwardOrStaysSilentWithS) {
     EXPECT_EQ(200, window.right - window.left);
     EXPECT_EQ(266, window.bottom - window.top);
     Photograph(frame, L"quillbay_started");
+
+    // The settings command reaches the coordinator, which opens its settings sheet.
+    const UINT kSettingsCommand = 101;
+    PostMessageW(frame, WM_COMMAND, kSettingsCommand, 0);
+    HWND sheet = WaitForProcessWindow(first.Id(), L"#32770", LanguageText(120), kWaitMs);
+    ASSERT_NE(nullptr, sheet) << "no settings sheet";
+    CWindowCapture sheetPicture;
+    EXPECT_TRUE(sheetPicture.Capture(sheet));
+    EXPECT_TRUE(sheetPicture.SavePng(ScreenshotPath(L"quillbay_settings_sheet")));
+    PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(sheet); }, kWaitMs)) << "the settings sheet did not close";
+
     ShowWindow(frame, SW_MINIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(frame) != FALSE; }, kWaitMs));
 
