@@ -1,7 +1,6 @@
 #include "app/main/CQBFrameCoordinator.h"
 
 #include "app/main/FileVersion.h"
-#include "library/itunes/SushiController.h"
 
 CQBFrameCoordinator::CQBFrameCoordinator(const MainFrameCoordinatorArgs& args, const Parts& parts) {
     coordinator_.SetMainFrame(args.frame);
@@ -11,7 +10,6 @@ CQBFrameCoordinator::CQBFrameCoordinator(const MainFrameCoordinatorArgs& args, c
     coordinator_.SetDialogs(parts.dialogs);
     coordinator_.SetSyncFileLists(parts.syncLists);
     coordinator_.SetFileVersion(GetFileVersionString());
-    coordinator_.ContentsStage().SetITunesClientFactory(&CSushiController::Create);
 }
 
 void CQBFrameCoordinator::MarkActiveDeviceModified() {

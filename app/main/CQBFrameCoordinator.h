@@ -1,7 +1,7 @@
 #pragma once
 // The coordinator as the main window creates it: the program's CQBCommonManager, joined to the
-// automation event thread, the language module and the iTunes client, behind the operations the
-// window calls.
+// automation event thread, the language module, the dialogs and the sync list files, behind the
+// operations the window calls.
 
 #include <memory>
 
