@@ -12,23 +12,7 @@ if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a bash "${BASH_SOURCE[0]}" "$@"
 fi
 
-work=$(mktemp -d)
-# A Unix path as Wine's Z: drive names it.
-win() { local path=${1//\//\\}; echo "Z:$path"; }
-registered=0
-cleanup() {
-  if ((registered)); then
-    "$wine_loader" regsvr32 /s /u "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/app" "$work/home"
-cp "$bin/movie_convert_runner.exe" "$bin/Vandle.ax" "$bin/Tembric.ax" "$work/app/"
-cp "$bin/QbStandinWindowsMedia.dll" "$work/app/wmvcore.dll"
-# Sound renderers need a device: the null device of ALSA, for the runs of this check only.
-printf 'pcm.!default { type null }\n' >"$work/home/.asoundrc"
+source "$root/tests/convert_run/conversion_folder.sh"
 
 failures=0
 fail() {
@@ -36,8 +20,7 @@ fail() {
   failures=$((failures + 1))
 }
 
-"$wine_loader" regsvr32 /s "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || fail "registering the ASF writer stand-in"
-registered=1
+make_conversion_folder movie_convert_runner.exe || fail "registering the ASF writer stand-in"
 
 # Movies: stereo PCM with Motion JPEG pictures, a wide one, one with six channels, one without
 # pictures, and one in the

@@ -12,23 +12,9 @@ if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a bash "${BASH_SOURCE[0]}" "$@"
 fi
 
-work=$(mktemp -d)
-win() { local path=${1//\//\\}; echo "Z:$path"; }
-registered=0
-cleanup() {
-  if ((registered)); then
-    "$wine_loader" regsvr32 /s /u "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1 || true
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkdir -p "$work/app" "$work/home" "$work/kept"
-cp "$bin/coordinator_e2e_tests.exe" "$bin/Vandle.ax" "$bin/Tembric.ax" "$bin/wpdstandin.dll" "$work/app/"
-cp "$bin/QbStandinWindowsMedia.dll" "$work/app/wmvcore.dll"
-printf 'pcm.!default { type null }\n' >"$work/home/.asoundrc"
-"$wine_loader" regsvr32 /s "$(win "$work/app/wmvcore.dll")" </dev/null >/dev/null 2>&1
-registered=1
+source "$root/tests/convert_run/conversion_folder.sh"
+make_conversion_folder coordinator_e2e_tests.exe wpdstandin.dll
+mkdir -p "$work/kept"
 
 # Three seconds of Motion JPEG pictures with stereo sound: a movie the player cannot play.
 ffmpeg -v error -y -f lavfi -i "testsrc2=size=640x480:rate=10" -f lavfi -i "sine=frequency=440:sample_rate=44100" \
