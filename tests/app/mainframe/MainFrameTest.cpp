@@ -6,15 +6,14 @@
 #include <atomic>
 #include <dbt.h>
 #include <shellapi.h>
-#include <gdiplus.h>
 
-#include <set>
 #include <vector>
 
 #include "library/util/ScopedWin.h"
 #include "library/util/SettingNames.h"
 #include "library/util/Settings.h"
 #include "platform/ui/UiGdiplusSession.h"
+#include "tests/support/ScreenGrab.h"
 #include "tests/support/TestProcess.h"
 #include "tests/support/UiTestThread.h"
 #include "tests/support/WindowCapture.h"
@@ -29,31 +28,8 @@ constexpr UINT kPlayerFullText = 174;
 bool GrabScreen(HWND hwnd, const std::wstring& path, int* width) {
     RECT rect = {};
     GetWindowRect(hwnd, &rect);
-    const int w = rect.right - rect.left;
-    const int h = rect.bottom - rect.top;
-    *width = w;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, rect.left, rect.top, SRCCOPY);
-    std::set<COLORREF> colours;
-    for (int y = 0; y < h; y += 4) {
-        for (int x = 0; x < w; x += 4) {
-            colours.insert(GetPixel(memory, x, y));
-        }
-    }
-    SelectObject(memory, previous);
-    bool saved = false;
-    {
-        Gdiplus::Bitmap picture(bitmap, nullptr);
-        const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-        saved = picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return saved && colours.size() > 8;
+    *width = rect.right - rect.left;
+    return GrabScreenArea(rect, path);
 }
 
 // Stands in for the coordinator: counts what the window asks of it.

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScreenGrab.h"
 #include "tests/tools/dropfiles/FileDropData.h"
-#include "tests/tools/dropfiles/ScreenGrab.h"
 #include "tests/tools/dropfiles/ScriptedDropSource.h"
 
 namespace {

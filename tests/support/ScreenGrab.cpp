@@ -1,4 +1,4 @@
-#include "tests/tools/dropfiles/ScreenGrab.h"
+#include "tests/support/ScreenGrab.h"
 
 #include <objidl.h>
 #include <gdiplus.h>
