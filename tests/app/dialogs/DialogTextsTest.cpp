@@ -6,24 +6,9 @@
 #include <windows.h>
 
 #include "library/util/ModuleFolder.h"
+#include "tests/support/TableString.h"
 
 namespace {
-
-// The length of one string in one language's table (-1 when the table or the string is missing):
-// strings live in blocks of sixteen counted texts.
-int StringLength(HMODULE module, UINT id, LANGID language) {
-    HRSRC block = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
-    if (!block) return -1;
-    HGLOBAL loaded = LoadResource(module, block);
-    const WCHAR* entry = loaded ? static_cast<const WCHAR*>(LockResource(loaded)) : nullptr;
-    if (!entry) return -1;
-    const WCHAR* end = entry + SizeofResource(module, block) / sizeof(WCHAR);
-    for (UINT index = 0; index < id % 16; ++index) {
-        if (entry >= end) return -1;
-        entry += 1 + *entry;
-    }
-    return entry < end ? *entry : -1;
-}
 
 const UINT kDialogTexts[] = {
     // Delete dialog.
@@ -37,14 +22,6 @@ const UINT kDialogTexts[] = {
     135, 243, 244, 245,
 };
 
-const LANGID kLanguages[] = {
-    MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),      MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN),
-    MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH),           MAKELANGID(LANG_ITALIAN, SUBLANG_ITALIAN),
-    MAKELANGID(LANG_SPANISH, SUBLANG_SPANISH_MODERN),  MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE),
-    MAKELANGID(LANG_PORTUGUESE, SUBLANG_PORTUGUESE_BRAZILIAN), MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT),
-    MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED), MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL),
-    MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN),           MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT),
-};
 
 }  // namespace
 
@@ -52,9 +29,9 @@ TEST(DialogTextsTest, EveryLanguageCarriesEveryDialogText) {
     HMODULE module = LoadLibraryExW((GetModuleFolder() + L"Resources\\QuillbayResource.dll").c_str(), nullptr,
                                     LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    for (LANGID language : kLanguages) {
+    for (LANGID language : kQuillbayModuleLanguages) {
         for (UINT id : kDialogTexts) {
-            EXPECT_GT(StringLength(module, id, language), 0) << "string " << id << " language " << std::hex << language;
+            EXPECT_TRUE(ReadTableString(module, id, language).present) << "string " << id << " language " << std::hex << language;
         }
     }
     FreeLibrary(module);

@@ -7,6 +7,7 @@
 
 #include "library/util/ModuleFolder.h"
 #include "setup/resources/HalvixSetupStrings.h"
+#include "tests/support/TableString.h"
 
 namespace {
 
@@ -24,46 +25,6 @@ const Language kLanguages[] = {
 
 // The wizard reads every text into a buffer of this many characters.
 constexpr size_t kWizardBufferChars = 512;
-
-// One string of one language's table, read straight from its string block; "present" tells a
-// missing string from an empty one.
-struct TableString {
-    bool present = false;
-    std::wstring text;
-};
-
-TableString ReadTableString(HMODULE module, UINT id, LANGID language) {
-    TableString result;
-    HRSRC block = FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
-    if (block == nullptr) {
-        return result;
-    }
-    HGLOBAL loaded = LoadResource(module, block);
-    const DWORD size = SizeofResource(module, block);
-    const auto* words = static_cast<const WCHAR*>(LockResource(loaded));
-    if (words == nullptr) {
-        return result;
-    }
-    // A block holds 16 counted strings; check every count against what remains.
-    const size_t total = size / sizeof(WCHAR);
-    size_t offset = 0;
-    for (UINT index = 0; index < 16; ++index) {
-        if (offset >= total) {
-            return result;
-        }
-        const size_t length = words[offset++];
-        if (length > total - offset) {
-            return result;
-        }
-        if (index == id % 16) {
-            result.present = length != 0;
-            result.text.assign(words + offset, length);
-            return result;
-        }
-        offset += length;
-    }
-    return result;
-}
 
 size_t CountOf(const std::wstring& text, const std::wstring& part) {
     size_t count = 0;
