@@ -23,8 +23,6 @@ namespace {
 
 const wchar_t kSetupWizardMutex[] = L"HalvixSetup.exe";
 const wchar_t kInstanceMutex[] = L"Quillbay";
-// The main window's class: a second start finds the running instance by it.
-const wchar_t kMainFrameClass[] = L"QUILLBAY_MAIN_FRAME";
 const wchar_t kAutomotiveFolder[] = L"Tavrel_Automotive";
 const size_t kProfileNameChars = 260;
 const UINT kMessageFlags = MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST;
@@ -86,7 +84,7 @@ bool CQBApp::TakeSingleInstance(const CQBCommandLineInfo& commandLine) {
     // nobody asked for would hold this process.
     const bool silent = commandLine.m_bStartedByDetector || commandLine.runEmbedded || commandLine.runAutomated;
     if (!silent) {
-        HWND running = FindWindowW(kMainFrameClass, nullptr);
+        HWND running = FindWindowW(CMainFrame::kClassName, nullptr);
         WINDOWINFO info{};
         info.cbSize = sizeof(info);
         if (running && GetWindowInfo(running, &info)) {

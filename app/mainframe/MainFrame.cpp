@@ -15,7 +15,6 @@ namespace {
 
 // The window style keeps the low bits the framework's class expects beside the popup bits.
 constexpr DWORD kFrameStyle = 0x800A0048;
-constexpr wchar_t kFrameClass[] = L"QUILLBAY_MAIN_FRAME";
 constexpr wchar_t kDefaultLink[] = L"http://www.tavrel.example/quillbay/";
 
 bool PositionOnScreen(int x, int y) {
@@ -117,11 +116,10 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
     create.cy = kHeight;
     create.style = static_cast<LONG>(kFrameStyle);
     create.dwExStyle = (create.dwExStyle & ~WS_EX_CLIENTEDGE) | WS_EX_LAYERED;
-    // A second start of the program finds the running one by this class.
-    if (!RegisterFrameClass(kFrameClass, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr)) {
+    if (!RegisterFrameClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr)) {
         return FALSE;
     }
-    create.lpszClass = kFrameClass;
+    create.lpszClass = kClassName;
     wchar_t link[512] = {};
     GetPrivateProfileStringW(L"ProgramData", L"TNURL", kDefaultLink, link, 512, L"Quillbay.ini");
     linkAddress_ = link;

@@ -26,6 +26,9 @@
 
 class CMainFrame : public CUiFrameWnd, public IFileDropTargetListener, public IMainFrameView {
 public:
+    // The window's class: a second start of the program finds the running one by it.
+    static constexpr wchar_t kClassName[] = L"QUILLBAY_MAIN_FRAME";
+
     using IListener = IMainFrameListener;
 
     enum : int {
