@@ -18,25 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A copy of the shared prefix: the registry and the user folders for real, the system folder's
-# files as hard links (Wine only reads them), so nothing this run writes reaches the shared one.
-mkdir -p "$prefix/drive_c" "$prefix/dosdevices"
-cp -a "$shared"/*.reg "$shared/.update-timestamp" "$prefix/"
-for entry in "$shared"/drive_c/*; do
-  name=$(basename "$entry")
-  if [[ "$name" == windows ]] && cp -al "$entry" "$prefix/drive_c/" 2>/dev/null; then continue; fi
-  rm -rf "${prefix:?}/drive_c/$name"
-  # Other test programs create and delete their temporary folders meanwhile: leave the Temp
-  # folders' contents behind and let files that vanish mid-copy go (tar exits 1 for those).
-  tar -C "$shared/drive_c" --exclude='*/Temp/*' --ignore-failed-read \
-    --warning=no-file-changed --warning=no-file-removed -cf - "$name" 2>/dev/null |
-    tar -C "$prefix/drive_c" -xf - || (($? == 1))
-done
-for ini in "$prefix"/drive_c/windows/*.ini; do
-  [[ -e "$ini" ]] && cp --remove-destination "$shared/drive_c/windows/$(basename "$ini")" "$ini"
-done
-ln -s ../drive_c "$prefix/dosdevices/c:"
-ln -s / "$prefix/dosdevices/z:"
+source "$(dirname "$0")/../../cmake/scratch_wine_prefix.sh"
+make_scratch_prefix "$shared" "$prefix"
 
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 letters=(r s t)
