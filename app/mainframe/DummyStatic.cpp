@@ -23,7 +23,7 @@ void CDummyStatic::Forward(UINT message, LPARAM lParam) {
         return;
     }
     const int id = GetDlgCtrlID(Hwnd());
-    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    POINT point = frame_->LayoutPoint({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     const POINT origin = frame_->AreaOrigin(id);
     point.x += origin.x;
     point.y += origin.y;

@@ -109,11 +109,12 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
         DestroyMenu(create.hMenu);
         create.hMenu = nullptr;
     }
+    scale_ = CSkinScale(dpi ? dpi : CSkinScale::ScreenDpi());
     const POINT start = StartPosition();
     create.x = start.x;
     create.y = start.y;
-    create.cx = kCollapsedWidth;
-    create.cy = kHeight;
+    create.cx = scale_.ToScreen(kCollapsedWidth);
+    create.cy = scale_.ToScreen(kHeight);
     create.style = static_cast<LONG>(kFrameStyle);
     create.dwExStyle = (create.dwExStyle & ~WS_EX_CLIENTEDGE) | WS_EX_LAYERED;
     if (!RegisterFrameClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr)) {

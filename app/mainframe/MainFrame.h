@@ -19,6 +19,7 @@
 #include "app/mainframe/ImageEx.h"
 #include "app/mainframe/MainFrameCoordinator.h"
 #include "app/mainframe/NButton.h"
+#include "app/mainframe/SkinScale.h"
 #include "app/mainframe/TextImageEx.h"
 #include "platform/ui/UiFrameWnd.h"
 #include "platform/ui/UiGdiplusSession.h"
@@ -62,6 +63,8 @@ public:
     MainFrameCoordinatorFactory coordinatorFactory;
     // Where the skin's PNG resources live (the program itself by default).
     HMODULE skinModule = nullptr;
+    // The screen DPI to draw for; 0 takes the screen's.
+    int dpi = 0;
     // The About box of the application.
     std::function<void()> showAbout;
 
@@ -85,6 +88,9 @@ public:
     void SelectPage(int page);
     // For the clickable areas: the origin of the area kept for a control id, and its input.
     POINT AreaOrigin(int controlId) const;
+    // The window is laid out in 96-DPI pixels: a point of its client area in them.
+    POINT LayoutPoint(POINT client) const { return scale_.ToLayout(client); }
+    // The points these take are in layout pixels.
     void HandleMouseMove(POINT point);
     void HandleLButtonDown(POINT point);
     void HandleLButtonUp(POINT point);
@@ -228,6 +234,7 @@ private:
     int KindSupportedForSwitch(int index) const;
     bool AnySwitchOn() const;
 
+    CSkinScale scale_;
     std::unique_ptr<IMainFrameCoordinator> coordinator_;
     IListener* listener_ = nullptr;
     std::atomic<bool> created_{false};

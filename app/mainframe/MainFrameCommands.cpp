@@ -62,7 +62,8 @@ void CMainFrame::OnCancel() {
 }
 
 void CMainFrame::OnExpand() {
-    SetWindowPos(Hwnd(), nullptr, 0, 0, kExpandedWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, scale_.ToScreen(kExpandedWidth), scale_.ToScreen(kHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MoveFrameControls(true);
     expanded_ = true;
     SelectPage(page_);
@@ -76,7 +77,8 @@ void CMainFrame::OnExpand() {
 
 void CMainFrame::OnCollapse() {
     expanded_ = false;
-    SetWindowPos(Hwnd(), nullptr, 0, 0, kCollapsedWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, scale_.ToScreen(kCollapsedWidth), scale_.ToScreen(kHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MoveFrameControls(false);
     ShowWindow(Button(kIdExpand).Hwnd(), SW_SHOW);
     ShowWindow(Button(kIdCollapse).Hwnd(), SW_HIDE);
@@ -181,7 +183,7 @@ bool CMainFrame::AnySwitchOn() const {
 }
 
 LRESULT CMainFrame::OnMouseMessage(WPARAM, LPARAM lParam) {
-    HandleMouseMove(PointOf(lParam));
+    HandleMouseMove(LayoutPoint(PointOf(lParam)));
     return 0;
 }
 
@@ -212,7 +214,7 @@ void CMainFrame::HandleMouseMove(POINT point) {
 }
 
 LRESULT CMainFrame::OnLButtonDown(WPARAM, LPARAM lParam) {
-    HandleLButtonDown(PointOf(lParam));
+    HandleLButtonDown(LayoutPoint(PointOf(lParam)));
     return 0;
 }
 
@@ -233,7 +235,7 @@ void CMainFrame::HandleLButtonDown(POINT point) {
 }
 
 LRESULT CMainFrame::OnLButtonUp(WPARAM, LPARAM lParam) {
-    HandleLButtonUp(PointOf(lParam));
+    HandleLButtonUp(LayoutPoint(PointOf(lParam)));
     return 0;
 }
 
@@ -341,8 +343,9 @@ void CMainFrame::UpdateSyncNowButton() {
 }
 
 int CMainFrame::OnDragEnter(int x, int y) {
+    const POINT point = LayoutPoint({x, y});
     const int right = expanded_ ? 186 : 200;
-    const bool inside = x >= 0 && x <= right && y >= 29 && y <= 181;
+    const bool inside = point.x >= 0 && point.x <= right && point.y >= 29 && point.y <= 181;
     if (inside && dropAllowed_) {
         if (!dropHighlight_) {
             dropHighlight_ = true;

@@ -16,10 +16,12 @@ constexpr COLORREF kGreyText = RGB(150, 150, 150);
 constexpr COLORREF kSoftText = RGB(96, 104, 112);
 constexpr COLORREF kLinkColour = RGB(20, 118, 112);
 
-void InitText(CTextImageEx& image, int width, int height, UINT format, int fontHeight, bool bold, COLORREF colour) {
-    image.Create(width, height, 32);
+// Sizes in layout pixels.
+void InitText(const CSkinScale& scale, CTextImageEx& image, int width, int height, UINT format, int fontHeight,
+              bool bold, COLORREF colour) {
+    image.Create(scale.ToScreen(width), scale.ToScreen(height), 32);
     image.format = format;
-    image.fontHeight = fontHeight;
+    image.fontHeight = scale.ToScreen(fontHeight);
     image.bold = bold;
     image.textColour = colour;
     image.faceName = L"Tahoma";
@@ -37,7 +39,7 @@ void CMainFrame::LoadSkin() {
     // Everything a paint may draw is loaded once here, premultiplied; a missing one is not drawn.
     for (UINT id = 141; id <= 389; ++id) {
         auto image = std::make_unique<CImageEx>();
-        if (SUCCEEDED(LoadPngResource(module, *image, id))) {
+        if (SUCCEEDED(LoadPngResource(module, *image, scale_.SkinId(id)))) {
             image->PremultiplyAlpha();
             skin_[id] = std::move(image);
         }
@@ -48,10 +50,12 @@ void CMainFrame::CreateButtons() {
     HMODULE module = skinModule ? skinModule : GetModuleHandleW(nullptr);
     for (const ButtonLayout& layout : kButtons) {
         auto button = std::make_unique<CNButton>();
-        if (!button->Create(LoadText(layout.tooltip), layout.visible, layout.rect, Hwnd(), layout.id)) {
+        const RECT rect = scale_.ToScreen(layout.rect);
+        if (!button->Create(LoadText(layout.tooltip), layout.visible, rect, Hwnd(), layout.id)) {
             continue;
         }
-        button->LoadImages(module, layout.normal, layout.pressed, layout.disabled, layout.hover);
+        button->LoadImages(module, scale_.SkinId(layout.normal), scale_.SkinId(layout.pressed),
+                           scale_.SkinId(layout.disabled), scale_.SkinId(layout.hover));
         EnableWindow(button->Hwnd(), layout.enabled);
         toolTip_.AddTool(button->Hwnd(), LoadText(layout.tooltip));
         buttons_[layout.id] = std::move(button);
@@ -85,10 +89,11 @@ void CMainFrame::CreateButtons() {
     };
     for (const Extra& extra : extras) {
         auto button = std::make_unique<CNButton>();
-        if (!button->Create(L"", false, extra.rect, Hwnd(), extra.id)) {
+        if (!button->Create(L"", false, scale_.ToScreen(extra.rect), Hwnd(), extra.id)) {
             continue;
         }
-        button->LoadImages(module, extra.images[0], extra.images[1], extra.images[2], extra.images[3]);
+        button->LoadImages(module, scale_.SkinId(extra.images[0]), scale_.SkinId(extra.images[1]),
+                           scale_.SkinId(extra.images[2]), scale_.SkinId(extra.images[3]));
         EnableWindow(button->Hwnd(), FALSE);
         toolTip_.AddTool(button->Hwnd(), LoadText(extra.tooltip));
         buttons_[extra.id] = std::move(button);
@@ -115,7 +120,7 @@ void CMainFrame::CreateAreas() {
     };
     for (const Area& area : areas) {
         auto control = std::make_unique<CDummyStatic>();
-        if (!control->Create(area.visible, area.rect, Hwnd(), area.id)) {
+        if (!control->Create(area.visible, scale_.ToScreen(area.rect), Hwnd(), area.id)) {
             continue;
         }
         control->SetMainFrame(this);
@@ -131,19 +136,19 @@ void CMainFrame::CreateAreas() {
 void CMainFrame::CreateTextImages() {
     CLock lock(textLock_);
     const int caption = twoLineCaptions ? 28 : 14;
-    InitText(titleText_, 80, 14, DT_LEFT | DT_SINGLELINE | DT_VCENTER, 13, true, kTextColour);
-    InitText(deviceText_, 172, 14, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS, 13, true, kTextColour);
-    InitText(freeText_, 172, 14, DT_CENTER | DT_SINGLELINE, 12, false, kSoftText);
-    InitText(statusText_, 146, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kTextColour);
-    InitText(stageText_, 126, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kSoftText);
-    InitText(linkText_, 121, 14, DT_CENTER | DT_SINGLELINE, 12, false, kLinkColour);
-    InitText(capacityText_, 310, 14, DT_LEFT | DT_SINGLELINE, 12, false, kSoftText);
-    InitText(tabText_[0], 77, caption, DT_CENTER | DT_WORDBREAK, 13, true, kTextColour);
-    InitText(tabText_[1], wideScriptLayout ? 172 : 99, caption, DT_CENTER | DT_WORDBREAK, 13, true, kGreyText);
+    InitText(scale_, titleText_, 80, 14, DT_LEFT | DT_SINGLELINE | DT_VCENTER, 13, true, kTextColour);
+    InitText(scale_, deviceText_, 172, 14, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS, 13, true, kTextColour);
+    InitText(scale_, freeText_, 172, 14, DT_CENTER | DT_SINGLELINE, 12, false, kSoftText);
+    InitText(scale_, statusText_, 146, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kTextColour);
+    InitText(scale_, stageText_, 126, 14, DT_LEFT | DT_SINGLELINE | DT_END_ELLIPSIS, 12, false, kSoftText);
+    InitText(scale_, linkText_, 121, 14, DT_CENTER | DT_SINGLELINE, 12, false, kLinkColour);
+    InitText(scale_, capacityText_, 310, 14, DT_LEFT | DT_SINGLELINE, 12, false, kSoftText);
+    InitText(scale_, tabText_[0], 77, caption, DT_CENTER | DT_WORDBREAK, 13, true, kTextColour);
+    InitText(scale_, tabText_[1], wideScriptLayout ? 172 : 99, caption, DT_CENTER | DT_WORDBREAK, 13, true, kGreyText);
     for (int i = 0; i < 4; ++i) {
-        InitText(switchText_[i], i < 3 ? 120 : 250, 14, DT_LEFT | DT_SINGLELINE, 12, false, kTextColour);
+        InitText(scale_, switchText_[i], i < 3 ? 120 : 250, 14, DT_LEFT | DT_SINGLELINE, 12, false, kTextColour);
     }
-    InitText(syncNowText_, 80, 14, DT_CENTER | DT_SINGLELINE, 12, true, RGB(255, 255, 255));
+    InitText(scale_, syncNowText_, 80, 14, DT_CENTER | DT_SINGLELINE, 12, true, RGB(255, 255, 255));
     titleText_.SetText(LoadText(139));
     statusText_.SetText(LoadText(137));
     std::wstring host = linkAddress_;
@@ -163,7 +168,8 @@ void CMainFrame::CreateTextImages() {
 void CMainFrame::MoveFrameControls(bool expanded) {
     const int shift = expanded ? 332 : 0;
     auto place = [&](HWND control, int x, int y) {
-        SetWindowPos(control, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, scale_.ToScreen(x), scale_.ToScreen(y), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
     place(Button(kIdHelp).Hwnd(), 132 + shift, 8);
     place(Button(kIdMinimise).Hwnd(), 150 + shift, 8);
@@ -172,7 +178,9 @@ void CMainFrame::MoveFrameControls(bool expanded) {
         place(pin->second->Hwnd(), 114 + shift, 8);
     }
     if (auto link = areas_.find(kIdLink); link != areas_.end()) {
-        SetWindowPos(link->second->Hwnd(), nullptr, expanded ? 218 : 52, 232, 93, 22, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT rect = scale_.ToScreen(RECT{expanded ? 218 : 52, 232, (expanded ? 218 : 52) + 93, 254});
+        SetWindowPos(link->second->Hwnd(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     pinArea_ = expanded ? RECT{446, 8, 463, 25} : RECT{114, 8, 131, 25};
     linkArea_ = expanded ? RECT{218, 232, 312, 255} : RECT{52, 232, 146, 255};
@@ -192,8 +200,9 @@ void CMainFrame::DrawSkin() {
     CLock lock(textLock_);
     RECT client = {};
     GetClientRect(Hwnd(), &client);
-    const int width = expanded_ ? kExpandedWidth : kCollapsedWidth;
-    const int height = kHeight;
+    const int width = scale_.ToScreen(expanded_ ? kExpandedWidth : kCollapsedWidth);
+    const int height = scale_.ToScreen(kHeight);
+    auto px = [this](int layout) { return scale_.ToScreen(layout); };
     HDC windowDc = ::GetDC(Hwnd());
     HDC memory = CreateCompatibleDC(windowDc);
     BITMAPINFO info = {};
@@ -228,32 +237,32 @@ void CMainFrame::DrawSkin() {
         image->Draw(memory, 0, 0);
     }
     if (const CImageEx* logo = Skin(kLogo)) {
-        logo->Draw(memory, 8, 8);
+        logo->Draw(memory, px(8), px(8));
     }
-    titleText_.Draw(memory, 28, 9);
+    titleText_.Draw(memory, px(28), px(9));
 
     DrawPlayer(memory);
 
     // The progress area: status or run counters, the animation and the lookup indicator.
     if (busy_) {
         if (const CImageEx* frame = Skin(kBusyFirst + animationFrame_)) {
-            frame->Draw(memory, 14, 207);
+            frame->Draw(memory, px(14), px(207));
         }
-        stageText_.Draw(memory, 34, 208);
+        stageText_.Draw(memory, px(34), px(208));
     } else if (player) {
         if (const CImageEx* track = Skin(kMiniBarFree)) {
-            track->Draw(memory, 14, 211, 146, 7);
+            track->Draw(memory, px(14), px(211), px(146), px(7));
         }
         DrawCapacity(memory, 14, 146, 0);
     }
-    statusText_.Draw(memory, 14, 190);
+    statusText_.Draw(memory, px(14), px(190));
     if (lookupIndicator_) {
         if (const CImageEx* lookup = Skin(kLookup)) {
-            lookup->Draw(memory, 146, 189);
+            lookup->Draw(memory, px(146), px(189));
         }
     }
     if (linkEnabled) {
-        linkText_.Draw(memory, (expanded_ ? 218 : 52) - 14, 236);
+        linkText_.Draw(memory, px((expanded_ ? 218 : 52) - 14), px(236));
     }
 
     if (expanded_) {
@@ -262,7 +271,7 @@ void CMainFrame::DrawSkin() {
     // The pin is an area of the skin, not a button.
     const UINT pin = topMost_ ? kPinOn : hoverPin_ ? kPinHover : kPinOff;
     if (const CImageEx* image = Skin(pin)) {
-        image->Draw(memory, pinArea_.left, 8);
+        image->Draw(memory, px(pinArea_.left), px(8));
     }
     for (auto& [id, button] : buttons_) {
         if (!IsWindowVisible(button->Hwnd())) {
@@ -274,11 +283,11 @@ void CMainFrame::DrawSkin() {
         button->PaintTo(memory, rect.left, rect.top, button->Width(), button->Height());
     }
     if (expanded_ && page_ == 1 && IsWindowVisible(Button(kIdSyncNow).Hwnd())) {
-        syncNowText_.Draw(memory, 429, 172);
+        syncNowText_.Draw(memory, px(429), px(172));
     }
     if (dropHighlight_) {
         if (const CImageEx* highlight = Skin(kDropHighlight)) {
-            highlight->Draw(memory, 9, 29);
+            highlight->Draw(memory, px(9), px(29));
         }
     }
 
@@ -297,21 +306,23 @@ void CMainFrame::DrawSkin() {
 }
 
 void CMainFrame::DrawPlayer(HDC dc) {
+    auto px = [this](int layout) { return scale_.ToScreen(layout); };
     if (hasCustomPicture_) {
-        customPicture_.Draw(dc, 8, 28, 180, 204);
+        customPicture_.Draw(dc, px(8), px(28), px(180), px(204));
     }
     if (!HasPlayer()) {
         return;
     }
-    deviceText_.Draw(dc, 12, 38);
-    freeText_.Draw(dc, 12, 54);
+    deviceText_.Draw(dc, px(12), px(38));
+    freeText_.Draw(dc, px(12), px(54));
     if (hasCustomPicture_) {
         return;
     }
     if (!devicePicture_.IsNull()) {
-        const int w = std::min(devicePicture_.GetWidth(), 160);
-        const int h = std::min(devicePicture_.GetHeight(), 104);
-        devicePicture_.Draw(dc, 98 - w / 2, 124 - h / 2, w, h);
+        // The player's own picture keeps its pixels; only a large one is cut to the space.
+        const int w = std::min(devicePicture_.GetWidth(), px(160));
+        const int h = std::min(devicePicture_.GetHeight(), px(104));
+        devicePicture_.Draw(dc, px(98) - w / 2, px(124) - h / 2, w, h);
         return;
     }
     UINT picture = uiMode == 1 ? kGenericPlayer : playerFlag_ ? kPlayerWithFlag : kGenericPlayer;
@@ -322,7 +333,7 @@ void CMainFrame::DrawPlayer(HDC dc) {
         }
     }
     if (const CImageEx* image = Skin(picture)) {
-        image->Draw(dc, 50, 76, 96, 96);
+        image->Draw(dc, px(50), px(76), px(96), px(96));
     }
 }
 
@@ -334,14 +345,16 @@ void CMainFrame::DrawCapacity(HDC dc, int x, int width, int y) {
         return;
     }
     const bool mini = y == 0;
-    const int top = mini ? 211 : y;
-    const int barHeight = mini ? 7 : 12;
-    double position = x;
+    const int top = scale_.ToScreen(mini ? 211 : y);
+    const int barHeight = scale_.ToScreen(mini ? 7 : 12);
+    const int screenX = scale_.ToScreen(x);
+    const int screenWidth = scale_.ToScreen(width);
+    double position = screenX;
     for (int kind = 0; kind < 5; ++kind) {
-        const double pixels = static_cast<double>(used[kind]) * width / static_cast<double>(space_.totalBytes);
+        const double pixels = static_cast<double>(used[kind]) * screenWidth / static_cast<double>(space_.totalBytes);
         const int left = static_cast<int>(position + 0.5);
         position += pixels;
-        const int right = std::min(x + width, static_cast<int>(position + 0.5));
+        const int right = std::min(screenX + screenWidth, static_cast<int>(position + 0.5));
         if (right > left) {
             if (const CImageEx* segment = Skin(kCapacityFirst + kind)) {
                 segment->Draw(dc, left, top, right - left, barHeight);
@@ -351,17 +364,18 @@ void CMainFrame::DrawCapacity(HDC dc, int x, int width, int y) {
 }
 
 void CMainFrame::DrawPanel(HDC dc) {
+    auto px = [this](int layout) { return scale_.ToScreen(layout); };
     // Tabs: the chosen one carries the accent underline.
     const RECT tabs[2] = {{193, 31, 270, 54}, {271, 31, wideScriptLayout ? 443 : 370, 54}};
     if (const CImageEx* line = Skin(kCapacityFirst)) {
-        line->Draw(dc, tabs[page_].left + 6, 51, tabs[page_].right - tabs[page_].left - 12, 3);
+        line->Draw(dc, px(tabs[page_].left + 6), px(51), px(tabs[page_].right - tabs[page_].left - 12), px(3));
     }
     for (int tab = 0; tab < 2; ++tab) {
         const int top = twoLineCaptions ? 33 : 36;
-        tabText_[tab].Draw(dc, tabs[tab].left, top);
+        tabText_[tab].Draw(dc, px(tabs[tab].left), px(top));
     }
     DrawCapacity(dc, 200, 310, 68);
-    capacityText_.Draw(dc, 200, 83);
+    capacityText_.Draw(dc, px(200), px(83));
     if (page_ == 0) {
         return;
     }
@@ -373,8 +387,8 @@ void CMainFrame::DrawPanel(HDC dc) {
         const bool on = syncSwitch_[i];
         const UINT mark = hoverSwitch_[i] ? (on ? kSwitchOnHover : kSwitchOffHover) : (on ? kSwitchOn : kSwitchOff);
         if (const CImageEx* image = Skin(mark)) {
-            image->Draw(dc, 200, rows[i]);
+            image->Draw(dc, px(200), px(rows[i]));
         }
-        switchText_[i].Draw(dc, 234, rows[i]);
+        switchText_[i].Draw(dc, px(234), px(rows[i]));
     }
 }

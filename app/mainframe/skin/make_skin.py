@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws the main window's skin as PNG files and writes the resource script that embeds them.
+"""Draws one set of the main window's skin as PNG files and writes the resource script that embeds it.
 
-Every image is described by shapes (signed distance functions) and rasterised with analytic
-anti-aliasing, so the art is resolution independent and needs nothing beyond the standard library.
-Usage: make_skin.py OUTPUT_FOLDER
+Every image is described by shapes (signed distance functions) in the pixels of a 96-DPI screen and
+rasterised at the set's DPI with analytic anti-aliasing, so each set is drawn sharp at its own size;
+it needs nothing beyond the standard library.
+Usage: make_skin.py OUTPUT_FOLDER DPI    (DPI 96 or 120; the 120-DPI set's ids are the others + 1000)
 """
 import math
 import os
@@ -16,25 +17,35 @@ ACCENT_DARK = (20, 118, 112)
 INK = (70, 78, 88)
 INK_LIGHT = (140, 148, 158)
 
+RESOURCE_ID_OFFSET = {96: 0, 120: 1000}
+# Screen pixels per layout pixel of the set being drawn.
+scale = 1.0
+
 
 def clamp(v, lo=0.0, hi=1.0):
     return lo if v < lo else hi if v > hi else v
 
 
+def scaled(v):
+    """A layout size in screen pixels, rounded as the program's MulDiv does."""
+    return int(v * scale + 0.5)
+
+
 class Canvas:
     def __init__(self, w, h):
-        self.w, self.h = w, h
-        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(w * h)]  # premultiplied floats 0..1
+        """w and h in layout pixels; the image is as large as they are at the set's DPI."""
+        self.w, self.h = scaled(w), scaled(h)
+        self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(self.w * self.h)]  # premultiplied floats 0..1
 
     def fill(self, sdf, colour, alpha=1.0, box=None):
-        """Source-over of a shape given by its signed distance (negative inside)."""
-        x0, y0, x1, y1 = box if box else (0, 0, self.w, self.h)
+        """Source-over of a shape given by its signed distance in layout pixels (negative inside)."""
+        x0, y0, x1, y1 = (v * scale for v in box) if box else (0, 0, self.w, self.h)
         x0, y0 = max(0, int(x0) - 1), max(0, int(y0) - 1)
         x1, y1 = min(self.w, int(x1) + 2), min(self.h, int(y1) + 2)
         for y in range(y0, y1):
             for x in range(x0, x1):
-                cx, cy = x + 0.5, y + 0.5
-                cov = clamp(0.5 - sdf(cx, cy))
+                cx, cy = (x + 0.5) / scale, (y + 0.5) / scale
+                cov = clamp(0.5 - sdf(cx, cy) * scale)
                 if cov <= 0.0:
                     continue
                 c = colour(cx, cy) if callable(colour) else colour
@@ -212,7 +223,9 @@ def player_picture(body_top, body_bottom, screen):
     return cv
 
 
-def main(out):
+def main(out, dpi):
+    global scale
+    scale = dpi / 96
     os.makedirs(out, exist_ok=True)
     images = {}
 
@@ -315,12 +328,14 @@ def main(out):
 
     lines = []
     for rid in sorted(images):
-        name = "skin%d.png" % rid
+        name = "skin%d_%d.png" % (dpi, rid)
         images[rid].png(os.path.join(out, name))
-        lines.append('%d PNG "%s"' % (rid, name))
-    with open(os.path.join(out, "Skin.rc"), "w") as f:
+        lines.append('%d PNG "%s"' % (rid + RESOURCE_ID_OFFSET[dpi], name))
+    with open(os.path.join(out, "Skin%d.rc" % dpi), "w") as f:
         f.write("\n".join(lines) + "\n")
 
 
 if __name__ == "__main__":
-    main(sys.argv[1])
+    if len(sys.argv) != 3 or int(sys.argv[2]) not in RESOURCE_ID_OFFSET:
+        sys.exit("usage: make_skin.py OUTPUT_FOLDER 96|120")
+    main(sys.argv[1], int(sys.argv[2]))

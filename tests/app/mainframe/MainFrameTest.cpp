@@ -93,6 +93,7 @@ protected:
             {
                 CMainFrame frame;
                 frame.resourceModule = GetModuleHandleW(nullptr);
+                frame.dpi = dpi_;
                 frame.coordinatorFactory = [this](const MainFrameCoordinatorArgs& args) {
                     EXPECT_EQ(frame_.load(), nullptr);
                     auto fake = std::make_unique<CFakeCoordinator>();
@@ -171,6 +172,8 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return GrabScreen(hwnd_, ScreenshotPath(name), &lastWidth_); }, kWait));
     }
 
+    // The screen DPI the window is drawn for; 0 is the screen's own (96 in the test prefix).
+    int dpi_ = 0;
     CUiTestThread thread_;
     std::atomic<CMainFrame*> frame_{nullptr};
     std::atomic<bool> created_{false};
@@ -232,6 +235,69 @@ TEST_F(MainFrameTest, CollapsedExpandedBusyAndProgressScreenshots) {
     EXPECT_FALSE(Frame().IsBusy());
     EXPECT_FALSE(IsWindowVisible(Frame().ButtonWindow(CMainFrame::kIdCancel)));
     EXPECT_TRUE(IsWindowEnabled(Frame().ButtonWindow(CMainFrame::kIdSettings)));
+}
+
+// The same window on a 120-DPI screen: a quarter larger, drawn from the skin set for that DPI, with
+// the pointer's positions mapped back to the layout.
+class MainFrameAt120DpiTest : public MainFrameTest {
+protected:
+    MainFrameAt120DpiTest() { dpi_ = 120; }
+
+    SIZE WindowSize(HWND hwnd) {
+        RECT rect = {};
+        GetWindowRect(hwnd, &rect);
+        return {rect.right - rect.left, rect.bottom - rect.top};
+    }
+};
+
+TEST_F(MainFrameAt120DpiTest, DrawsTheLargeSkinAndMapsThePointerToTheLayout) {
+    EXPECT_EQ(250, WindowSize(hwnd_).cx);
+    EXPECT_EQ(333, WindowSize(hwnd_).cy);
+    EXPECT_EQ(20, WindowSize(Frame().ButtonWindow(CMainFrame::kIdClose)).cx);
+    Photograph(L"mainframe_120dpi_no_player");
+    ShowPlayer();
+    const bool kinds[5] = {true, false, true, true, true};
+    Frame().LayoutPanels(kinds);
+    Flush();
+
+    // The drop area, rows 29 to 181 of the layout, is rows 37 to 227 here.
+    EXPECT_EQ(1, Frame().OnDragEnter(62, 125));
+    EXPECT_EQ(1, Frame().OnDragOver(249, 227));
+    EXPECT_EQ(0, Frame().OnDragOver(62, 228));
+    EXPECT_EQ(0, Frame().OnDragOver(62, 36));
+    Frame().OnDragLeave();
+    Photograph(L"mainframe_120dpi_collapsed");
+
+    // The pin, columns 114 to 130 of the layout, is under x = 158 here.
+    SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(158, 20));
+    EXPECT_TRUE(Frame().IsTopMost());
+    SendMessageW(hwnd_, WM_LBUTTONUP, 0, MAKELPARAM(158, 20));
+    EXPECT_FALSE(Frame().IsTopMost());
+
+    SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdExpand, 0);
+    EXPECT_EQ(665, WindowSize(hwnd_).cx);
+    HWND deleteMusic = Frame().ButtonWindow(CMainFrame::kIdDeleteMusic);
+    RECT frame = {}, button = {};
+    GetWindowRect(hwnd_, &frame);
+    GetWindowRect(deleteMusic, &button);
+    EXPECT_EQ(250, button.left - frame.left);
+    EXPECT_EQ(134, button.top - frame.top);
+    EXPECT_EQ(33, button.right - button.left);
+    EXPECT_EQ(30, button.bottom - button.top);
+    Photograph(L"mainframe_120dpi_expanded");
+    EXPECT_EQ(665, lastWidth_);
+    Frame().SelectPage(1);
+    Photograph(L"mainframe_120dpi_sync_page");
+
+    SendMessageW(hwnd_, WM_COMMAND, CMainFrame::kIdCollapse, 0);
+    EXPECT_EQ(250, WindowSize(hwnd_).cx);
+    Frame().UpdateProgress(1);
+    Flush();
+    Frame().SetTransferProgress(1, 3);
+    Frame().SetConversionText(L"Holiday.mp4", 40);
+    Photograph(L"mainframe_120dpi_progress");
+    Frame().UpdateProgress(0);
+    Flush();
 }
 
 TEST_F(MainFrameTest, CallsFromAWorkerNeverWaitForTheWindowsThread) {
