@@ -38,6 +38,20 @@ std::wstring AnswerMessageBox(const CTestProcess& start) {
     return text;
 }
 
+// The manifest Windows reads as it starts the program.
+std::string ProgramManifest() {
+    std::string text;
+    HMODULE module = LoadLibraryExW(Program().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) return text;
+    if (HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+        if (HGLOBAL loaded = LoadResource(module, found)) {
+            text.assign(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, found));
+        }
+    }
+    FreeLibrary(module);
+    return text;
+}
+
 // The skinned window as the user sees it: it paints in its own time, so the picture is taken once
 // the skin is on the screen.
 void Photograph(HWND frame, const wchar_t* name) {
@@ -81,13 +95,6 @@ TEST(QuillbayStartupTest, ASecondStartBringsTheFirstForwardOrStaysSilentWithS) {
     HWND frame = WaitForProcessWindow(first.Id(), kFrameClass, L"Quillbay", kWaitMs);
     ASSERT_NE(nullptr, frame);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(frame) != FALSE; }, kWaitMs));
-    // The program's own skinned main window, layered and borderless at its collapsed size.
-    EXPECT_TRUE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_LAYERED);
-    RECT window = {};
-    GetWindowRect(frame, &window);
-    EXPECT_EQ(200, window.right - window.left);
-    EXPECT_EQ(266, window.bottom - window.top);
-    Photograph(frame, L"quillbay_started");
 
     // The settings command reaches the coordinator, which opens its settings sheet.
     const UINT kSettingsCommand = 101;
@@ -114,6 +121,30 @@ TEST(QuillbayStartupTest, ASecondStartBringsTheFirstForwardOrStaysSilentWithS) {
 
     PostMessageW(frame, WM_CLOSE, 0, 0);
     EXPECT_TRUE(first.Wait(kWaitMs));
+}
+
+// The program is DPI-aware: its skinned window is layered and, collapsed, 200 x 266 at 96 DPI and a
+// quarter larger at 120 DPI (QB_SCREEN_DPI, where a runner has set the prefix's screen to it).
+TEST(QuillbayStartupTest, TheWindowIsDrawnForTheScreensDpi) {
+    wchar_t value[8] = {};
+    const int dpi = GetEnvironmentVariableW(L"QB_SCREEN_DPI", value, 8) ? _wtoi(value) : 96;
+    // A program that is not DPI-aware would be shown every window at 96 DPI.
+    SetProcessDPIAware();
+    CTestProcess start;
+    ASSERT_TRUE(start.Start(Program(), L""));
+    HWND frame = WaitForProcessWindow(start.Id(), kFrameClass, L"Quillbay", kWaitMs);
+    ASSERT_NE(nullptr, frame);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(frame) != FALSE; }, kWaitMs));
+    EXPECT_TRUE(GetWindowLongW(frame, GWL_EXSTYLE) & WS_EX_LAYERED);
+    // Else Windows would draw the window at 96 DPI and stretch the picture (Wine never does).
+    EXPECT_NE(std::string::npos, ProgramManifest().find(">true</dpiAware>"));
+    RECT window = {};
+    GetWindowRect(frame, &window);
+    EXPECT_EQ(MulDiv(200, dpi, 96), window.right - window.left);
+    EXPECT_EQ(MulDiv(266, dpi, 96), window.bottom - window.top);
+    Photograph(frame, dpi == 96 ? L"quillbay_started" : L"quillbay_started_120dpi");
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(start.Wait(kWaitMs));
 }
 
 TEST(QuillbayStartupTest, ASecondStartWhileTheFirstRunsHiddenForAutomationShowsWhy) {
