@@ -113,8 +113,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTW& create) {
     const POINT start = StartPosition();
     create.x = start.x;
     create.y = start.y;
-    create.cx = scale_.ToScreen(kCollapsedWidth);
-    create.cy = scale_.ToScreen(kHeight);
+    create.cx = Px(kCollapsedWidth);
+    create.cy = Px(kHeight);
     create.style = static_cast<LONG>(kFrameStyle);
     create.dwExStyle = (create.dwExStyle & ~WS_EX_CLIENTEDGE) | WS_EX_LAYERED;
     if (!RegisterFrameClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr)) {

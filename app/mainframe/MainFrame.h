@@ -211,6 +211,8 @@ private:
     void MoveFrameControls(bool expanded);
 
     // Painting pieces.
+    // A length or position of the layout in the screen's pixels.
+    int Px(int layout) const { return scale_.ToScreen(layout); }
     void DrawPlayer(HDC dc);
     void DrawCapacity(HDC dc, int x, int y, int width);
     void DrawPanel(HDC dc);

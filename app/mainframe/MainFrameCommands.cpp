@@ -62,8 +62,7 @@ void CMainFrame::OnCancel() {
 }
 
 void CMainFrame::OnExpand() {
-    SetWindowPos(Hwnd(), nullptr, 0, 0, scale_.ToScreen(kExpandedWidth), scale_.ToScreen(kHeight),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, Px(kExpandedWidth), Px(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MoveFrameControls(true);
     expanded_ = true;
     SelectPage(page_);
@@ -77,8 +76,7 @@ void CMainFrame::OnExpand() {
 
 void CMainFrame::OnCollapse() {
     expanded_ = false;
-    SetWindowPos(Hwnd(), nullptr, 0, 0, scale_.ToScreen(kCollapsedWidth), scale_.ToScreen(kHeight),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Hwnd(), nullptr, 0, 0, Px(kCollapsedWidth), Px(kHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     MoveFrameControls(false);
     ShowWindow(Button(kIdExpand).Hwnd(), SW_SHOW);
     ShowWindow(Button(kIdCollapse).Hwnd(), SW_HIDE);

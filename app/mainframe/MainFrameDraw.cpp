@@ -168,8 +168,7 @@ void CMainFrame::CreateTextImages() {
 void CMainFrame::MoveFrameControls(bool expanded) {
     const int shift = expanded ? 332 : 0;
     auto place = [&](HWND control, int x, int y) {
-        SetWindowPos(control, nullptr, scale_.ToScreen(x), scale_.ToScreen(y), 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, Px(x), Px(y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
     place(Button(kIdHelp).Hwnd(), 132 + shift, 8);
     place(Button(kIdMinimise).Hwnd(), 150 + shift, 8);
@@ -200,9 +199,8 @@ void CMainFrame::DrawSkin() {
     CLock lock(textLock_);
     RECT client = {};
     GetClientRect(Hwnd(), &client);
-    const int width = scale_.ToScreen(expanded_ ? kExpandedWidth : kCollapsedWidth);
-    const int height = scale_.ToScreen(kHeight);
-    auto px = [this](int layout) { return scale_.ToScreen(layout); };
+    const int width = Px(expanded_ ? kExpandedWidth : kCollapsedWidth);
+    const int height = Px(kHeight);
     HDC windowDc = ::GetDC(Hwnd());
     HDC memory = CreateCompatibleDC(windowDc);
     BITMAPINFO info = {};
@@ -237,32 +235,32 @@ void CMainFrame::DrawSkin() {
         image->Draw(memory, 0, 0);
     }
     if (const CImageEx* logo = Skin(kLogo)) {
-        logo->Draw(memory, px(8), px(8));
+        logo->Draw(memory, Px(8), Px(8));
     }
-    titleText_.Draw(memory, px(28), px(9));
+    titleText_.Draw(memory, Px(28), Px(9));
 
     DrawPlayer(memory);
 
     // The progress area: status or run counters, the animation and the lookup indicator.
     if (busy_) {
         if (const CImageEx* frame = Skin(kBusyFirst + animationFrame_)) {
-            frame->Draw(memory, px(14), px(207));
+            frame->Draw(memory, Px(14), Px(207));
         }
-        stageText_.Draw(memory, px(34), px(208));
+        stageText_.Draw(memory, Px(34), Px(208));
     } else if (player) {
         if (const CImageEx* track = Skin(kMiniBarFree)) {
-            track->Draw(memory, px(14), px(211), px(146), px(7));
+            track->Draw(memory, Px(14), Px(211), Px(146), Px(7));
         }
         DrawCapacity(memory, 14, 146, 0);
     }
-    statusText_.Draw(memory, px(14), px(190));
+    statusText_.Draw(memory, Px(14), Px(190));
     if (lookupIndicator_) {
         if (const CImageEx* lookup = Skin(kLookup)) {
-            lookup->Draw(memory, px(146), px(189));
+            lookup->Draw(memory, Px(146), Px(189));
         }
     }
     if (linkEnabled) {
-        linkText_.Draw(memory, px((expanded_ ? 218 : 52) - 14), px(236));
+        linkText_.Draw(memory, Px((expanded_ ? 218 : 52) - 14), Px(236));
     }
 
     if (expanded_) {
@@ -271,7 +269,7 @@ void CMainFrame::DrawSkin() {
     // The pin is an area of the skin, not a button.
     const UINT pin = topMost_ ? kPinOn : hoverPin_ ? kPinHover : kPinOff;
     if (const CImageEx* image = Skin(pin)) {
-        image->Draw(memory, px(pinArea_.left), px(8));
+        image->Draw(memory, Px(pinArea_.left), Px(8));
     }
     for (auto& [id, button] : buttons_) {
         if (!IsWindowVisible(button->Hwnd())) {
@@ -283,11 +281,11 @@ void CMainFrame::DrawSkin() {
         button->PaintTo(memory, rect.left, rect.top, button->Width(), button->Height());
     }
     if (expanded_ && page_ == 1 && IsWindowVisible(Button(kIdSyncNow).Hwnd())) {
-        syncNowText_.Draw(memory, px(429), px(172));
+        syncNowText_.Draw(memory, Px(429), Px(172));
     }
     if (dropHighlight_) {
         if (const CImageEx* highlight = Skin(kDropHighlight)) {
-            highlight->Draw(memory, px(9), px(29));
+            highlight->Draw(memory, Px(9), Px(29));
         }
     }
 
@@ -306,23 +304,22 @@ void CMainFrame::DrawSkin() {
 }
 
 void CMainFrame::DrawPlayer(HDC dc) {
-    auto px = [this](int layout) { return scale_.ToScreen(layout); };
     if (hasCustomPicture_) {
-        customPicture_.Draw(dc, px(8), px(28), px(180), px(204));
+        customPicture_.Draw(dc, Px(8), Px(28), Px(180), Px(204));
     }
     if (!HasPlayer()) {
         return;
     }
-    deviceText_.Draw(dc, px(12), px(38));
-    freeText_.Draw(dc, px(12), px(54));
+    deviceText_.Draw(dc, Px(12), Px(38));
+    freeText_.Draw(dc, Px(12), Px(54));
     if (hasCustomPicture_) {
         return;
     }
     if (!devicePicture_.IsNull()) {
         // The player's own picture keeps its pixels; only a large one is cut to the space.
-        const int w = std::min(devicePicture_.GetWidth(), px(160));
-        const int h = std::min(devicePicture_.GetHeight(), px(104));
-        devicePicture_.Draw(dc, px(98) - w / 2, px(124) - h / 2, w, h);
+        const int w = std::min(devicePicture_.GetWidth(), Px(160));
+        const int h = std::min(devicePicture_.GetHeight(), Px(104));
+        devicePicture_.Draw(dc, Px(98) - w / 2, Px(124) - h / 2, w, h);
         return;
     }
     UINT picture = uiMode == 1 ? kGenericPlayer : playerFlag_ ? kPlayerWithFlag : kGenericPlayer;
@@ -333,7 +330,7 @@ void CMainFrame::DrawPlayer(HDC dc) {
         }
     }
     if (const CImageEx* image = Skin(picture)) {
-        image->Draw(dc, px(50), px(76), px(96), px(96));
+        image->Draw(dc, Px(50), Px(76), Px(96), Px(96));
     }
 }
 
@@ -345,10 +342,10 @@ void CMainFrame::DrawCapacity(HDC dc, int x, int width, int y) {
         return;
     }
     const bool mini = y == 0;
-    const int top = scale_.ToScreen(mini ? 211 : y);
-    const int barHeight = scale_.ToScreen(mini ? 7 : 12);
-    const int screenX = scale_.ToScreen(x);
-    const int screenWidth = scale_.ToScreen(width);
+    const int top = Px(mini ? 211 : y);
+    const int barHeight = Px(mini ? 7 : 12);
+    const int screenX = Px(x);
+    const int screenWidth = Px(width);
     double position = screenX;
     for (int kind = 0; kind < 5; ++kind) {
         const double pixels = static_cast<double>(used[kind]) * screenWidth / static_cast<double>(space_.totalBytes);
@@ -364,18 +361,17 @@ void CMainFrame::DrawCapacity(HDC dc, int x, int width, int y) {
 }
 
 void CMainFrame::DrawPanel(HDC dc) {
-    auto px = [this](int layout) { return scale_.ToScreen(layout); };
     // Tabs: the chosen one carries the accent underline.
     const RECT tabs[2] = {{193, 31, 270, 54}, {271, 31, wideScriptLayout ? 443 : 370, 54}};
     if (const CImageEx* line = Skin(kCapacityFirst)) {
-        line->Draw(dc, px(tabs[page_].left + 6), px(51), px(tabs[page_].right - tabs[page_].left - 12), px(3));
+        line->Draw(dc, Px(tabs[page_].left + 6), Px(51), Px(tabs[page_].right - tabs[page_].left - 12), Px(3));
     }
     for (int tab = 0; tab < 2; ++tab) {
         const int top = twoLineCaptions ? 33 : 36;
-        tabText_[tab].Draw(dc, px(tabs[tab].left), px(top));
+        tabText_[tab].Draw(dc, Px(tabs[tab].left), Px(top));
     }
     DrawCapacity(dc, 200, 310, 68);
-    capacityText_.Draw(dc, px(200), px(83));
+    capacityText_.Draw(dc, Px(200), Px(83));
     if (page_ == 0) {
         return;
     }
@@ -387,8 +383,8 @@ void CMainFrame::DrawPanel(HDC dc) {
         const bool on = syncSwitch_[i];
         const UINT mark = hoverSwitch_[i] ? (on ? kSwitchOnHover : kSwitchOffHover) : (on ? kSwitchOn : kSwitchOff);
         if (const CImageEx* image = Skin(mark)) {
-            image->Draw(dc, px(200), px(rows[i]));
+            image->Draw(dc, Px(200), Px(rows[i]));
         }
-        switchText_[i].Draw(dc, px(234), px(rows[i]));
+        switchText_[i].Draw(dc, Px(234), Px(rows[i]));
     }
 }
