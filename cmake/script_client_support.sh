@@ -12,12 +12,18 @@ fail() {
   exit 1
 }
 reg_has() { "$loader" reg query "$1" </dev/null >/dev/null 2>&1; }
-reg_default() {
-  "$loader" reg query "$1" /ve </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
+# A value the check expects was once read as missing right after the server had written it, on a
+# loaded machine: a value that reads as empty is read once more before the check trusts that.
+reg_sz() {
+  local value attempt
+  for attempt in 1 2; do
+    value=$("$loader" reg query "$@" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
+    [[ -n "$value" ]] && break
+  done
+  printf '%s\n' "$value"
 }
-reg_value() {
-  "$loader" reg query "$1" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p'
-}
+reg_default() { reg_sz "$1" /ve; }
+reg_value() { reg_sz "$1" /v "$2"; }
 
 classes='HKLM\Software\Classes'
 
