@@ -213,6 +213,8 @@ private:
     // Painting pieces.
     // A length or position of the layout in the screen's pixels.
     int Px(int layout) const { return scale_.ToScreen(layout); }
+    // Moves and sizes a child window to a rectangle of the layout.
+    void PlaceControl(HWND control, const RECT& layout) const;
     void DrawPlayer(HDC dc);
     void DrawCapacity(HDC dc, int x, int y, int width);
     void DrawPanel(HDC dc);

@@ -177,14 +177,18 @@ void CMainFrame::MoveFrameControls(bool expanded) {
         place(pin->second->Hwnd(), 114 + shift, 8);
     }
     if (auto link = areas_.find(kIdLink); link != areas_.end()) {
-        const RECT rect = scale_.ToScreen(RECT{expanded ? 218 : 52, 232, (expanded ? 218 : 52) + 93, 254});
-        SetWindowPos(link->second->Hwnd(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceControl(link->second->Hwnd(), RECT{expanded ? 218 : 52, 232, (expanded ? 218 : 52) + 93, 254});
     }
     pinArea_ = expanded ? RECT{446, 8, 463, 25} : RECT{114, 8, 131, 25};
     linkArea_ = expanded ? RECT{218, 232, 312, 255} : RECT{52, 232, 146, 255};
     areaRects_[kIdPin] = expanded ? RECT{446, 8, 462, 23} : RECT{114, 8, 129, 23};
     areaRects_[kIdLink] = expanded ? RECT{218, 232, 310, 253} : RECT{52, 232, 144, 253};
+}
+
+void CMainFrame::PlaceControl(HWND control, const RECT& layout) const {
+    const RECT rect = scale_.ToScreen(layout);
+    SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CMainFrame::SetText(CTextImageEx& image, const std::wstring& text) {

@@ -356,9 +356,7 @@ void CMainFrame::LayoutPanels(const bool kinds[5]) {
                 ShowWindow(button, SW_HIDE);
                 continue;
             }
-            const RECT place = scale_.ToScreen(deleteSlots_[slot++]);
-            SetWindowPos(button, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            PlaceControl(button, deleteSlots_[slot++]);
             ShowWindow(button, expanded_ && page_ == 0 ? SW_SHOW : SW_HIDE);
         }
         DrawSkin();
